@@ -1,0 +1,62 @@
+// Shared pieces of the behavioural suites: a company, a fixture that hands a
+// recording connection over an empty database to the thread, and raw inserts
+// of rows that the library only reads.
+#ifndef TESTS_SUPPORT_FIXTURES_H_
+#define TESTS_SUPPORT_FIXTURES_H_
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "support/backends.h"
+#include "support/recording_connection.h"
+#include "vornexa/vornexa.h"
+
+namespace vornexa::testing {
+
+// Company 1, active exercise 5, levels of 1, 2, 3, 4 and 8 digits, detail
+// accounts of 8 digits, one exercise.
+std::shared_ptr<Empresa> MakeCompany(int16_t code = 1, int16_t exercise = 5);
+
+// Runs each test on every backend with a recording connection stored as the
+// thread's shared connection.
+class BackendTest : public ::testing::TestWithParam<Backend> {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Statements recorded since the last call, then forgets them.
+  std::vector<std::string> TakeStatements();
+  // A new account object with the fixture's company.
+  clsCuenta NewAccount(const std::string& code = "");
+  // Runs a statement on the database without recording it.
+  void Exec(const std::string& sql);
+  // A Cuentas row with the given name and every other column at its default.
+  void InsertAccountRow(int16_t company, int16_t exercise, const std::string& code,
+                        const std::string& name = "");
+  // An entry (Asientos) and one of its lines (Movimientos).
+  void InsertEntry(int16_t company, int16_t exercise, int32_t entry, const std::string& date,
+                   int cierre = 0, int nulo = 0);
+  void InsertLine(int16_t company, int16_t exercise, int32_t entry, int32_t line,
+                  const std::string& account, const std::string& debe, const std::string& haber,
+                  const std::string& concepto = "", const std::string& documento = "",
+                  int16_t dpto = 0, int16_t diario = 0);
+  // Column `v` of the first row of a query, as text ("NULL" for null).
+  std::string Scalar(const std::string& sql);
+  // How many rows a query gives.
+  int64_t Count(const std::string& sql);
+
+  std::shared_ptr<Connection> database_;
+  std::shared_ptr<RecordingConnection> recorder_;
+  std::shared_ptr<Empresa> company_;
+};
+
+// Instantiates a BackendTest-derived suite over every available backend.
+#define VORNEXA_ON_ALL_BACKENDS(Suite)                                      \
+  INSTANTIATE_TEST_SUITE_P(, Suite, ::testing::ValuesIn(::vornexa::testing::TestBackends()), \
+                           [](const auto& info) { return info.param.name; })
+
+}  // namespace vornexa::testing
+
+#endif  // TESTS_SUPPORT_FIXTURES_H_

@@ -1,0 +1,139 @@
+// Record and lookup: the row loader, loading by code, stepping through the
+// chart and the existence test.
+#include <array>
+#include <cstdlib>
+#include <string_view>
+#include <variant>
+
+#include "vornexa/accounts/cls_cuenta.h"
+#include "vornexa/frame/error.h"
+#include "vornexa/frame/shared_connection.h"
+#include "vornexa/frame/sql_values.h"
+#include "vornexa/frame/text.h"
+
+namespace vornexa {
+
+namespace {
+
+// Marks the one derived step: the mandate id.
+struct DerivedMandateId {};
+
+struct LoaderStep {
+  std::string_view column;
+  std::variant<std::string clsCuenta::*, int16_t clsCuenta::*, int32_t clsCuenta::*,
+               DerivedMandateId>
+      field;
+};
+
+// The loader's steps, in order: a failing step leaves the earlier ones loaded.
+constexpr std::array<LoaderStep, 44> kLoaderSteps{{
+    {"Cuenta", &clsCuenta::Cuenta},
+    {"ContDebe", &clsCuenta::ContDebe},
+    {"ContHaber", &clsCuenta::ContHaber},
+    {"Nivel", &clsCuenta::Nivel},
+    {"Nif", &clsCuenta::Nif},
+    {"Nombre", &clsCuenta::Nombre},
+    {"Nombre_Comercial", &clsCuenta::Nombre_Comercial},
+    {"Direccion", &clsCuenta::Direccion},
+    {"Cp", &clsCuenta::Cp},
+    {"Localidad", &clsCuenta::Localidad},
+    {"Provincia", &clsCuenta::Provincia},
+    {"Pais", &clsCuenta::Pais},
+    {"Cod_Pais", &clsCuenta::Cod_Pais},
+    {"Telefono", &clsCuenta::Telefono},
+    {"Fax", &clsCuenta::Fax},
+    {"eMail", &clsCuenta::eMail},
+    {"F_Nif", &clsCuenta::F_Nif},
+    {"F_Razon", &clsCuenta::F_Razon},
+    {"F_Via", &clsCuenta::F_Via},
+    {"F_Direccion", &clsCuenta::F_Direccion},
+    {"F_Numero", &clsCuenta::F_Numero},
+    {"F_Escalera", &clsCuenta::F_Escalera},
+    {"F_Piso", &clsCuenta::F_Piso},
+    {"F_Puerta", &clsCuenta::F_Puerta},
+    {"F_Cp", &clsCuenta::F_Cp},
+    {"F_Localidad", &clsCuenta::F_Localidad},
+    {"F_Provincia", &clsCuenta::F_Provincia},
+    {"F_Pais", &clsCuenta::F_Pais},
+    {"F_Telefono", &clsCuenta::F_Telefono},
+    {"F_Fax", &clsCuenta::F_Fax},
+    {"F_eMail", &clsCuenta::F_eMail},
+    {"Grupo", &clsCuenta::Grupo},
+    {"FormaPago", &clsCuenta::FormaPago},
+    {"CCC", &clsCuenta::CCC},
+    {"Carta_Pago", &clsCuenta::CartaPago},
+    {"Dpto", &clsCuenta::Dpto},
+    {"IBAN", &clsCuenta::IBAN},
+    {"Fecha_Mandato", &clsCuenta::Fecha_Mandato},
+    {"IdMandato", DerivedMandateId{}},
+    {"Subfijo_SEPA", &clsCuenta::Sufijo_SEPA},
+    {"Secuencia_Adeudo", &clsCuenta::Secuencia_Adeudo},
+    {"ContraparteIDOtroTipo", &clsCuenta::ContraparteIDOtroTipo},
+    {"Tipo_Irpf", &clsCuenta::Tipo_Irpf},
+    {"Cod_Irpf", &clsCuenta::Cod_Irpf},
+}};
+
+// The company code with at least two digits, as the head of a default mandate id.
+std::string TwoDigitCode(int16_t code) {
+  std::string digits = std::to_string(std::abs(static_cast<int>(code)));
+  if (digits.size() < 2) digits.insert(0, 1, '0');
+  return (code < 0 ? "-" : "") + digits;
+}
+
+}  // namespace
+
+void clsCuenta::Conexion(std::shared_ptr<Connection> conCta) {
+  ReplaceSharedConnection(std::move(conCta));
+}
+
+void clsCuenta::cEmpresa(std::shared_ptr<clsEmpresa> clsEmp) { empresa_ = std::move(clsEmp); }
+
+clsEmpresa& clsCuenta::Company() const {
+  if (!empresa_) RaiseRuntimeError(error_number::kObjectNotSet);
+  return *empresa_;
+}
+
+void clsCuenta::CargarInst(Recordset& rows, clsCuenta& destination) {
+  Trap("Cuentas::CargarInst", [&] {
+    for (const LoaderStep& step : kLoaderSteps) {
+      const Value value = rows.Field(step.column);
+      if (auto* text = std::get_if<std::string clsCuenta::*>(&step.field)) {
+        destination.*(*text) = value.ToText();
+      } else if (auto* small = std::get_if<int16_t clsCuenta::*>(&step.field)) {
+        destination.*(*small) = value.ToInt16();
+      } else if (auto* large = std::get_if<int32_t clsCuenta::*>(&step.field)) {
+        destination.*(*large) = value.ToInt32();
+      } else {
+        // An empty mandate id defaults to the company code and the account code.
+        std::string id = value.ToText();
+        if (TrimBlanks(id).empty()) {
+          id = TwoDigitCode(Company().Codigo()) + rows.Field("Cuenta").ToText();
+        }
+        destination.IdMandato = std::move(id);
+      }
+    }
+  });
+}
+
+bool clsCuenta::LoadFirstRow(const std::string& sql, clsCuenta& destination) {
+  const std::unique_ptr<Recordset> rows = OpenShared(sql);
+  const bool found = !rows->Eof();
+  if (found) CargarInst(*rows, destination);
+  rows->Close();
+  return found;
+}
+
+bool clsCuenta::Cargar() {
+  return Trap("Cuentas::Cargar", [&] {
+    if (Cuenta.empty()) return false;
+    clsEmpresa& company = Company();
+    const int16_t code = company.Codigo();
+    const int16_t exercise = company.Ejercicio();
+    const std::string sql = "SELECT * FROM Cuentas WHERE Cod_Empresa =" + SqlInteger(code) +
+                            " AND Cod_Ejercicio =" + SqlInteger(exercise) + " AND Cuenta ='" +
+                            SqlText(Cuenta) + "'";
+    return LoadFirstRow(sql, *this);
+  });
+}
+
+}  // namespace vornexa

@@ -1,0 +1,83 @@
+// Data access: a connection runs statements written in the SQL Server dialect
+// and opens result sets on queries. Drivers (embedded SQLite, ODBC) translate
+// to their database where needed.
+#ifndef VORNEXA_DATA_CONNECTION_H_
+#define VORNEXA_DATA_CONNECTION_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "vornexa/data/value.h"
+
+namespace vornexa {
+
+enum class Cursor { ForwardOnly, Static };
+enum class Dialect { SqlServer, PostgreSql, Sqlite };
+
+// Rows of one query. Starts on the first row (or at its end when empty).
+class Recordset {
+ public:
+  virtual ~Recordset() = default;
+  virtual bool Eof() const = 0;
+  virtual void MoveNext() = 0;
+  // The current row's value of column `name`, matched without regard to
+  // letter case. Raises the data-access error for an unknown column (3265)
+  // and for a read at the end (3021).
+  virtual Value Field(std::string_view name) = 0;
+  // Releases the rows; later reads raise 3704. Destruction closes too.
+  virtual void Close() = 0;
+};
+
+class Connection {
+ public:
+  virtual ~Connection() = default;
+
+  // Runs one statement; returns the number of rows it inserted, updated or
+  // deleted (0 for other statements). A statement the database rejects
+  // raises -2147217900 (-2147217873 for a key or constraint violation) with
+  // the database's own message as description.
+  virtual int64_t Execute(std::string_view sql) = 0;
+
+  // Opens a read-only result set on a query. A static cursor holds all rows
+  // at once, so further statements may run on the connection while it is read.
+  virtual std::unique_ptr<Recordset> Open(std::string_view sql,
+                                          Cursor cursor = Cursor::ForwardOnly) = 0;
+
+  // The database behind the connection; decides how dates are written.
+  virtual Dialect SqlDialect() const = 0;
+
+  // Atomic scopes (see AtomicScope). Nest: only the outermost commit makes
+  // the writes durable, and they nest inside a transaction the caller opened.
+  virtual void BeginAtomic() = 0;
+  virtual void CommitAtomic() = 0;
+  virtual void RollbackAtomic() = 0;
+};
+
+// Makes the writes between construction and Commit() all happen or none:
+// destruction without Commit() undoes them. Nestable.
+class AtomicScope {
+ public:
+  explicit AtomicScope(Connection& connection);
+  ~AtomicScope();
+  AtomicScope(const AtomicScope&) = delete;
+  AtomicScope& operator=(const AtomicScope&) = delete;
+
+  void Commit();
+
+ private:
+  Connection& connection_;
+  bool open_ = true;
+};
+
+// Opens (creating if needed) an embedded database file; ":memory:" works.
+// A file database runs in WAL mode with full synchronisation.
+std::shared_ptr<Connection> OpenSqlite(const std::string& path);
+
+// Opens an ODBC connection; `dialect` names the database behind it.
+std::shared_ptr<Connection> OpenOdbc(const std::string& connection_string, Dialect dialect);
+
+}  // namespace vornexa
+
+#endif  // VORNEXA_DATA_CONNECTION_H_

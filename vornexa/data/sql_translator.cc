@@ -1,0 +1,222 @@
+#include "vornexa/data/sql_translator.h"
+
+#include <cstddef>
+
+namespace vornexa {
+
+namespace {
+
+using Kind = SqlToken::Kind;
+
+bool IsWordStart(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '@' ||
+         c == '#' || static_cast<unsigned char>(c) >= 0x80;
+}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsWordChar(char c) { return IsWordStart(c) || IsDigit(c) || c == '$'; }
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+
+// End of a literal opened by `quote` at `begin`; a doubled closing character
+// stands for itself inside it.
+size_t QuotedEnd(std::string_view sql, size_t begin, char close) {
+  size_t i = begin + 1;
+  while (i < sql.size()) {
+    if (sql[i] == close) {
+      if (i + 1 < sql.size() && sql[i + 1] == close) {
+        i += 2;
+        continue;
+      }
+      return i + 1;
+    }
+    ++i;
+  }
+  return sql.size();
+}
+
+size_t TokenEnd(std::string_view sql, size_t i, Kind* kind) {
+  const char c = sql[i];
+  const char next = i + 1 < sql.size() ? sql[i + 1] : '\0';
+  if (IsSpace(c)) {
+    *kind = Kind::kSpace;
+    while (i < sql.size() && IsSpace(sql[i])) ++i;
+    return i;
+  }
+  if (c == '\'') {
+    *kind = Kind::kString;
+    return QuotedEnd(sql, i, '\'');
+  }
+  if (c == '"' || c == '[' || c == '`') {
+    *kind = Kind::kQuotedName;
+    return QuotedEnd(sql, i, c == '[' ? ']' : c);
+  }
+  if (c == '-' && next == '-') {
+    *kind = Kind::kComment;
+    const size_t end = sql.find('\n', i);
+    return end == std::string_view::npos ? sql.size() : end;
+  }
+  if (c == '/' && next == '*') {
+    *kind = Kind::kComment;
+    const size_t end = sql.find("*/", i + 2);
+    return end == std::string_view::npos ? sql.size() : end + 2;
+  }
+  if (IsDigit(c) || (c == '.' && IsDigit(next))) {
+    *kind = Kind::kNumber;
+    while (i < sql.size() && (IsDigit(sql[i]) || sql[i] == '.')) ++i;
+    return i;
+  }
+  if (IsWordStart(c)) {
+    *kind = Kind::kWord;
+    while (i < sql.size() && IsWordChar(sql[i])) ++i;
+    return i;
+  }
+  *kind = Kind::kSymbol;
+  return i + 1;
+}
+
+bool IsWord(const SqlToken& token, std::string_view word) {
+  if (token.kind != Kind::kWord || token.text.size() != word.size()) return false;
+  for (size_t i = 0; i < word.size(); ++i) {
+    char c = token.text[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != word[i]) return false;
+  }
+  return true;
+}
+
+bool IsSymbol(const SqlToken& token, char symbol) {
+  return token.kind == Kind::kSymbol && token.text.size() == 1 && token.text[0] == symbol;
+}
+
+bool IsBlank(const SqlToken& token) {
+  return token.kind == Kind::kSpace || token.kind == Kind::kComment;
+}
+
+class Translator {
+ public:
+  Translator(std::string_view sql, Dialect target)
+      : tokens_(TokenizeSql(sql)), target_(target) {
+    out_.reserve(sql.size() + 16);
+  }
+
+  std::string Run() {
+    while (at_ < tokens_.size()) Step();
+    while (!pending_limits_.empty()) EmitLimit();
+    return std::move(out_);
+  }
+
+ private:
+  struct PendingLimit {
+    int depth;
+    std::string_view count;
+  };
+
+  // Index of the first token at or after `i` that is not blank.
+  size_t SkipBlanks(size_t i) const {
+    while (i < tokens_.size() && IsBlank(tokens_[i])) ++i;
+    return i;
+  }
+  bool WordAt(size_t i, std::string_view word) const {
+    return i < tokens_.size() && IsWord(tokens_[i], word);
+  }
+  bool SymbolAt(size_t i, char symbol) const {
+    return i < tokens_.size() && IsSymbol(tokens_[i], symbol);
+  }
+
+  void EmitLimit() {
+    out_ += " LIMIT ";
+    out_ += pending_limits_.back().count;
+    pending_limits_.pop_back();
+  }
+  void EmitLimitsAtDepth() {
+    while (!pending_limits_.empty() && pending_limits_.back().depth == depth_) EmitLimit();
+  }
+
+  // WITH (NOLOCK), blanks before it included: returns the index after it, or 0.
+  size_t NoLockEnd(size_t i) const {
+    const size_t with = SkipBlanks(i);
+    if (!WordAt(with, "WITH")) return 0;
+    const size_t open = SkipBlanks(with + 1);
+    if (!SymbolAt(open, '(')) return 0;
+    const size_t hint = SkipBlanks(open + 1);
+    if (!WordAt(hint, "NOLOCK")) return 0;
+    const size_t close = SkipBlanks(hint + 1);
+    return SymbolAt(close, ')') ? close + 1 : 0;
+  }
+
+  void Step() {
+    const SqlToken& token = tokens_[at_];
+    if (IsBlank(token) || IsWord(token, "WITH")) {
+      if (const size_t end = NoLockEnd(at_)) {
+        at_ = end;
+        return;
+      }
+    }
+    if (IsWord(token, "ISNULL") && SymbolAt(SkipBlanks(at_ + 1), '(')) {
+      out_ += target_ == Dialect::PostgreSql ? "COALESCE" : "IFNULL";
+      ++at_;
+      return;
+    }
+    if (IsWord(token, "SELECT")) {
+      Select();
+      return;
+    }
+    if (IsSymbol(token, '(')) ++depth_;
+    if (IsSymbol(token, ')')) {
+      EmitLimitsAtDepth();
+      --depth_;
+    }
+    if (IsSymbol(token, ';')) EmitLimitsAtDepth();
+    out_ += token.text;
+    ++at_;
+  }
+
+  // SELECT [DISTINCT|ALL] TOP n: keeps the head, drops `TOP n` and the blank
+  // after it, and remembers the LIMIT for the end of this SELECT.
+  void Select() {
+    size_t i = at_ + 1;
+    size_t modifier = SkipBlanks(i);
+    if (WordAt(modifier, "DISTINCT") || WordAt(modifier, "ALL")) i = modifier + 1;
+    const size_t top = SkipBlanks(i);
+    const size_t count = SkipBlanks(top + 1);
+    if (!WordAt(top, "TOP") || count >= tokens_.size() || tokens_[count].kind != Kind::kNumber) {
+      out_ += tokens_[at_++].text;
+      return;
+    }
+    for (size_t k = at_; k < i; ++k) out_ += tokens_[k].text;
+    pending_limits_.push_back({depth_, tokens_[count].text});
+    at_ = count + 1;
+    // One blank separates the head from what followed TOP n.
+    const size_t rest = SkipBlanks(at_);
+    if (rest > at_) {
+      out_ += ' ';
+      at_ = rest;
+    }
+  }
+
+  std::vector<SqlToken> tokens_;
+  Dialect target_;
+  std::string out_;
+  size_t at_ = 0;
+  int depth_ = 0;
+  std::vector<PendingLimit> pending_limits_;
+};
+
+}  // namespace
+
+std::vector<SqlToken> TokenizeSql(std::string_view sql) {
+  std::vector<SqlToken> tokens;
+  for (size_t i = 0; i < sql.size();) {
+    Kind kind;
+    const size_t end = TokenEnd(sql, i, &kind);
+    tokens.push_back({kind, sql.substr(i, end - i)});
+    i = end;
+  }
+  return tokens;
+}
+
+std::string TranslateSql(std::string_view sql, Dialect target) {
+  if (target == Dialect::SqlServer) return std::string(sql);
+  return Translator(sql, target).Run();
+}
+
+}  // namespace vornexa

@@ -1,0 +1,33 @@
+// Rewrites the SQL Server constructs that the library's statements use into
+// another database's dialect. Works on tokens, so string literals, quoted
+// identifiers and comments are never touched.
+#ifndef VORNEXA_DATA_SQL_TRANSLATOR_H_
+#define VORNEXA_DATA_SQL_TRANSLATOR_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "vornexa/data/connection.h"
+
+namespace vornexa {
+
+struct SqlToken {
+  enum class Kind { kWord, kNumber, kString, kQuotedName, kComment, kSpace, kSymbol };
+  Kind kind;
+  std::string_view text;
+};
+
+// Splits `sql` into tokens whose texts, joined, give `sql` back exactly. An
+// unterminated literal or comment runs to the end of the text.
+std::vector<SqlToken> TokenizeSql(std::string_view sql);
+
+// SQL Server text for `target`: unchanged for SqlServer; for SQLite and
+// PostgreSQL, `TOP n` becomes `LIMIT n` of the same SELECT (at any nesting
+// depth), `WITH (NOLOCK)` is dropped and `ISNULL(` becomes `IFNULL(` (SQLite)
+// or `COALESCE(` (PostgreSQL).
+std::string TranslateSql(std::string_view sql, Dialect target);
+
+}  // namespace vornexa
+
+#endif  // VORNEXA_DATA_SQL_TRANSLATOR_H_

@@ -1,0 +1,85 @@
+#include "vornexa/frame/error.h"
+
+#include <new>
+
+namespace vornexa {
+
+namespace {
+
+std::string OneLine(int32_t number, const std::string& source,
+                    const std::string& description) {
+  return "error " + std::to_string(number) + " (" + source + "): " + description;
+}
+
+}  // namespace
+
+Error::Error(int32_t number, std::string source, std::string description)
+    : std::runtime_error(OneLine(number, source, description)),
+      number_(number),
+      source_(std::move(source)),
+      description_(std::move(description)) {}
+
+std::string_view StandardDescription(int32_t number) {
+  using namespace error_number;
+  switch (number) {
+    case kInvalidArgument:
+      return "Llamada a procedimiento o argumento no válido";
+    case kOverflow:
+      return "Desbordamiento";
+    case kOutOfMemory:
+      return "Memoria insuficiente";
+    case kSubscriptOutOfRange:
+      return "El subíndice está fuera del intervalo";
+    case kTypeMismatch:
+      return "No coinciden los tipos";
+    case kInternal:
+      return "Error interno";
+    case kObjectNotSet:
+      return "Variable de objeto o bloque With no establecido";
+    case kInvalidUseOfNull:
+      return "Uso no válido de Null";
+    case kItemNotFound:
+      return "No se encontró el elemento en la colección que corresponde al "
+             "nombre o al ordinal solicitado.";
+    case kNoCurrentRecord:
+      return "BOF o EOF es True, o el registro actual se eliminó. La operación "
+             "solicitada requiere un registro actual.";
+    case kObjectClosed:
+      return "No se permite realizar la operación si el objeto está cerrado.";
+    case kConnectionUnusable:
+      return "No se puede usar la conexión para realizar esta operación. Está "
+             "cerrada o no es válida en este contexto.";
+    default:
+      return "Error definido por la aplicación o por el objeto";
+  }
+}
+
+void RaiseRuntimeError(int32_t number) {
+  throw Error(number, std::string(kRuntimeSource),
+              std::string(StandardDescription(number)));
+}
+
+void RaiseDataError(int32_t number) {
+  throw Error(number, std::string(kDataSource),
+              std::string(StandardDescription(number)));
+}
+
+void RethrowWithSource(std::string_view source) {
+  try {
+    throw;
+  } catch (const Error& e) {
+    throw Error(e.Number(), std::string(source), e.Description());
+  } catch (const std::bad_alloc&) {
+    throw Error(error_number::kOutOfMemory, std::string(source),
+                std::string(StandardDescription(error_number::kOutOfMemory)));
+  } catch (const std::exception& e) {
+    throw Error(error_number::kInternal, std::string(source),
+                std::string(StandardDescription(error_number::kInternal)) +
+                    ": " + e.what());
+  } catch (...) {
+    throw Error(error_number::kInternal, std::string(source),
+                std::string(StandardDescription(error_number::kInternal)));
+  }
+}
+
+}  // namespace vornexa

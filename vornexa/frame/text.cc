@@ -1,0 +1,43 @@
+#include "vornexa/frame/text.h"
+
+namespace vornexa {
+
+namespace {
+
+// A byte that continues a multi-byte sequence rather than starting a character.
+bool IsContinuation(char byte) {
+  return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
+}  // namespace
+
+size_t CharCount(std::string_view text) {
+  size_t count = 0;
+  for (char byte : text) count += IsContinuation(byte) ? 0 : 1;
+  return count;
+}
+
+std::string_view LeftChars(std::string_view text, size_t count) {
+  size_t end = 0;
+  for (size_t seen = 0; end < text.size(); ++end) {
+    if (!IsContinuation(text[end]) && seen++ == count) break;
+  }
+  return text.substr(0, end);
+}
+
+std::string_view RightChars(std::string_view text, size_t count) {
+  size_t begin = text.size();
+  for (size_t seen = 0; begin > 0 && seen < count;) {
+    --begin;
+    if (!IsContinuation(text[begin])) ++seen;
+  }
+  return text.substr(begin);
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace vornexa

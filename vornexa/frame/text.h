@@ -1,0 +1,23 @@
+// Character-exact text helpers. Strings hold UTF-8; wherever the library
+// counts, cuts or trims text it works in Unicode characters, not bytes, and
+// trims blanks (U+0020) only.
+#ifndef VORNEXA_FRAME_TEXT_H_
+#define VORNEXA_FRAME_TEXT_H_
+
+#include <cstddef>
+#include <string_view>
+
+namespace vornexa {
+
+// Number of characters (code points) of `text`.
+size_t CharCount(std::string_view text);
+// The first `count` characters (all of them when `text` is shorter).
+std::string_view LeftChars(std::string_view text, size_t count);
+// The last `count` characters (all of them when `text` is shorter).
+std::string_view RightChars(std::string_view text, size_t count);
+// `text` without leading and trailing blanks.
+std::string_view TrimBlanks(std::string_view text);
+
+}  // namespace vornexa
+
+#endif  // VORNEXA_FRAME_TEXT_H_

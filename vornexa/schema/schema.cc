@@ -1,0 +1,184 @@
+#include "vornexa/schema/schema.h"
+
+#include "vornexa/schema/tables.h"
+
+namespace vornexa {
+
+namespace {
+
+// Column builders keep the table list readable.
+ColumnDef Key16(std::string_view name) { return {name, ColumnType::kInt16, 0, true, {}}; }
+ColumnDef KeyText(std::string_view name, int length) {
+  return {name, ColumnType::kText, length, true, {}};
+}
+// Cuentas holds no NULL: every column the loader reads has a value.
+ColumnDef Int16(std::string_view name) { return {name, ColumnType::kInt16, 0, true, "0"}; }
+ColumnDef Int32(std::string_view name) { return {name, ColumnType::kInt32, 0, true, "0"}; }
+ColumnDef Text(std::string_view name, int length) {
+  return {name, ColumnType::kText, length, true, "''"};
+}
+// Amounts default to 0: accumulator rows are inserted naming only their keys.
+ColumnDef Amount(std::string_view name) { return {name, ColumnType::kAmount, 0, true, "0"}; }
+ColumnDef Flag(std::string_view name) { return {name, ColumnType::kInt16, 0, true, "0"}; }
+ColumnDef OptionalText(std::string_view name, int length) {
+  return {name, ColumnType::kText, length, false, {}};
+}
+ColumnDef OptionalInt32(std::string_view name) {
+  return {name, ColumnType::kInt32, 0, false, {}};
+}
+
+std::vector<ColumnDef> AccumulatorColumns(std::vector<ColumnDef> keys) {
+  static constexpr std::string_view kPeriods[] = {
+      "D1", "D2", "D3", "D4", "D5", "D6", "D7", "D8", "D9", "D10", "D11", "D12",
+      "H1", "H2", "H3", "H4", "H5", "H6", "H7", "H8", "H9", "H10", "H11", "H12"};
+  keys.push_back(Int16("Nivel"));
+  keys.push_back(Amount("Apertura"));
+  for (std::string_view period : kPeriods) keys.push_back(Amount(period));
+  return keys;
+}
+
+std::vector<TableDef> BuildTables() {
+  using namespace table;
+  return {
+      {kCuentas,
+       {Key16("Cod_Empresa"), Key16("Cod_Ejercicio"), KeyText("Cuenta", 20),
+        Text("Nombre", 100), Text("ContDebe", 20), Text("ContHaber", 20), Int16("Nivel"),
+        Text("Nif", 20), Text("Nombre_Comercial", 100), Text("Direccion", 100), Int32("Cp"),
+        Text("Localidad", 50), Text("Provincia", 50), Text("Pais", 50), Int16("Cod_Pais"),
+        Text("Telefono", 30), Text("Fax", 30), Text("eMail", 100), Text("F_Nif", 20),
+        Text("F_Razon", 100), Text("F_Via", 10), Text("F_Direccion", 100),
+        Text("F_Numero", 10), Text("F_Escalera", 10), Text("F_Piso", 10),
+        Text("F_Puerta", 10), Int32("F_Cp"), Text("F_Localidad", 50),
+        Text("F_Provincia", 50), Text("F_Pais", 50), Text("F_Telefono", 30),
+        Text("F_Fax", 30), Text("F_eMail", 100), Int16("Grupo"), Int16("FormaPago"),
+        Text("CCC", 20), Int16("Carta_Pago"), Int16("Dpto"), Text("IBAN", 34),
+        Text("Fecha_Mandato", 30), Text("IDMandato", 35), Int16("Subfijo_SEPA"),
+        Int16("ContraparteIDOtroTipo"), Int16("Secuencia_Adeudo"), Int16("Cod_Irpf"),
+        Int16("Tipo_Irpf")},
+       "Cod_Empresa, Cod_Ejercicio, Cuenta",
+       {{"IX_Cuentas_Grupo", "Cod_Empresa, Grupo"}}},
+      {kCuentasGrupos,
+       {Key16("Cod_Empresa"), Key16("Codigo"), Text("Nombre", 100)},
+       "Cod_Empresa, Codigo",
+       {}},
+      // The registry row is inserted naming Nif alone; the rest is filled later.
+      {kRazonSocial,
+       {KeyText("Nif", 20), OptionalText("Nombre", 100), OptionalText("Direccion", 100),
+        OptionalInt32("CP"), OptionalText("Localidad", 50), OptionalText("Provincia", 50),
+        OptionalText("Pais", 50), OptionalText("eMail", 100), OptionalText("Telefono", 30),
+        OptionalText("Fax", 30)},
+       "Nif",
+       {}},
+      {kAcumulados,
+       AccumulatorColumns({Key16("Cod_Empresa"), Key16("Cod_Ejercicio"), KeyText("Cuenta", 20)}),
+       "Cod_Empresa, Cod_Ejercicio, Cuenta",
+       {}},
+      {kAcumuladosDpto,
+       AccumulatorColumns({Key16("Cod_Empresa"), Key16("Cod_Ejercicio"), Key16("Dpto"),
+                           KeyText("Cuenta", 20)}),
+       "Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta",
+       // The account's delete names no department.
+       {{"IX_Acumulados_Dpto_Cuenta", "Cod_Empresa, Cod_Ejercicio, Cuenta"}}},
+      {kDepartamentos,
+       {Key16("Cod_Empresa"), Key16("Codigo"), Text("Nombre", 100)},
+       "Cod_Empresa, Codigo",
+       {}},
+      {kAsientos,
+       {Key16("Cod_Empresa"), Key16("Cod_Ejercicio"), {"Codigo", ColumnType::kInt32, 0, true, {}},
+        {"Fecha", ColumnType::kDate, 0, true, {}}, Flag("Cierre"), Flag("Nulo")},
+       "Cod_Empresa, Cod_Ejercicio, Codigo",
+       {{"IX_Asientos_Fecha", "Cod_Empresa, Fecha"}}},
+      {kMovimientos,
+       {Key16("Cod_Empresa"), Key16("Cod_Ejercicio"),
+        {"Cod_Asiento", ColumnType::kInt32, 0, true, {}},
+        {"Apunte", ColumnType::kInt32, 0, true, {}}, KeyText("Cuenta", 20), Amount("Debe"),
+        Amount("Haber"), Text("Concepto", 100), Text("Documento", 20), Int16("Dpto"),
+        Int16("Diario")},
+       "Cod_Empresa, Cod_Ejercicio, Cod_Asiento, Apunte",
+       {{"IX_Movimientos_Cuenta", "Cod_Empresa, Cuenta"},
+        {"IX_Movimientos_Ejercicio_Cuenta", "Cod_Empresa, Cod_Ejercicio, Cuenta"}}},
+      {kPrevisionesCobro,
+       {Key16("Cod_Empresa"), {"Codigo", ColumnType::kInt32, 0, true, {}},
+        KeyText("CuentaOriginal", 20), Int16("Estado"), Amount("Importe")},
+       "Cod_Empresa, Codigo",
+       {{"IX_Previsiones_Cobro_Cuenta", "Cod_Empresa, CuentaOriginal, Estado"}}},
+  };
+}
+
+std::string TypeName(const ColumnDef& column, Dialect dialect) {
+  const std::string length = std::to_string(column.length);
+  switch (column.type) {
+    case ColumnType::kInt16:
+      return dialect == Dialect::Sqlite ? "INTEGER" : "smallint";
+    case ColumnType::kInt32:
+      return dialect == Dialect::Sqlite ? "INTEGER" : dialect == Dialect::SqlServer ? "int" : "integer";
+    case ColumnType::kText:
+      return dialect == Dialect::Sqlite      ? "TEXT"
+             : dialect == Dialect::SqlServer ? "nvarchar(" + length + ")"
+                                             : "varchar(" + length + ")";
+    case ColumnType::kAmount:
+      return dialect == Dialect::Sqlite ? "NUMERIC" : dialect == Dialect::SqlServer ? "money" : "numeric(19,4)";
+    case ColumnType::kDate:
+      return dialect == Dialect::Sqlite ? "TEXT" : dialect == Dialect::SqlServer ? "datetime" : "timestamp";
+  }
+  return {};
+}
+
+std::string CreateTable(const TableDef& table, Dialect dialect) {
+  std::string sql;
+  const std::string name(table.name);
+  if (dialect == Dialect::SqlServer) {
+    sql = "IF OBJECT_ID(N'dbo." + name + "', N'U') IS NULL CREATE TABLE " + name + " (";
+  } else {
+    sql = "CREATE TABLE IF NOT EXISTS " + name + " (";
+  }
+  for (const ColumnDef& column : table.columns) {
+    sql += "\n  ";
+    sql += column.name;
+    sql += ' ' + TypeName(column, dialect);
+    if (column.not_null) sql += " NOT NULL";
+    if (!column.default_value.empty()) {
+      sql += " DEFAULT ";
+      sql += column.default_value;
+    }
+    sql += ',';
+  }
+  sql += "\n  CONSTRAINT PK_" + name + " PRIMARY KEY (" + std::string(table.primary_key) + "))";
+  return sql;
+}
+
+std::string CreateIndex(const TableDef& table, const IndexDef& index, Dialect dialect) {
+  const std::string name(index.name);
+  const std::string body = " ON " + std::string(table.name) + " (" + std::string(index.columns) + ")";
+  if (dialect == Dialect::SqlServer) {
+    return "IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = N'" + name +
+           "') CREATE INDEX " + name + body;
+  }
+  return "CREATE INDEX IF NOT EXISTS " + name + body;
+}
+
+}  // namespace
+
+const std::vector<TableDef>& SchemaTables() {
+  static const std::vector<TableDef> tables = BuildTables();
+  return tables;
+}
+
+std::vector<std::string> SchemaStatements(Dialect dialect) {
+  std::vector<std::string> statements;
+  for (const TableDef& table : SchemaTables()) {
+    statements.push_back(CreateTable(table, dialect));
+    for (const IndexDef& index : table.indexes) {
+      statements.push_back(CreateIndex(table, index, dialect));
+    }
+  }
+  return statements;
+}
+
+void CreateSchema(Connection& connection) {
+  for (const std::string& statement : SchemaStatements(connection.SqlDialect())) {
+    connection.Execute(statement);
+  }
+}
+
+}  // namespace vornexa
