@@ -1,0 +1,249 @@
+// Loading an account by code: the statement, the row loader's steps, the
+// derived mandate id, partial loads and the error convention.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "support/caught_error.h"
+#include "support/fixtures.h"
+#include "vornexa/frame/shared_connection.h"
+
+namespace vornexa::testing {
+namespace {
+
+class AccountLoading : public BackendTest {
+ protected:
+  // Every column of one Cuentas row set to a value of its own.
+  void InsertFullRow(int16_t exercise, const std::string& code, const std::string& id_mandato) {
+    Exec("INSERT INTO Cuentas (Cod_Empresa, Cod_Ejercicio, Cuenta, Nombre, ContDebe, ContHaber, "
+         "Nivel, Nif, Nombre_Comercial, Direccion, Cp, Localidad, Provincia, Pais, Cod_Pais, "
+         "Telefono, Fax, eMail, F_Nif, F_Razon, F_Via, F_Direccion, F_Numero, F_Escalera, F_Piso, "
+         "F_Puerta, F_Cp, F_Localidad, F_Provincia, F_Pais, F_Telefono, F_Fax, F_eMail, Grupo, "
+         "FormaPago, CCC, Carta_Pago, Dpto, IBAN, Fecha_Mandato, IDMandato, Subfijo_SEPA, "
+         "ContraparteIDOtroTipo, Secuencia_Adeudo, Cod_Irpf, Tipo_Irpf) VALUES (1, " +
+         std::to_string(exercise) + ", '" + code +
+         "', 'Cliente Uno', 'CD', 'CH', 5, 'B123', 'Comercial', 'Calle Mayor 1', 46001, "
+         "'Valencia', 'Valencia', 'España', 724, '961', '962', 'a@b.es', 'F-NIF', 'Razón', 'C/', "
+         "'Colón', '7', 'A', '3', 'B', 46002, 'F-Loc', 'F-Prov', 'F-País', 'F-Tel', 'F-Fax', "
+         "'f@b.es', 3, 2, '21000418401234567891', 4, 6, 'ES9121000418401234567891', "
+         "'2024-03-01', '" + id_mandato + "', 7, 8, 9, 10, 11)");
+  }
+};
+
+TEST_P(AccountLoading, RunsTheLookupStatementAndLoadsEveryField) {
+  InsertFullRow(5, "43000001", "MANDATO-1");
+  clsCuenta account = NewAccount("43000001");
+  account.NoVerificarNivelesSup = true;
+  ASSERT_TRUE(account.Cargar());
+  EXPECT_EQ(TakeStatements(), std::vector<std::string>{
+                                  "SELECT * FROM Cuentas WHERE Cod_Empresa =1 AND "
+                                  "Cod_Ejercicio =5 AND Cuenta ='43000001'"});
+  EXPECT_EQ(account.Cuenta, "43000001");
+  EXPECT_EQ(account.Nombre, "Cliente Uno");
+  EXPECT_EQ(account.ContDebe, "CD");
+  EXPECT_EQ(account.ContHaber, "CH");
+  EXPECT_EQ(account.Nivel, 5);
+  EXPECT_EQ(account.Nif, "B123");
+  EXPECT_EQ(account.Nombre_Comercial, "Comercial");
+  EXPECT_EQ(account.Direccion, "Calle Mayor 1");
+  EXPECT_EQ(account.Cp, 46001);  // above the 16-bit range
+  EXPECT_EQ(account.Localidad, "Valencia");
+  EXPECT_EQ(account.Pais, "España");
+  EXPECT_EQ(account.Cod_Pais, 724);
+  EXPECT_EQ(account.Telefono, "961");
+  EXPECT_EQ(account.Fax, "962");
+  EXPECT_EQ(account.eMail, "a@b.es");
+  EXPECT_EQ(account.F_Nif, "F-NIF");
+  EXPECT_EQ(account.F_Razon, "Razón");
+  EXPECT_EQ(account.F_Via, "C/");
+  EXPECT_EQ(account.F_Direccion, "Colón");
+  EXPECT_EQ(account.F_Numero, "7");
+  EXPECT_EQ(account.F_Escalera, "A");
+  EXPECT_EQ(account.F_Piso, "3");
+  EXPECT_EQ(account.F_Puerta, "B");
+  EXPECT_EQ(account.F_Cp, 46002);
+  EXPECT_EQ(account.F_Localidad, "F-Loc");
+  EXPECT_EQ(account.F_Provincia, "F-Prov");
+  EXPECT_EQ(account.F_Pais, "F-País");
+  EXPECT_EQ(account.F_Telefono, "F-Tel");
+  EXPECT_EQ(account.F_Fax, "F-Fax");
+  EXPECT_EQ(account.F_eMail, "f@b.es");
+  EXPECT_EQ(account.Grupo, 3);
+  EXPECT_EQ(account.FormaPago, 2);
+  EXPECT_EQ(account.CCC, "21000418401234567891");
+  EXPECT_EQ(account.CartaPago, 4);  // from Carta_Pago
+  EXPECT_EQ(account.Dpto, 6);
+  EXPECT_EQ(account.IBAN, "ES9121000418401234567891");
+  EXPECT_EQ(account.Fecha_Mandato, "2024-03-01");
+  EXPECT_EQ(account.IdMandato, "MANDATO-1");  // from the column spelt IDMandato
+  EXPECT_EQ(account.Sufijo_SEPA, 7);          // from Subfijo_SEPA
+  EXPECT_EQ(account.ContraparteIDOtroTipo, 8);
+  EXPECT_EQ(account.Secuencia_Adeudo, 9);
+  EXPECT_EQ(account.Cod_Irpf, 10);
+  EXPECT_EQ(account.Tipo_Irpf, 11);
+  EXPECT_TRUE(account.NoVerificarNivelesSup);  // never loaded
+}
+
+TEST_P(AccountLoading, DerivesAnEmptyMandateIdFromCompanyAndCode) {
+  InsertFullRow(5, "43000001", "");
+  InsertFullRow(6, "43000001", "   ");
+  InsertFullRow(7, "43000001", " M 1 ");
+  const std::pair<int16_t, const char*> cases[] = {{7, "0743000001"}, {12, "1243000001"}, {123, "12343000001"}};
+  for (const auto& [code, expected] : cases) {
+    // The row belongs to company 1; the derived id uses the loading object's company code.
+    company_->codigo = code;
+    Exec("UPDATE Cuentas SET Cod_Empresa = " + std::to_string(code));
+    clsCuenta account = NewAccount("43000001");
+    ASSERT_TRUE(account.Cargar());
+    EXPECT_EQ(account.IdMandato, expected);
+  }
+  company_->ejercicio = 6;  // only blanks: derived too
+  clsCuenta blanks = NewAccount("43000001");
+  ASSERT_TRUE(blanks.Cargar());
+  EXPECT_EQ(blanks.IdMandato, "12343000001");
+  company_->ejercicio = 7;  // text keeps its blanks
+  clsCuenta kept = NewAccount("43000001");
+  ASSERT_TRUE(kept.Cargar());
+  EXPECT_EQ(kept.IdMandato, " M 1 ");
+}
+
+TEST_P(AccountLoading, MissingRowLeavesEveryFieldAsItWas) {
+  InsertAccountRow(1, 6, "572", "Bancos otro ejercicio");
+  InsertAccountRow(2, 5, "572", "Bancos otra empresa");
+  clsCuenta account = NewAccount("572");
+  account.Nombre = "sin cargar";
+  account.Cp = 123;
+  EXPECT_FALSE(account.Cargar());
+  EXPECT_EQ(account.Nombre, "sin cargar");
+  EXPECT_EQ(account.Cp, 123);
+  EXPECT_EQ(account.Cuenta, "572");
+}
+
+TEST_P(AccountLoading, EmptyCodeRunsNoStatement) {
+  clsCuenta account = NewAccount("");
+  account.Nombre = "x";
+  EXPECT_FALSE(account.Cargar());
+  EXPECT_TRUE(TakeStatements().empty());
+  EXPECT_EQ(account.Nombre, "x");
+}
+
+TEST_P(AccountLoading, ApostrophesStayInsideTheirLiteral) {
+  Exec("INSERT INTO Cuentas (Cod_Empresa, Cod_Ejercicio, Cuenta, Nombre) VALUES (1, 5, 'O''Brien ''''x', 'con apóstrofos')");
+  clsCuenta account = NewAccount("O'Brien ''x");
+  ASSERT_TRUE(account.Cargar());
+  EXPECT_EQ(account.Cuenta, "O'Brien ''x");
+  EXPECT_EQ(TakeStatements().back(),
+            "SELECT * FROM Cuentas WHERE Cod_Empresa =1 AND Cod_Ejercicio =5 AND Cuenta "
+            "='O''Brien ''''x'");
+
+  // A code crafted to end the literal early finds nothing and runs nothing of its own.
+  InsertAccountRow(1, 5, "572", "Bancos");
+  for (const char* attack : {"x' OR '1'='1", "x'; DELETE FROM Cuentas; --"}) {
+    clsCuenta probe = NewAccount(attack);
+    EXPECT_FALSE(probe.Cargar()) << attack;
+  }
+  EXPECT_EQ(Count("SELECT Cuenta FROM Cuentas"), 2);
+}
+
+TEST_P(AccountLoading, FailuresCarryTheLoadSource) {
+  clsCuenta no_company;
+  no_company.Cuenta = "572";
+  EXPECT_VORNEXA_ERROR(no_company.Cargar(), 91, "Cuentas::Cargar",
+                       "Variable de objeto o bloque With no establecido");
+
+  Exec("DROP TABLE Cuentas");
+  clsCuenta account = NewAccount("572");
+  const Error rejected = CaughtError([&] { account.Cargar(); });
+  EXPECT_EQ(rejected.Number(), -2147217900);
+  EXPECT_EQ(rejected.Source(), "Cuentas::Cargar");
+  EXPECT_NE(rejected.Description().find("Cuentas"), std::string::npos) << rejected.Description();
+
+  ReplaceSharedConnection(nullptr);
+  EXPECT_VORNEXA_ERROR(account.Cargar(), -2146824579, "Cuentas::Cargar",
+                       "No se puede usar la conexión para realizar esta operación. Está cerrada "
+                       "o no es válida en este contexto.");
+}
+
+TEST_P(AccountLoading, EachThreadLoadsThroughItsOwnConnection) {
+  InsertAccountRow(1, 5, "572", "Bancos");
+  std::string other_thread_error;
+  std::thread other([&] {
+    clsCuenta account = NewAccount("572");
+    try {
+      account.Cargar();
+    } catch (const Error& e) {
+      other_thread_error = e.what();
+    }
+  });
+  other.join();
+  EXPECT_EQ(other_thread_error,
+            "error -2146824579 (Cuentas::Cargar): No se puede usar la conexión para realizar "
+            "esta operación. Está cerrada o no es válida en este contexto.");
+  clsCuenta account = NewAccount("572");
+  EXPECT_TRUE(account.Cargar());
+}
+
+VORNEXA_ON_ALL_BACKENDS(AccountLoading);
+
+// Rows the real table cannot hold (NULLs, out-of-range numbers, missing
+// columns) come from a permissive copy of it.
+class AccountLoadingFromLooseRows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db_ = OpenSqlite(":memory:");
+    std::string columns;
+    for (const ColumnDef& column : SchemaTables().front().columns) {
+      columns += (columns.empty() ? "" : ", ") + std::string(column.name);
+    }
+    db_->Execute("CREATE TABLE Cuentas (" + columns + ")");
+    db_->Execute("INSERT INTO Cuentas (Cod_Empresa, Cod_Ejercicio, Cuenta, ContDebe, ContHaber, "
+                 "Nivel, Nif, Nombre) VALUES (1, 5, '572', 'D', 'H', 3, 'B1', NULL)");
+    ReplaceSharedConnection(db_);
+    account_.cEmpresa(MakeCompany());
+    account_.Cuenta = "572";
+    account_.ContDebe = account_.ContHaber = account_.Nif = account_.Nombre = "old";
+    account_.Direccion = "old";
+  }
+  void TearDown() override { ReplaceSharedConnection(nullptr); }
+
+  std::shared_ptr<Connection> db_;
+  clsCuenta account_;
+};
+
+TEST_F(AccountLoadingFromLooseRows, NullStopsTheLoadAtItsStep) {
+  EXPECT_VORNEXA_ERROR(account_.Cargar(), 94, "Cuentas::Cargar", "Uso no válido de Null");
+  EXPECT_EQ(account_.ContDebe, "D");  // steps before Nombre hold the new row
+  EXPECT_EQ(account_.ContHaber, "H");
+  EXPECT_EQ(account_.Nivel, 3);
+  EXPECT_EQ(account_.Nif, "B1");
+  EXPECT_EQ(account_.Nombre, "old");  // Nombre and later steps keep theirs
+  EXPECT_EQ(account_.Direccion, "old");
+}
+
+TEST_F(AccountLoadingFromLooseRows, OutOfRangeAndNonNumericValuesStopTheLoad) {
+  db_->Execute("UPDATE Cuentas SET Nombre = 'n', Nivel = 40000");
+  EXPECT_EQ(CaughtError([&] { account_.Cargar(); }).Number(), 6);
+  EXPECT_EQ(account_.Nivel, 0);
+  EXPECT_EQ(account_.Nif, "old");
+  db_->Execute("UPDATE Cuentas SET Nivel = 'tres'");
+  EXPECT_EQ(CaughtError([&] { account_.Cargar(); }).Number(), 13);
+}
+
+TEST_F(AccountLoadingFromLooseRows, MissingColumnIsTheDataAccessError) {
+  db_->Execute("ALTER TABLE Cuentas DROP COLUMN Tipo_Irpf");
+  db_->Execute("UPDATE Cuentas SET Nombre = 'n', Nombre_Comercial = '', Direccion = '', Cp = 0, Localidad = '', "
+               "Provincia = '', Pais = '', Cod_Pais = 0, Telefono = '', Fax = '', eMail = '', "
+               "F_Nif = '', F_Razon = '', F_Via = '', F_Direccion = '', F_Numero = '', "
+               "F_Escalera = '', F_Piso = '', F_Puerta = '', F_Cp = 0, F_Localidad = '', "
+               "F_Provincia = '', F_Pais = '', F_Telefono = '', F_Fax = '', F_eMail = '', "
+               "Grupo = 0, FormaPago = 0, CCC = '', Carta_Pago = 0, Dpto = 0, IBAN = '', "
+               "Fecha_Mandato = '', IDMandato = 'M', Subfijo_SEPA = 0, Secuencia_Adeudo = 0, "
+               "ContraparteIDOtroTipo = 0, Cod_Irpf = 0");
+  const Error e = CaughtError([&] { account_.Cargar(); });
+  EXPECT_EQ(e.Number(), -2146825023);
+  EXPECT_EQ(e.Source(), "Cuentas::Cargar");
+  EXPECT_EQ(account_.IdMandato, "M");  // loaded before the missing step
+}
+
+}  // namespace
+}  // namespace vornexa::testing
