@@ -16,6 +16,9 @@
 
 namespace vornexa {
 
+// One of the four navigation steps: its statement pieces and error source.
+struct NavigationStep;
+
 class clsCuenta {
  public:
   // The account record, in the order of the application's interface.
@@ -113,6 +116,8 @@ class clsCuenta {
   void CargarInst(Recordset& rows, clsCuenta& destination);
   // Loads the first row of `sql` into `destination`; false when there is none.
   bool LoadFirstRow(const std::string& sql, clsCuenta& destination);
+  // The one procedure behind Cargar_Anterior, _Primero, _Siguiente, _Ultimo.
+  bool Navigate(const NavigationStep& step, clsCuenta* clsDest);
   // Saves the account in one exercise: update, else create.
   bool ModificarEjercicio(int16_t intEjercicio);
   // Creates the account, its level and its accumulator rows in one exercise.
