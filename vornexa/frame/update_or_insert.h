@@ -1,0 +1,21 @@
+// Update-then-insert: how a row that may be missing is written. There is no
+// portable "upsert" across the databases the library runs on, so the UPDATE
+// doubles as the existence test.
+#ifndef VORNEXA_FRAME_UPDATE_OR_INSERT_H_
+#define VORNEXA_FRAME_UPDATE_OR_INSERT_H_
+
+#include <functional>
+#include <string_view>
+
+namespace vornexa {
+
+// Runs `update` on the shared connection, asking how many rows it changed.
+// Only when it changed none does `insert` run, to write the missing row (it
+// builds its statement itself, so the values it needs are read only then).
+// Returns whether `insert` ran. Not atomic by itself: callers that need the
+// pair to be all-or-nothing run it inside an AtomicScope.
+bool UpdateOrInsert(std::string_view update, const std::function<void()>& insert);
+
+}  // namespace vornexa
+
+#endif  // VORNEXA_FRAME_UPDATE_OR_INSERT_H_
