@@ -24,6 +24,8 @@ class RecordingConnection : public Connection {
   // Statement number `index` (0-based, counting from now) raises `error`
   // instead of running; it is still recorded.
   void FailStatement(size_t index, Error error);
+  // Forgets a failure set by FailStatement that has not happened.
+  void ClearFailure() { fail_at_.reset(); }
 
   int64_t Execute(std::string_view sql) override;
   std::unique_ptr<Recordset> Open(std::string_view sql, Cursor cursor) override;

@@ -1,0 +1,143 @@
+// Deleting accounts, the movement check, and the accumulator repair.
+#include <gtest/gtest.h>
+
+#include "maintenance_fixture.h"
+
+namespace vornexa::testing {
+namespace {
+
+
+const char kMovementCheck[] =
+    "SELECT TOP 1 Apunte FROM Movimientos WITH (NOLOCK) WHERE Cod_Empresa =1 AND "
+    "Cod_Ejercicio =5 And Cuenta ='572'";
+
+class AccountDeletion : public MaintenanceTest {};
+
+TEST_P(AccountDeletion, RefusesWhileTheActiveExerciseHasJournalLines) {
+  SeedAccount(5, "572", {1, 2, 3});
+  InsertEntry(1, 5, 1, "2024-01-10");
+  InsertLine(1, 5, 1, 1, "572", "10", "0");
+  clsCuenta account = NewAccount("572");
+  EXPECT_TRUE(account.Posee_Movimientos());
+  EXPECT_VORNEXA_ERROR(account.Eliminar(), 1000, "Cuentas::Eliminar",
+                       "No se puede eliminar la cuenta 572 por tener movimientos asociados");
+  EXPECT_EQ(TakeStatements(), (Statements{kMovementCheck, kMovementCheck}));
+  EXPECT_EQ(RowsOf(5, "572"), (AccountRows{1, 1, 3}));
+
+  // A line of a voided closing entry is a movement too.
+  InsertEntry(1, 5, 2, "2024-12-31", /*cierre=*/1, /*nulo=*/1);
+  InsertLine(1, 5, 2, 1, "573", "0", "5");
+  EXPECT_TRUE(NewAccount("573").Posee_Movimientos());
+}
+
+TEST_P(AccountDeletion, DeletesOnlyTheActiveExercisesRowsOfTheAccount) {
+  SeedAccount(5, "572", {1, 2, 3});
+  SeedAccount(6, "572", {1});
+  InsertAccountRow(1, 5, "57");
+  InsertEntry(1, 4, 1, "2023-06-30");
+  InsertLine(1, 4, 1, 1, "572", "10", "0");  // another exercise does not count
+  clsCuenta account = NewAccount("572");
+  EXPECT_FALSE(account.Posee_Movimientos());
+  TakeStatements();
+  EXPECT_TRUE(account.Eliminar());
+  EXPECT_EQ(TakeStatements(), (Statements{kMovementCheck,
+                  "DELETE FROM Cuentas WHERE Cod_Empresa =1 AND Cod_Ejercicio =5 AND Cuenta ='572'",
+                  "DELETE FROM Acumulados WHERE Cod_Empresa =1 AND Cod_Ejercicio =5 AND Cuenta "
+                  "='572'",
+                  "DELETE FROM Acumulados_Dpto WHERE Cod_Empresa =1 AND Cod_Ejercicio =5 AND "
+                  "Cuenta ='572'"}));
+  EXPECT_EQ(RowsOf(5, "572"), (AccountRows{0, 0, 0}));
+  EXPECT_EQ(RowsOf(6, "572"), (AccountRows{1, 1, 1}));
+  EXPECT_EQ(RowsOf(5, "57"), (AccountRows{1, 0, 0}));
+
+  // Nothing left to delete is no failure.
+  EXPECT_TRUE(account.Eliminar());
+}
+
+TEST_P(AccountDeletion, AsksTheCompanyBeforeEachStatement) {
+  SeedAccount(5, "572", {});
+  const auto company = RecordCompanyCalls();
+  EXPECT_TRUE(NewAccount("572").Eliminar());
+  EXPECT_EQ(company->calls, (Statements{"Codigo", "Ejercicio", "Codigo", "Ejercicio", "Codigo",
+                                          "Ejercicio", "Codigo", "Ejercicio"}));
+}
+
+VORNEXA_ON_ALL_BACKENDS(AccountDeletion);
+
+class AccumulatorRepair : public MaintenanceTest {};
+
+TEST_P(AccumulatorRepair, CreatesMissingRowsAndOnlySetsTheLevelOfExistingOnes) {
+  company_->ejercicios = {6, 7};
+  Exec("INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura) "
+       "VALUES (1, 7, '43000001', 0, 10)");
+  const auto company = RecordCompanyCalls();
+  clsCuenta account = NewAccount("43000001");
+  account.Reparar_Acumulado();
+  EXPECT_EQ(TakeStatements(), (Statements{"UPDATE Acumulados SET Nivel = 5 WHERE Cod_Empresa =1 AND "
+                          "Cod_Ejercicio =6 AND Cuenta = '43000001'",
+                          "INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel) "
+                          "VALUES (1, 6, '43000001', 5)",
+                          "UPDATE Acumulados SET Nivel = 5 WHERE Cod_Empresa =1 AND "
+                          "Cod_Ejercicio =7 AND Cuenta = '43000001'"}));
+  EXPECT_EQ(company->calls, (Statements{"DigitosNivel(0)", "DigitosNivel(1)", "DigitosNivel(2)",
+                          "DigitosNivel(3)", "DigitosNivel(4)", "DigitosNivel(5)",
+                          "UltimoEjercicio", "Codigo", "Ejercicios(0)", "Codigo", "Ejercicios(0)",
+                          "Codigo", "Ejercicios(1)"}));
+  EXPECT_EQ(account.Nivel, 5);
+  EXPECT_EQ(Count("SELECT Cuenta FROM Acumulados WHERE Cod_Ejercicio = 6 AND Nivel = 5 AND "
+                  "Apertura = 0"),
+            1);
+  EXPECT_EQ(Count("SELECT Cuenta FROM Acumulados WHERE Cod_Ejercicio = 7 AND Nivel = 5 AND "
+                  "Apertura = 10"),
+            1);
+  EXPECT_EQ(Count("SELECT Cuenta FROM Cuentas"), 0);  // no account row is made
+}
+
+TEST_P(AccumulatorRepair, RefusesAnEmptyCodeAndALengthOfNoLevel) {
+  clsCuenta account = NewAccount("");
+  account.Nivel = 3;
+  EXPECT_VORNEXA_ERROR(account.Reparar_Acumulado(), 1000, "Cuentas::Reparar_Acumulado",
+                       "No se ha especificado el numero de cuenta");
+  EXPECT_EQ(account.Nivel, 3);
+  account.Cuenta = "4300001";
+  EXPECT_VORNEXA_ERROR(
+      account.Reparar_Acumulado(), 1000, "Cuentas::Reparar_Acumulado",
+      "No se puede insertar una cuenta no correspondiente a los digitos parametrizados");
+  EXPECT_EQ(account.Nivel, 0);
+  EXPECT_EQ(TakeStatements(), Statements{});
+}
+
+TEST_P(AccumulatorRepair, VisitsEveryEntryOfTheListInOrderZeroIncluded) {
+  company_->ejercicios = {5, 0, 6};
+  clsCuenta account = NewAccount("430");
+  account.Reparar_Acumulado();
+  std::vector<std::string> statements = TakeStatements();
+  EXPECT_EQ(ExercisesOf(statements, "UPDATE Acumulados"), (std::vector<int>{5, 0, 6}));
+  EXPECT_EQ(ExercisesOf(statements, "INSERT INTO Acumulados"), (std::vector<int>{5, 0, 6}));
+  EXPECT_EQ(Count("SELECT Cuenta FROM Acumulados WHERE Cod_Ejercicio = 0 AND Nivel = 3"), 1);
+
+  account.Reparar_Acumulado();  // everything there: updates only
+  statements = TakeStatements();
+  EXPECT_EQ(ExercisesOf(statements, "UPDATE Acumulados"), (std::vector<int>{5, 0, 6}));
+  EXPECT_EQ(ExercisesOf(statements, "INSERT INTO Acumulados"), std::vector<int>{});
+
+  company_->ejercicios = {};  // UltimoEjercicio -1: no exercise, but the level is set
+  clsCuenta lone = NewAccount("4300");
+  lone.Reparar_Acumulado();
+  EXPECT_EQ(lone.Nivel, 4);
+  EXPECT_EQ(TakeStatements(), Statements{});
+}
+
+TEST_P(AccumulatorRepair, StopsAtTheFailingExerciseUnderItsOwnSource) {
+  company_->ejercicios = {5, 6, 7};
+  recorder_->FailStatement(2, Rejected("fallo en el ejercicio 6"));
+  EXPECT_VORNEXA_ERROR(NewAccount("430").Reparar_Acumulado(), error_number::kStatementRejected,
+                       "Cuentas::Reparar_Acumulado", "fallo en el ejercicio 6");
+  EXPECT_EQ(Count("SELECT Cuenta FROM Acumulados"), 1);
+  EXPECT_EQ(ExercisesOf(TakeStatements(), "UPDATE Acumulados"), (std::vector<int>{5, 6}));
+}
+
+VORNEXA_ON_ALL_BACKENDS(AccumulatorRepair);
+
+}  // namespace
+}  // namespace vornexa::testing
