@@ -5,6 +5,7 @@
 
 #include "vornexa/accounts/cls_cuenta.h"
 #include "vornexa/data/connection.h"
+#include "vornexa/data/odbc_connection.h"
 #include "vornexa/data/value.h"
 #include "vornexa/frame/empresa.h"
 #include "vornexa/frame/error.h"

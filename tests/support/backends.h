@@ -21,6 +21,10 @@ struct Backend {
 
 std::vector<Backend> TestBackends();
 
+// The live PostgreSQL server's ODBC connection string (VORNEXA_TEST_PG);
+// empty when none is configured.
+std::string PostgreSqlConnectionString();
+
 inline std::ostream& operator<<(std::ostream& out, const Backend& backend) {
   return out << backend.name;
 }

@@ -156,6 +156,13 @@ class Translator {
       ++at_;
       return;
     }
+    // SQL Server's usual collations match LIKE patterns without regard to
+    // case; PostgreSQL's LIKE would not, its ILIKE does.
+    if (target_ == Dialect::PostgreSql && IsWord(token, "LIKE")) {
+      out_ += "ILIKE";
+      ++at_;
+      return;
+    }
     if (IsWord(token, "SELECT")) {
       Select();
       return;

@@ -25,7 +25,9 @@ std::vector<SqlToken> TokenizeSql(std::string_view sql);
 // SQL Server text for `target`: unchanged for SqlServer; for SQLite and
 // PostgreSQL, `TOP n` becomes `LIMIT n` of the same SELECT (at any nesting
 // depth), `WITH (NOLOCK)` is dropped and `ISNULL(` becomes `IFNULL(` (SQLite)
-// or `COALESCE(` (PostgreSQL).
+// or `COALESCE(` (PostgreSQL). PostgreSQL also gets `ILIKE` for `LIKE`, so
+// that patterns match without regard to case as under SQL Server's usual
+// collations (SQLite's LIKE already does for ASCII letters).
 std::string TranslateSql(std::string_view sql, Dialect target);
 
 }  // namespace vornexa

@@ -9,7 +9,7 @@ namespace {
 // Column builders keep the table list readable.
 ColumnDef Key16(std::string_view name) { return {name, ColumnType::kInt16, 0, true, {}}; }
 ColumnDef KeyText(std::string_view name, int length) {
-  return {name, ColumnType::kText, length, true, {}};
+  return {name, ColumnType::kText, length, true, {}, true};
 }
 // Cuentas holds no NULL: every column the loader reads has a value.
 ColumnDef Int16(std::string_view name) { return {name, ColumnType::kInt16, 0, true, "0"}; }
@@ -113,8 +113,12 @@ std::string TypeName(const ColumnDef& column, Dialect dialect) {
     case ColumnType::kInt32:
       return dialect == Dialect::Sqlite ? "INTEGER" : dialect == Dialect::SqlServer ? "int" : "integer";
     case ColumnType::kText:
+      // Codes order as text ('43' < '430' < '44'); PostgreSQL's "C" collation
+      // compares bytes whatever the database's locale, as SQL Server's
+      // collations do for digits.
       return dialect == Dialect::Sqlite      ? "TEXT"
              : dialect == Dialect::SqlServer ? "nvarchar(" + length + ")"
+             : column.code                   ? "varchar(" + length + ") COLLATE \"C\""
                                              : "varchar(" + length + ")";
     case ColumnType::kAmount:
       return dialect == Dialect::Sqlite ? "NUMERIC" : dialect == Dialect::SqlServer ? "money" : "numeric(19,4)";

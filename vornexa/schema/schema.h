@@ -19,6 +19,7 @@ struct ColumnDef {
   int length = 0;                  // text only
   bool not_null = false;
   std::string_view default_value;  // SQL literal; empty for none
+  bool code = false;               // a code: compared and ordered byte by byte
 };
 
 struct IndexDef {

@@ -1,0 +1,52 @@
+// The ODBC driver: the library's statements on a database server (SQL Server,
+// PostgreSQL) or any database with an ODBC driver, over unixODBC.
+//
+// Statements run directly (no prepared plans), translated to the dialect
+// named at opening: SqlServer passes them through unchanged, PostgreSql and
+// Sqlite rewrite the SQL Server constructs the library uses. Text crosses the
+// driver as UTF-16, so any Unicode text is stored and read back unchanged.
+// Exact numerics (money, numeric) are read as decimal text, so amounts reach
+// Currency without passing through a double.
+//
+// Errors carry the driver's diagnostics ("message (SQLSTATE s, código nativo
+// n)") under the data-access numbers: -2147217873 for SQLSTATE class 23 (and
+// SQLite's constraint code), -2146824579 for a connection that cannot be
+// opened or has been lost (class 08), -2147217900 for any other failure.
+//
+// Atomic scopes. The outermost scope joins a transaction the caller opened on
+// the connection (Execute("BEGIN TRANSACTION")) through a savepoint, and
+// opens a transaction of its own when there is none; inner scopes are
+// savepoints. How each database is asked:
+//   SqlServer   @@TRANCOUNT tells whether a transaction is open; savepoints
+//               are SAVE TRANSACTION name / ROLLBACK TRANSACTION name (SQL
+//               Server has no release: the enclosing commit keeps them).
+//   PostgreSql  BEGIN opens the scope's transaction; when one is already
+//               open the server answers with a warning (SQLSTATE 25001) and
+//               the scope takes a SAVEPOINT inside it instead.
+//   Sqlite      SAVEPOINT at every level: SQLite opens a transaction for a
+//               savepoint when none is open and nests it in one that is.
+// The driver runs in autocommit mode throughout; only the statements above
+// delimit transactions, so a caller's own BEGIN/COMMIT keeps its meaning.
+#ifndef VORNEXA_DATA_ODBC_CONNECTION_H_
+#define VORNEXA_DATA_ODBC_CONNECTION_H_
+
+#include <memory>
+#include <string>
+
+#include "vornexa/data/connection.h"
+
+namespace vornexa {
+
+struct OdbcOptions {
+  // How long opening may wait for the server before it fails with
+  // -2146824579, so that an unreachable server is reported, not waited for.
+  int login_timeout_seconds = 15;
+};
+
+// OpenOdbc with options; the two-argument form uses the defaults.
+std::shared_ptr<Connection> OpenOdbc(const std::string& connection_string, Dialect dialect,
+                                     const OdbcOptions& options);
+
+}  // namespace vornexa
+
+#endif  // VORNEXA_DATA_ODBC_CONNECTION_H_

@@ -1,0 +1,240 @@
+#include "vornexa/data/odbc_statement.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+#include <string>
+
+#include "vornexa/data/materialized_recordset.h"
+#include "vornexa/data/odbc_text.h"
+#include "vornexa/data/sql_translator.h"
+#include "vornexa/frame/error.h"
+
+namespace vornexa::odbc {
+
+namespace {
+
+// UTF-16 units read per SQLGetData call; longer texts arrive in pieces.
+constexpr size_t kChunkUnits = 1024;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Exact numerics arrive as decimal text; they keep it, so that amounts
+// convert to currency without passing through a double. Trailing zeros of
+// the fraction go, as the platform's own text of such a value has none
+// ("100.0000" reads "100", "-.5000" reads "-0.5"). Text that is not a plain
+// decimal is kept as it stands.
+std::string PlainDecimal(std::string text) {
+  const size_t digits_begin = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  const size_t point = text.find('.');
+  for (size_t i = digits_begin; i < text.size(); ++i) {
+    if (!IsDigit(text[i]) && i != point) return text;
+  }
+  if (point != std::string::npos) {
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+  }
+  if (point == digits_begin) text.insert(digits_begin, 1, '0');
+  if (text.size() == digits_begin || text == "-0" || text == "+0") return "0";
+  return text;
+}
+
+// Integer columns arrive as text too: a value the column type cannot hold (as
+// SQLite allows) then stays text, and converting it raises what the embedded
+// driver's value would raise.
+Value IntegerOrText(std::string text) {
+  int64_t number = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (!text.empty() && result.ec == std::errc() && result.ptr == text.data() + text.size()) {
+    return Value::Integer(number);
+  }
+  return Value::Text(std::move(text));
+}
+
+// Forward-only cursor: one row at a time from the live statement.
+class OdbcRecordset : public Recordset {
+ public:
+  explicit OdbcRecordset(std::unique_ptr<Statement> statement)
+      : statement_(std::move(statement)), columns_(statement_->Columns()) {
+    Advance();
+  }
+
+  bool Eof() const override {
+    if (!statement_) RaiseDataError(error_number::kObjectClosed);
+    return !on_row_;
+  }
+  void MoveNext() override {
+    if (Eof()) RaiseDataError(error_number::kNoCurrentRecord);
+    Advance();
+  }
+  Value Field(std::string_view name) override {
+    if (Eof()) RaiseDataError(error_number::kNoCurrentRecord);
+    return row_[columns_.Find(name)];
+  }
+  void Close() override {
+    statement_.reset();
+    row_.clear();
+  }
+
+ private:
+  void Advance() {
+    on_row_ = statement_->Fetch();
+    row_ = on_row_ ? statement_->Row() : std::vector<Value>();
+  }
+
+  std::unique_ptr<Statement> statement_;
+  ColumnIndex columns_;
+  std::vector<Value> row_;
+  bool on_row_ = false;
+};
+
+}  // namespace
+
+Statement::Statement(std::shared_ptr<const Session> session, std::string_view sql)
+    : session_(std::move(session)), handle_(SQL_HANDLE_STMT, session_->connection.get()) {
+  // The text is the database's own dialect: no ODBC escape clauses to
+  // expand. Drivers that do not scan for them refuse the option; no matter.
+  SQLSetStmtAttrW(handle_.get(), SQL_ATTR_NOSCAN, reinterpret_cast<SQLPOINTER>(SQL_NOSCAN_ON), 0);
+  Check(ExecDirect(handle_, TranslateSql(sql, session_->dialect), Encoding()));
+
+  SQLSMALLINT count = 0;
+  Check(SQLNumResultCols(handle_.get(), &count));
+  for (SQLUSMALLINT column = 1; column <= count; ++column) {
+    SQLSMALLINT data_type = 0;
+    names_.push_back(Describe(column, &data_type));
+    switch (data_type) {
+      case SQL_BIT:
+      case SQL_TINYINT:
+      case SQL_SMALLINT:
+      case SQL_INTEGER:
+      case SQL_BIGINT:
+        kinds_.push_back(Kind::kInteger);
+        break;
+      case SQL_REAL:
+      case SQL_FLOAT:
+      case SQL_DOUBLE:
+        kinds_.push_back(Kind::kReal);
+        break;
+      case SQL_NUMERIC:
+      case SQL_DECIMAL:
+        kinds_.push_back(Kind::kDecimal);
+        break;
+      default:
+        kinds_.push_back(Kind::kText);
+    }
+  }
+}
+
+int64_t Statement::AffectedRows() const {
+  if (!names_.empty()) return 0;
+  SQLLEN rows = 0;
+  Check(SQLRowCount(handle_.get(), &rows));
+  return rows < 0 ? 0 : rows;
+}
+
+void Statement::FinishResults() {
+  for (;;) {
+    const SQLRETURN rc = SQLMoreResults(handle_.get());
+    if (rc == SQL_NO_DATA) return;
+    Check(rc);
+  }
+}
+
+ColumnIndex Statement::Columns() const { return ColumnIndex(names_); }
+
+bool Statement::Fetch() {
+  if (names_.empty()) return false;
+  const SQLRETURN rc = SQLFetch(handle_.get());
+  if (rc == SQL_NO_DATA) return false;
+  Check(rc);
+  return true;
+}
+
+std::vector<Value> Statement::Row() {
+  std::vector<Value> row;
+  row.reserve(kinds_.size());
+  for (size_t i = 0; i < kinds_.size(); ++i) {
+    row.push_back(Read(static_cast<SQLUSMALLINT>(i + 1), kinds_[i]));
+  }
+  return row;
+}
+
+Value Statement::Read(SQLUSMALLINT column, Kind kind) {
+  if (kind == Kind::kReal) {
+    double number = 0;
+    SQLLEN indicator = 0;
+    Check(SQLGetData(handle_.get(), column, SQL_C_DOUBLE, &number, sizeof number, &indicator));
+    return indicator == SQL_NULL_DATA ? Value() : Value::Real(number);
+  }
+  std::optional<std::string> text = ReadText(column);
+  if (!text) return Value();
+  switch (kind) {
+    case Kind::kInteger:
+      return IntegerOrText(std::move(*text));
+    case Kind::kDecimal:
+      return Value::Text(PlainDecimal(std::move(*text)));
+    default:
+      return Value::Text(std::move(*text));
+  }
+}
+
+std::string Statement::Describe(SQLUSMALLINT column, SQLSMALLINT* data_type) {
+  constexpr SQLSMALLINT kNameUnits = 256;
+  SQLSMALLINT length = 0, scale = 0, nullable = 0;
+  SQLULEN size = 0;
+  if (Encoding() == Encoding::kUtf16) {
+    SQLWCHAR name[kNameUnits];
+    Check(SQLDescribeColW(handle_.get(), column, name, kNameUnits, &length, data_type, &size,
+                          &scale, &nullable));
+    return FromWide(name, std::clamp<SQLSMALLINT>(length, 0, kNameUnits - 1));
+  }
+  SQLCHAR name[kNameUnits];
+  Check(SQLDescribeCol(handle_.get(), column, name, kNameUnits, &length, data_type, &size, &scale,
+                       &nullable));
+  return std::string(reinterpret_cast<const char*>(name),
+                     std::clamp<SQLSMALLINT>(length, 0, kNameUnits - 1));
+}
+
+template <typename Unit>
+std::optional<std::vector<Unit>> Statement::ReadPieces(SQLUSMALLINT column, SQLSMALLINT c_type) {
+  std::vector<Unit> text;
+  Unit chunk[kChunkUnits];
+  for (;;) {
+    SQLLEN indicator = 0;
+    const SQLRETURN rc = SQLGetData(handle_.get(), column, c_type, chunk, sizeof chunk, &indicator);
+    if (rc == SQL_NO_DATA) break;
+    Check(rc);
+    if (indicator == SQL_NULL_DATA) return std::nullopt;
+    // A piece that filled the buffer ends in a terminator; more may follow.
+    const bool filled = rc == SQL_SUCCESS_WITH_INFO &&
+                        (indicator == SQL_NO_TOTAL ||
+                         static_cast<size_t>(indicator) >= sizeof chunk);
+    const size_t units = filled ? kChunkUnits - 1 : static_cast<size_t>(indicator) / sizeof(Unit);
+    text.insert(text.end(), chunk, chunk + units);
+    if (!filled) break;
+  }
+  return text;
+}
+
+std::optional<std::string> Statement::ReadText(SQLUSMALLINT column) {
+  if (Encoding() == Encoding::kUtf16) {
+    const auto wide = ReadPieces<SQLWCHAR>(column, SQL_C_WCHAR);
+    if (!wide) return std::nullopt;
+    return FromWide(wide->data(), wide->size());
+  }
+  const auto bytes = ReadPieces<SQLCHAR>(column, SQL_C_CHAR);
+  if (!bytes) return std::nullopt;
+  return std::string(bytes->begin(), bytes->end());
+}
+
+std::unique_ptr<Recordset> OpenRecordset(std::shared_ptr<const Session> session,
+                                         std::string_view sql, Cursor cursor) {
+  auto statement = std::make_unique<Statement>(std::move(session), sql);
+  if (cursor == Cursor::ForwardOnly) return std::make_unique<OdbcRecordset>(std::move(statement));
+  ColumnIndex columns = statement->Columns();
+  std::vector<std::vector<Value>> rows;
+  while (statement->Fetch()) rows.push_back(statement->Row());
+  return std::make_unique<MaterializedRecordset>(std::move(columns), std::move(rows));
+}
+
+}  // namespace vornexa::odbc

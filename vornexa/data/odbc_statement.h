@@ -1,0 +1,79 @@
+// Statements and result sets of the ODBC driver.
+#ifndef VORNEXA_DATA_ODBC_STATEMENT_H_
+#define VORNEXA_DATA_ODBC_STATEMENT_H_
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "vornexa/data/column_index.h"
+#include "vornexa/data/connection.h"
+#include "vornexa/data/odbc_handle.h"
+
+namespace vornexa::odbc {
+
+// An open ODBC connection. Shared by the connection object and the result
+// sets it opened, so that a result set outliving its connection stays valid.
+struct Session {
+  Session(Handle environment_handle, Dialect database)
+      : environment(std::move(environment_handle)),
+        connection(SQL_HANDLE_DBC, environment.get()),
+        dialect(database) {}
+  ~Session() {
+    if (connected) SQLDisconnect(connection.get());
+  }
+
+  Handle environment;
+  Handle connection;
+  Dialect dialect;
+  bool connected = true;
+};
+
+// One statement, translated to the session's dialect and executed directly.
+class Statement {
+ public:
+  Statement(std::shared_ptr<const Session> session, std::string_view sql);
+
+  // Rows the statement inserted, updated or deleted; 0 for a query.
+  int64_t AffectedRows() const;
+  // Walks the further results of a batch, so that their errors are raised.
+  void FinishResults();
+
+  ColumnIndex Columns() const;
+  // Moves to the next row; false at the end.
+  bool Fetch();
+  // Every column of the current row, read once.
+  std::vector<Value> Row();
+
+ private:
+  // How a column is read, from its SQL type.
+  enum class Kind { kInteger, kReal, kDecimal, kText };
+
+  // Name and SQL type of a result column.
+  std::string Describe(SQLUSMALLINT column, SQLSMALLINT* data_type);
+  Value Read(SQLUSMALLINT column, Kind kind);
+  // The column as text; nullopt for NULL.
+  std::optional<std::string> ReadText(SQLUSMALLINT column);
+  // The column's data in units of `Unit`, read piece by piece.
+  template <typename Unit>
+  std::optional<std::vector<Unit>> ReadPieces(SQLUSMALLINT column, SQLSMALLINT c_type);
+  odbc::Encoding Encoding() const { return EncodingFor(session_->dialect); }
+  void Check(SQLRETURN rc) const { odbc::Check(rc, handle_, session_->dialect); }
+
+  std::shared_ptr<const Session> session_;
+  Handle handle_;
+  std::vector<std::string> names_;
+  std::vector<Kind> kinds_;
+};
+
+// A result set on `sql`: forward-only reads rows from the driver as it
+// moves; static holds them all and releases the statement at once.
+std::unique_ptr<Recordset> OpenRecordset(std::shared_ptr<const Session> session,
+                                         std::string_view sql, Cursor cursor);
+
+}  // namespace vornexa::odbc
+
+#endif  // VORNEXA_DATA_ODBC_STATEMENT_H_
