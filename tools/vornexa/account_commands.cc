@@ -1,0 +1,36 @@
+#include "tools/vornexa/account_commands.h"
+
+#include "tools/vornexa/commands.h"
+
+namespace vornexa::cli {
+
+CLI::App* AddCodeCommand(CLI::App& cuenta, const std::string& name,
+                         const std::string& description, const GlobalOptions& options,
+                         AccountAction action) {
+  auto code = std::make_shared<std::string>();
+  CLI::App* command = cuenta.add_subcommand(name, description);
+  command->add_option("codigo", *code, "Código de la cuenta (43.5 se desarrolla)")->required();
+  const std::string source = "vornexa cuenta " + name;
+  command->callback([&options, code, source, action] {
+    const Session session = Session::Open(options);
+    clsCuenta account = session.Account(*code, source);
+    action(session, account, source);
+  });
+  return command;
+}
+
+std::string WhereText(const Session& session) {
+  return "en el ejercicio " + std::to_string(session.company().Ejercicio()) + " de la empresa " +
+         std::to_string(session.company().Codigo());
+}
+
+void AddAccountCommands(CLI::App& app, const GlobalOptions& options) {
+  CLI::App* cuenta = app.add_subcommand(
+      "cuenta", "Cuentas del ejercicio activo: ver, guardar, eliminar, listar, recorrer...");
+  cuenta->require_subcommand(1);
+  AddAccountRecordCommands(*cuenta, options);
+  AddAccountNavigationCommands(*cuenta, options);
+  AddAccountCodeCommands(*cuenta, options);
+}
+
+}  // namespace vornexa::cli

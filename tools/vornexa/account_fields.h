@@ -1,0 +1,48 @@
+// The account record as the tool sees it: each field of clsCuenta with its
+// name (CSV header and JSON member), its option of `cuenta guardar` and its
+// Spanish label, so that options, CSV, JSON and the text view share one list.
+#ifndef TOOLS_VORNEXA_ACCOUNT_FIELDS_H_
+#define TOOLS_VORNEXA_ACCOUNT_FIELDS_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "tools/vornexa/output.h"
+#include "vornexa/accounts/cls_cuenta.h"
+
+namespace vornexa::cli {
+
+struct AccountField {
+  std::string_view name;    // clsCuenta's field name
+  std::string_view option;  // long option name, without dashes
+  std::string_view label;
+  std::variant<std::string clsCuenta::*, int16_t clsCuenta::*, int32_t clsCuenta::*> member;
+  // Nivel is worked out from the code when the account is created.
+  bool derived = false;
+};
+
+// Every stored field, in the order of the account record.
+const std::vector<AccountField>& AccountFields();
+// The fields a user writes: all but the derived Nivel. Cuenta comes first.
+std::vector<const AccountField*> WritableFields();
+// The field named `name`, without regard to letter case; nullptr if none.
+const AccountField* FindAccountField(std::string_view name);
+
+Cell FieldCell(const clsCuenta& account, const AccountField& field);
+// Numbers in decimal, text as it stands.
+std::string FieldText(const clsCuenta& account, const AccountField& field);
+// Stores `text` into the field; integer fields raise 13 or 6 naming the
+// field when `text` is no number of their width.
+void SetField(clsCuenta& account, const AccountField& field, std::string_view text,
+              std::string_view source);
+
+// The account as a Record. Unless `all`, fields that are empty or 0 are left
+// out (Cuenta, Nombre and Nivel always stay).
+Record AccountRecord(const clsCuenta& account, bool all);
+
+}  // namespace vornexa::cli
+
+#endif  // TOOLS_VORNEXA_ACCOUNT_FIELDS_H_

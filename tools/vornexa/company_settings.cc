@@ -1,0 +1,122 @@
+#include "tools/vornexa/company_settings.h"
+
+#include <algorithm>
+
+#include "tools/vornexa/errors.h"
+#include "tools/vornexa/parse.h"
+#include "vornexa/frame/sql_values.h"
+
+namespace vornexa::cli {
+
+namespace {
+
+constexpr std::string_view kColumns =
+    "Codigo, Nombre, Ejercicio, Ejercicios, MultiEjercicio, DigitosNivel, DigitosCuenta";
+
+// Lists are kept as comma-separated text: "2024,2025", "1,2,3,4,8,0".
+CompanySettings ReadRow(Recordset& row) {
+  constexpr std::string_view kSource = "vornexa";
+  CompanySettings settings;
+  settings.code = row.Field("Codigo").ToInt16();
+  settings.name = row.Field("Nombre").ToText();
+  settings.exercise = row.Field("Ejercicio").ToInt16();
+  const std::string exercises = row.Field("Ejercicios").ToText();
+  if (!exercises.empty()) settings.exercises = ParseInt16List(exercises, "Ejercicios", kSource);
+  settings.multi_exercise = row.Field("MultiEjercicio").ToInt16() != 0;
+  const std::vector<int16_t> levels =
+      ParseInt16List(row.Field("DigitosNivel").ToText(), "DigitosNivel", kSource);
+  settings.level_digits.fill(0);
+  std::copy_n(levels.begin(), std::min(levels.size(), settings.level_digits.size()),
+              settings.level_digits.begin());
+  settings.account_digits = row.Field("DigitosCuenta").ToInt16();
+  return settings;
+}
+
+std::string Select(std::string_view where) {
+  return "SELECT " + std::string(kColumns) + " FROM " + std::string(kCompanyTable) +
+         std::string(where) + " ORDER BY Codigo";
+}
+
+}  // namespace
+
+void CheckCompany(const CompanySettings& settings, std::string_view source) {
+  const auto& levels = settings.level_digits;
+  int16_t deepest = 0;
+  for (size_t i = 0; i < levels.size(); ++i) {
+    if (levels[i] == 0) {
+      if (i == 0 || std::any_of(levels.begin() + i, levels.end(), [](int16_t d) { return d; })) {
+        Fail(source, "Los dígitos por nivel deben empezar en el nivel 1 y los niveles sin "
+                     "uso (0) deben ir al final");
+      }
+      break;
+    }
+    if (levels[i] < 1 || levels[i] > 20 || levels[i] <= deepest) {
+      Fail(source, "Los dígitos por nivel deben crecer de un nivel al siguiente, entre 1 y 20");
+    }
+    deepest = levels[i];
+  }
+  if (settings.account_digits != deepest) {
+    Fail(source, "Los dígitos de una cuenta de detalle (" +
+                     std::to_string(settings.account_digits) +
+                     ") deben ser los del último nivel (" + std::to_string(deepest) + ")");
+  }
+  const auto& list = settings.exercises;
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (list[i] == 0 || std::count(list.begin(), list.end(), list[i]) > 1) {
+      Fail(source, "Los ejercicios no pueden ser 0 ni repetirse: " + JoinNumbers(list));
+    }
+  }
+  if (std::find(list.begin(), list.end(), settings.exercise) == list.end()) {
+    Fail(source, "El ejercicio activo " + std::to_string(settings.exercise) +
+                     " no está en la lista de ejercicios: " + JoinNumbers(list));
+  }
+}
+
+void CreateCompanyTable(Connection& connection) {
+  const bool sql_server = connection.SqlDialect() == Dialect::SqlServer;
+  const std::string text = sql_server ? "nvarchar" : "varchar";
+  const std::string table(kCompanyTable);
+  const std::string head = sql_server ? "IF OBJECT_ID(N'dbo." + table +
+                                            "', N'U') IS NULL CREATE TABLE " + table
+                                      : "CREATE TABLE IF NOT EXISTS " + table;
+  connection.Execute(head + " (Codigo smallint NOT NULL PRIMARY KEY, Nombre " + text +
+                     "(100) NOT NULL DEFAULT '', Ejercicio smallint NOT NULL, Ejercicios " +
+                     text + "(200) NOT NULL, MultiEjercicio smallint NOT NULL DEFAULT 0, "
+                     "DigitosNivel " + text + "(30) NOT NULL, DigitosCuenta smallint NOT NULL)");
+}
+
+std::optional<CompanySettings> LoadCompany(Connection& connection, int16_t code) {
+  const auto rows = connection.Open(Select(" WHERE Codigo =" + SqlInteger(code)));
+  if (rows->Eof()) return std::nullopt;
+  return ReadRow(*rows);
+}
+
+std::vector<CompanySettings> LoadCompanies(Connection& connection) {
+  std::vector<CompanySettings> companies;
+  for (auto rows = connection.Open(Select("")); !rows->Eof(); rows->MoveNext()) {
+    companies.push_back(ReadRow(*rows));
+  }
+  return companies;
+}
+
+void SaveCompany(Connection& connection, const CompanySettings& settings) {
+  const std::vector<int16_t> levels(settings.level_digits.begin(), settings.level_digits.end());
+  const std::string name = "'" + SqlText(settings.name) + "'";
+  const std::string exercise = SqlInteger(settings.exercise);
+  const std::string exercises = "'" + JoinNumbers(settings.exercises) + "'";
+  const std::string multi = settings.multi_exercise ? "1" : "0";
+  const std::string digits = "'" + JoinNumbers(levels) + "'";
+  const std::string account_digits = SqlInteger(settings.account_digits);
+  const std::string code = SqlInteger(settings.code);
+  const int64_t updated = connection.Execute(
+      "UPDATE " + std::string(kCompanyTable) + " SET Nombre = " + name + ", Ejercicio = " +
+      exercise + ", Ejercicios = " + exercises + ", MultiEjercicio = " + multi +
+      ", DigitosNivel = " + digits + ", DigitosCuenta = " + account_digits +
+      " WHERE Codigo = " + code);
+  if (updated != 0) return;
+  connection.Execute("INSERT INTO " + std::string(kCompanyTable) + " (" + std::string(kColumns) +
+                     ") VALUES (" + code + ", " + name + ", " + exercise + ", " + exercises +
+                     ", " + multi + ", " + digits + ", " + account_digits + ")");
+}
+
+}  // namespace vornexa::cli

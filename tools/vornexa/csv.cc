@@ -1,0 +1,128 @@
+#include "tools/vornexa/csv.h"
+
+#include <csv.h>
+
+#include <stdexcept>
+
+namespace vornexa::cli {
+
+namespace {
+
+// What the callbacks of libcsv fill.
+struct ParseState {
+  std::vector<CsvRecord> records;
+  std::vector<std::string> fields;
+  size_t record_line = 0;
+  bool record_ended = false;
+};
+
+void OnField(void* data, size_t size, void* state) {
+  static_cast<ParseState*>(state)->fields.emplace_back(static_cast<const char*>(data), size);
+}
+
+void OnRecordEnd(int, void* state) {
+  auto* parse = static_cast<ParseState*>(state);
+  parse->records.push_back({parse->record_line, std::move(parse->fields), {}});
+  parse->fields.clear();
+  parse->record_ended = true;
+}
+
+// RFC 4180 keeps blanks as part of a field; libcsv trims them by default.
+int NoBlanksAreSpace(unsigned char) { return 0; }
+
+std::string Describe(int error) {
+  switch (error) {
+    case CSV_EPARSE:
+      return "comillas mal colocadas: un campo entre comillas debe ir entero entre ellas y "
+             "duplicar las comillas interiores";
+    case CSV_ETOOBIG:
+      return "campo demasiado grande";
+    default:
+      return "memoria insuficiente para leer el campo";
+  }
+}
+
+bool IsBlank(std::string_view line) { return line.find_first_not_of("\r\n") == line.npos; }
+
+// Owns one libcsv parser.
+class Parser {
+ public:
+  Parser() {
+    if (csv_init(&parser_, CSV_STRICT | CSV_STRICT_FINI) != 0) {
+      throw std::bad_alloc();
+    }
+    csv_set_space_func(&parser_, NoBlanksAreSpace);
+  }
+  ~Parser() { csv_free(&parser_); }
+  Parser(const Parser&) = delete;
+  Parser& operator=(const Parser&) = delete;
+
+  // False on malformed input.
+  bool Feed(std::string_view piece, ParseState& state) {
+    return csv_parse(&parser_, piece.data(), piece.size(), OnField, OnRecordEnd, &state) ==
+           piece.size();
+  }
+  bool Finish(ParseState& state) { return csv_fini(&parser_, OnField, OnRecordEnd, &state) == 0; }
+  // Drops a malformed record and makes the parser ready for the next line.
+  void Reset() { csv_fini(&parser_, nullptr, nullptr, nullptr); }
+  int Error() { return csv_error(&parser_); }
+
+ private:
+  csv_parser parser_;
+};
+
+}  // namespace
+
+std::vector<CsvRecord> ParseCsv(std::string_view text) {
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    text.remove_prefix(kByteOrderMark.size());
+  }
+  Parser parser;
+  ParseState state;
+  bool between_records = true;
+  size_t line = 0;
+  // Fed one line at a time, so that each record knows the line it starts on.
+  while (!text.empty()) {
+    ++line;
+    const size_t end = text.find('\n');
+    const std::string_view piece = text.substr(0, end == text.npos ? text.size() : end + 1);
+    text.remove_prefix(piece.size());
+    if (between_records) {
+      if (IsBlank(piece)) continue;
+      state.record_line = line;
+    }
+    state.record_ended = false;
+    if (!parser.Feed(piece, state)) {
+      state.records.push_back({state.record_line, {}, Describe(parser.Error())});
+      state.fields.clear();
+      parser.Reset();
+      between_records = true;
+      continue;
+    }
+    between_records = state.record_ended;
+  }
+  if (!between_records && !parser.Finish(state)) {
+    state.records.push_back({state.record_line, {}, "comillas sin cerrar al final del fichero"});
+  }
+  return std::move(state.records);
+}
+
+std::string CsvLine(const std::vector<std::string>& fields) {
+  std::string line;
+  for (const std::string& field : fields) {
+    if (!line.empty()) line += ',';
+    const bool needs_quotes = field.find_first_of(",\"\r\n") != std::string::npos ||
+                              (!field.empty() && (field.front() == ' ' || field.back() == ' '));
+    if (!needs_quotes) {
+      line += field;
+      continue;
+    }
+    std::string quoted(csv_write(nullptr, 0, field.data(), field.size()), '\0');
+    csv_write(quoted.data(), quoted.size(), field.data(), field.size());
+    line += quoted;
+  }
+  return line + '\n';
+}
+
+}  // namespace vornexa::cli

@@ -1,0 +1,76 @@
+// Output for people and for scripts. A command builds its result once, as a
+// Table or a Record of typed cells, and prints it either as aligned text or,
+// with --json, as JSON.
+//
+// Amounts: the text view uses the Spanish convention, two decimals with a
+// decimal comma and a point between thousands ("-1.234,57", rounded half away
+// from zero); JSON carries the exact amount as a string with four decimals
+// ("-1234.5678"), so no script ever sees a rounded or floating-point value.
+#ifndef TOOLS_VORNEXA_OUTPUT_H_
+#define TOOLS_VORNEXA_OUTPUT_H_
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "vornexa/frame/types.h"
+
+namespace vornexa::cli {
+
+using Cell = std::variant<std::string, int64_t, Currency, bool>;
+
+struct Column {
+  std::string key;     // JSON member name
+  std::string header;  // heading of the text view
+};
+
+// Rows of the same columns: a JSON array of objects, or an aligned table.
+class Table {
+ public:
+  explicit Table(std::vector<Column> columns) : columns_(std::move(columns)) {}
+  void AddRow(std::vector<Cell> cells) { rows_.push_back(std::move(cells)); }
+
+  const std::vector<Column>& columns() const { return columns_; }
+  const std::vector<std::vector<Cell>>& rows() const { return rows_; }
+
+ private:
+  std::vector<Column> columns_;
+  std::vector<std::vector<Cell>> rows_;
+};
+
+// One object: a JSON object, or "label  value" lines.
+class Record {
+ public:
+  void Add(std::string key, std::string label, Cell value) {
+    entries_.push_back({{std::move(key), std::move(label)}, std::move(value)});
+  }
+  const std::vector<std::pair<Column, Cell>>& entries() const { return entries_; }
+
+ private:
+  std::vector<std::pair<Column, Cell>> entries_;
+};
+
+// "1.234,56": Spanish separators, two decimals.
+std::string FormatAmount(Currency amount);
+// The text view of one cell: amounts as above, booleans "sí"/"no".
+std::string CellText(const Cell& cell);
+// The JSON value of one cell: amounts as exact strings.
+nlohmann::ordered_json CellJson(const Cell& cell);
+
+nlohmann::ordered_json ToJson(const Table& table);
+nlohmann::ordered_json ToJson(const Record& record);
+
+void PrintTable(std::ostream& out, const Table& table, bool json);
+void PrintRecord(std::ostream& out, const Record& record, bool json);
+// A confirmation: the text itself, or {"mensaje": text} with --json.
+void PrintMessage(std::ostream& out, const std::string& text, bool json);
+// An answer: a sentence for people, the record for scripts.
+void PrintAnswer(std::ostream& out, const Record& record, const std::string& sentence, bool json);
+
+}  // namespace vornexa::cli
+
+#endif  // TOOLS_VORNEXA_OUTPUT_H_

@@ -1,0 +1,66 @@
+// What every command starts from: the global options, the open database with
+// the library's tables and the tool's company table, and the chosen company.
+#ifndef TOOLS_VORNEXA_SESSION_H_
+#define TOOLS_VORNEXA_SESSION_H_
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "tools/vornexa/stored_company.h"
+#include "vornexa/accounts/cls_cuenta.h"
+#include "vornexa/data/connection.h"
+
+namespace vornexa::cli {
+
+inline constexpr std::string_view kDefaultDatabase = "vornexa.db";
+
+struct GlobalOptions {
+  std::optional<std::string> database;     // --db, when given on the command line
+  int16_t company = 1;                     // --empresa
+  std::optional<int16_t> exercise;         // --ejercicio: this run's active exercise
+  bool json = false;                       // --json
+};
+
+// The database to work on: --db, else the environment's VORNEXA_DB, else
+// vornexa.db in the working directory.
+std::string DatabasePath(const GlobalOptions& options);
+
+// Opens (creating on first use) an embedded database with the library's
+// schema and the tool's company table.
+std::shared_ptr<Connection> OpenDatabase(const std::string& path);
+
+class Session {
+ public:
+  // Opens the database, reads the company (error 1000 when it does not
+  // exist) and hands the connection to this thread's library objects.
+  static Session Open(const GlobalOptions& options);
+
+  Connection& connection() const { return *connection_; }
+  StoredCompany& company() const { return *company_; }
+  bool json() const { return json_; }
+
+  // An account object working for the session's company.
+  clsCuenta NewAccount() const;
+  // An account object whose Cuenta is `typed`, a short code with a point
+  // expanded to a detail account ("43.5" -> "43000005").
+  clsCuenta Account(const std::string& typed, std::string_view source) const;
+  // The code as typed, or expanded when it holds a point. Error 1000 (5 when
+  // the short form is longer than a detail account) when it cannot be.
+  std::string ExpandCode(const std::string& typed, std::string_view source) const;
+
+ private:
+  Session(std::shared_ptr<Connection> connection, std::shared_ptr<StoredCompany> company,
+          bool json)
+      : connection_(std::move(connection)), company_(std::move(company)), json_(json) {}
+
+  std::shared_ptr<Connection> connection_;
+  std::shared_ptr<StoredCompany> company_;
+  bool json_;
+};
+
+}  // namespace vornexa::cli
+
+#endif  // TOOLS_VORNEXA_SESSION_H_
