@@ -70,7 +70,8 @@ std::string CsvHeaderLine() {
   return CsvLine(names);
 }
 
-std::string CsvAccountLine(const clsCuenta& account) {
+std::string CsvAccountLine(clsCuenta account, int16_t company) {
+  BlankDefaultMandateId(account, company);
   std::vector<std::string> values;
   for (const AccountField* field : WritableFields()) values.push_back(FieldText(account, *field));
   return CsvLine(values);

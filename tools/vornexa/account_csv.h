@@ -17,8 +17,8 @@ namespace vornexa::cli {
 
 // The header line of an export.
 std::string CsvHeaderLine();
-// One account as a line of an export.
-std::string CsvAccountLine(const clsCuenta& account);
+// One account as a line of an export; a default mandate id is left empty.
+std::string CsvAccountLine(clsCuenta account, int16_t company);
 
 struct LineError {
   size_t line;

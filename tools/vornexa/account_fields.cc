@@ -115,6 +115,13 @@ void SetField(clsCuenta& account, const AccountField& field, std::string_view te
       field.member);
 }
 
+void BlankDefaultMandateId(clsCuenta& account, int16_t company) {
+  std::string prefix = std::to_string(company < 0 ? -company : company);
+  if (prefix.size() < 2) prefix.insert(0, 1, '0');
+  if (company < 0) prefix.insert(0, 1, '-');
+  if (account.IdMandato == prefix + account.Cuenta) account.IdMandato.clear();
+}
+
 Record AccountRecord(const clsCuenta& account, bool all) {
   Record record;
   for (const AccountField& field : AccountFields()) {

@@ -39,6 +39,12 @@ std::string FieldText(const clsCuenta& account, const AccountField& field);
 void SetField(clsCuenta& account, const AccountField& field, std::string_view text,
               std::string_view source);
 
+// Loading fills an empty IdMandato with its default, the company code in
+// two digits followed by the account code. Blanks it again when it holds
+// just that default, so that a save or an export does not turn the default
+// into a stored value.
+void BlankDefaultMandateId(clsCuenta& account, int16_t company);
+
 // The account as a Record. Unless `all`, fields that are empty or 0 are left
 // out (Cuenta, Nombre and Nivel always stay).
 Record AccountRecord(const clsCuenta& account, bool all);

@@ -38,6 +38,7 @@ void AddSaveCommand(CLI::App& cuenta, const GlobalOptions& options) {
       "conservan su valor",
       options, [save](const Session& session, clsCuenta& account, std::string_view source) {
         const bool existed = account.Cargar();
+        BlankDefaultMandateId(account, session.company().Codigo());
         for (size_t i = 0; i < save->fields.size(); ++i) {
           if (save->given[i]->count()) SetField(account, *save->fields[i], save->values[i], source);
         }

@@ -46,6 +46,7 @@ int Run(int argc, char** argv) {
   app.fallthrough();
 
   GlobalOptions options;
+  if (argc > 0) options.program = argv[0];
   app.add_option("--db", options.database,
                  "Base de datos (fichero SQLite; se crea si no existe). Por defecto, la "
                  "variable de entorno VORNEXA_DB o vornexa.db");

@@ -22,6 +22,7 @@ struct GlobalOptions {
   int16_t company = 1;                     // --empresa
   std::optional<int16_t> exercise;         // --ejercicio: this run's active exercise
   bool json = false;                       // --json
+  std::string program = "vornexa";         // as the user called it, for hints
 };
 
 // The database to work on: --db, else the environment's VORNEXA_DB, else

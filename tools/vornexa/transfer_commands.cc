@@ -94,7 +94,7 @@ void RunExport(const GlobalOptions& options, const ExportOptions& exported) {
   size_t count = 0;
   out << CsvHeaderLine();
   WalkAccounts(session, range, [&](const clsCuenta& account) {
-    out << CsvAccountLine(account);
+    out << CsvAccountLine(account, session.company().Codigo());
     ++count;
   });
   out.flush();
