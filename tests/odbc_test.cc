@@ -180,6 +180,8 @@ TEST_P(OdbcDriver, AmountsArriveExactly) {
   InsertLine(1, 5, 1, 2, "572", "100", "0.0001");
   EXPECT_EQ(Scalar("SELECT Debe AS v FROM Movimientos WHERE Apunte = 1"), "1234567890.1234");
   EXPECT_EQ(Scalar("SELECT Debe AS v FROM Movimientos WHERE Apunte = 2"), "100");
+  EXPECT_EQ(Scalar("SELECT Debe - Debe - 0.5 AS v FROM Movimientos WHERE Apunte = 2"), "-0.5");
+  EXPECT_EQ(Scalar("SELECT Haber - Haber AS v FROM Movimientos WHERE Apunte = 1"), "0");
   auto rows = database_->Open(
       "SELECT ISNULL(SUM(Debe), 0) AS Debe, ISNULL(SUM(Haber), 0) AS Haber FROM Movimientos");
   EXPECT_EQ(rows->Field("Debe").ToCurrency(), Currency{12345679901234});

@@ -29,8 +29,6 @@ std::shared_ptr<Session> Connect(const std::string& connection_string, Dialect d
   const SQLHANDLE connection = session->connection.get();
   const auto timeout = static_cast<SQLULEN>(options.login_timeout_seconds);
   SQLSetConnectAttrW(connection, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(timeout), 0);
-  SQLSetConnectAttrW(connection, SQL_ATTR_CONNECTION_TIMEOUT, reinterpret_cast<SQLPOINTER>(timeout),
-                     0);
   const odbc::Encoding encoding = odbc::EncodingFor(dialect);
   const SQLRETURN rc = odbc::DriverConnect(session->connection, connection_string, encoding);
   if (!SQL_SUCCEEDED(rc)) {

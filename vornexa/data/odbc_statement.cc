@@ -25,7 +25,8 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // ("100.0000" reads "100", "-.5000" reads "-0.5"). Text that is not a plain
 // decimal is kept as it stands.
 std::string PlainDecimal(std::string text) {
-  const size_t digits_begin = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  if (text.find_first_of("0123456789") == std::string::npos) return text;
+  const size_t digits_begin = text[0] == '-' || text[0] == '+' ? 1 : 0;
   const size_t point = text.find('.');
   for (size_t i = digits_begin; i < text.size(); ++i) {
     if (!IsDigit(text[i]) && i != point) return text;
@@ -35,7 +36,7 @@ std::string PlainDecimal(std::string text) {
     if (text.back() == '.') text.pop_back();
   }
   if (point == digits_begin) text.insert(digits_begin, 1, '0');
-  if (text.size() == digits_begin || text == "-0" || text == "+0") return "0";
+  if (text == "-0" || text == "+0") return "0";
   return text;
 }
 
