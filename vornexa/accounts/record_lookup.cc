@@ -2,6 +2,8 @@
 // chart and the existence test.
 #include <array>
 #include <cstdlib>
+#include <memory>
+#include <string>
 #include <string_view>
 #include <variant>
 
@@ -80,6 +82,17 @@ std::string TwoDigitCode(int16_t code) {
   return (code < 0 ? "-" : "") + digits;
 }
 
+// " WHERE Cod_Empresa =1 AND Cod_Ejercicio =5": the rows of one exercise.
+std::string ExerciseCondition(int16_t company, int16_t exercise) {
+  return " WHERE Cod_Empresa =" + SqlInteger(company) + " AND Cod_Ejercicio =" +
+         SqlInteger(exercise);
+}
+
+// " AND Cuenta ='43000001'": one account code, kept inside its literal.
+std::string AccountCondition(const std::string& code) {
+  return " AND Cuenta ='" + SqlText(code) + "'";
+}
+
 }  // namespace
 
 void clsCuenta::Conexion(std::shared_ptr<Connection> conCta) {
@@ -129,10 +142,73 @@ bool clsCuenta::Cargar() {
     clsEmpresa& company = Company();
     const int16_t code = company.Codigo();
     const int16_t exercise = company.Ejercicio();
-    const std::string sql = "SELECT * FROM Cuentas WHERE Cod_Empresa =" + SqlInteger(code) +
-                            " AND Cod_Ejercicio =" + SqlInteger(exercise) + " AND Cuenta ='" +
-                            SqlText(Cuenta) + "'";
-    return LoadFirstRow(sql, *this);
+    return LoadFirstRow("SELECT * FROM Cuentas" + ExerciseCondition(code, exercise) +
+                            AccountCondition(Cuenta),
+                        *this);
+  });
+}
+
+// The inner query picks one code of the company's active exercise; the outer
+// one returns that account's row. Stepping from a code compares it as text.
+struct NavigationStep {
+  std::string_view source;
+  std::string_view selector;
+  std::string_view comparison;  // empty: the step needs no starting code
+  std::string_view closing;
+};
+
+namespace {
+
+constexpr NavigationStep kPrevious{"Cuentas::Cargar_Anterior",
+                                   " AND Cuenta IN (SELECT TOP 1 Cuenta FROM Cuentas",
+                                   " AND Cuenta < '", "' ORDER BY Cuenta DESC)"};
+constexpr NavigationStep kFirst{
+    "Cuentas::Cargar_Primero",
+    " AND Cuenta IN (SELECT ISNULL(MIN(Cuenta), '') AS Cuenta FROM Cuentas", "", ")"};
+constexpr NavigationStep kNext{"Cuentas::Cargar_Siguiente",
+                               " AND Cuenta IN (SELECT TOP 1 Cuenta FROM Cuentas",
+                               " AND Cuenta > '", "' ORDER BY Cuenta ASC)"};
+constexpr NavigationStep kLast{
+    "Cuentas::Cargar_Ultimo",
+    " AND Cuenta IN (SELECT ISNULL(MAX(Cuenta), '') AS Cuenta FROM Cuentas", "", ")"};
+
+}  // namespace
+
+bool clsCuenta::Navigate(const NavigationStep& step, clsCuenta* clsDest) {
+  return Trap(step.source, [&] {
+    clsCuenta& destination = clsDest != nullptr ? *clsDest : *this;
+    // Always this object's company, never the destination's.
+    clsEmpresa& company = Company();
+    const int16_t code = company.Codigo();
+    const int16_t exercise = company.Ejercicio();
+    std::string tail(step.closing);
+    if (!step.comparison.empty()) {
+      tail = std::string(step.comparison) + SqlText(destination.Cuenta) + tail;
+    }
+    const std::string condition = ExerciseCondition(code, exercise);
+    return LoadFirstRow("SELECT * FROM Cuentas" + condition + std::string(step.selector) +
+                            condition + tail,
+                        destination);
+  });
+}
+
+bool clsCuenta::Cargar_Anterior(clsCuenta* clsDest) { return Navigate(kPrevious, clsDest); }
+bool clsCuenta::Cargar_Primero(clsCuenta* clsDest) { return Navigate(kFirst, clsDest); }
+bool clsCuenta::Cargar_Siguiente(clsCuenta* clsDest) { return Navigate(kNext, clsDest); }
+bool clsCuenta::Cargar_Ultimo(clsCuenta* clsDest) { return Navigate(kLast, clsDest); }
+
+bool clsCuenta::Existe() {
+  return Trap("Cuentas::Existe", [&] {
+    clsEmpresa& company = Company();
+    const int16_t code = company.Codigo();
+    const int16_t exercise = company.Ejercicio();
+    // An empty code is looked up like any other.
+    const std::unique_ptr<Recordset> rows =
+        OpenShared("SELECT Cuenta FROM Cuentas WITH (NOLOCK)" +
+                   ExerciseCondition(code, exercise) + AccountCondition(Cuenta));
+    const bool found = !rows->Eof();
+    rows->Close();
+    return found;
   });
 }
 

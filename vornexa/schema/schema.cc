@@ -87,7 +87,10 @@ std::vector<TableDef> BuildTables() {
        {Key16("Cod_Empresa"), Key16("Cod_Ejercicio"), {"Codigo", ColumnType::kInt32, 0, true, {}},
         {"Fecha", ColumnType::kDate, 0, true, {}}, Flag("Cierre"), Flag("Nulo")},
        "Cod_Empresa, Cod_Ejercicio, Codigo",
-       {{"IX_Asientos_Fecha", "Cod_Empresa, Fecha"}}},
+       // No index on the date: the period totals reach entries through their
+       // lines' account, and a date index would lure SQLite's planner into
+       // walking every entry of the period instead.
+       {}},
       {kMovimientos,
        {Key16("Cod_Empresa"), Key16("Cod_Ejercicio"),
         {"Cod_Asiento", ColumnType::kInt32, 0, true, {}},
@@ -95,7 +98,10 @@ std::vector<TableDef> BuildTables() {
         Amount("Haber"), Text("Concepto", 100), Text("Documento", 20), Int16("Dpto"),
         Int16("Diario")},
        "Cod_Empresa, Cod_Ejercicio, Cod_Asiento, Apunte",
-       {{"IX_Movimientos_Cuenta", "Cod_Empresa, Cuenta"},
+       // An account's lines lie together with what its period totals read
+       // (entry key, amounts, department, journal): one seek, no row fetches.
+       {{"IX_Movimientos_Cuenta",
+         "Cod_Empresa, Cuenta, Cod_Ejercicio, Cod_Asiento, Debe, Haber, Dpto, Diario"},
         {"IX_Movimientos_Ejercicio_Cuenta", "Cod_Empresa, Cod_Ejercicio, Cuenta"}}},
       {kPrevisionesCobro,
        {Key16("Cod_Empresa"), {"Codigo", ColumnType::kInt32, 0, true, {}},

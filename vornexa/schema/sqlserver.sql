@@ -155,8 +155,6 @@ IF OBJECT_ID(N'dbo.Asientos', N'U') IS NULL CREATE TABLE Asientos (
   Nulo smallint NOT NULL DEFAULT 0,
   CONSTRAINT PK_Asientos PRIMARY KEY (Cod_Empresa, Cod_Ejercicio, Codigo))
 GO
-IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = N'IX_Asientos_Fecha') CREATE INDEX IX_Asientos_Fecha ON Asientos (Cod_Empresa, Fecha)
-GO
 IF OBJECT_ID(N'dbo.Movimientos', N'U') IS NULL CREATE TABLE Movimientos (
   Cod_Empresa smallint NOT NULL,
   Cod_Ejercicio smallint NOT NULL,
@@ -171,7 +169,7 @@ IF OBJECT_ID(N'dbo.Movimientos', N'U') IS NULL CREATE TABLE Movimientos (
   Diario smallint NOT NULL DEFAULT 0,
   CONSTRAINT PK_Movimientos PRIMARY KEY (Cod_Empresa, Cod_Ejercicio, Cod_Asiento, Apunte))
 GO
-IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = N'IX_Movimientos_Cuenta') CREATE INDEX IX_Movimientos_Cuenta ON Movimientos (Cod_Empresa, Cuenta)
+IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = N'IX_Movimientos_Cuenta') CREATE INDEX IX_Movimientos_Cuenta ON Movimientos (Cod_Empresa, Cuenta, Cod_Ejercicio, Cod_Asiento, Debe, Haber, Dpto, Diario)
 GO
 IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = N'IX_Movimientos_Ejercicio_Cuenta') CREATE INDEX IX_Movimientos_Ejercicio_Cuenta ON Movimientos (Cod_Empresa, Cod_Ejercicio, Cuenta)
 GO

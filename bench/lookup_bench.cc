@@ -1,0 +1,309 @@
+// Lookups and balances on the embedded database at two sizes of chart: 1k
+// accounts with 10k journal lines and 100k accounts with 1M lines. Each
+// operation runs beside raw SQLite preparing and stepping the very statement
+// text the library sends (after its translation), so the difference is the
+// library's own cost. Index seeks keep the per-call cost flat across sizes.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "vornexa/data/sql_translator.h"
+#include "vornexa/frame/shared_connection.h"
+#include "vornexa/vornexa.h"
+
+namespace {
+
+using vornexa::clsCuenta;
+using vornexa::Connection;
+using vornexa::Currency;
+using vornexa::Cursor;
+using vornexa::Dialect;
+using vornexa::Recordset;
+
+constexpr int kLinesPerAccount = 10;
+constexpr int kLinesPerEntry = 10;
+// Accounts visited in turn, spread over the whole chart.
+constexpr int kSampleCount = 1024;
+
+std::string AccountCode(int index) { return std::to_string(40000000 + index); }
+
+// The code of the `sample`-th account visited; a stride spreads them out.
+std::string SampleCode(int sample, int accounts) {
+  return AccountCode(static_cast<int>((static_cast<int64_t>(sample) * 7919) % accounts));
+}
+
+void Check(int rc, sqlite3* db, const char* what) {
+  if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
+    throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db));
+  }
+}
+
+// A prepared statement that is stepped once per row of the data set.
+class Insert {
+ public:
+  Insert(sqlite3* db, const char* sql) : db_(db) {
+    Check(sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr), db, sql);
+  }
+  ~Insert() { sqlite3_finalize(stmt_); }
+  Insert& Int(int column, int64_t value) {
+    sqlite3_bind_int64(stmt_, column, value);
+    return *this;
+  }
+  Insert& Text(int column, const std::string& value) {
+    sqlite3_bind_text(stmt_, column, value.c_str(), static_cast<int>(value.size()),
+                      SQLITE_TRANSIENT);
+    return *this;
+  }
+  void Run() {
+    Check(sqlite3_step(stmt_), db_, "insert");
+    sqlite3_reset(stmt_);
+  }
+
+ private:
+  sqlite3* db_;
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+// "2024-MM-DD" of day `day_of_year` (0-based) of the leap year 2024.
+std::string DateOf2024(int day_of_year) {
+  static constexpr int kMonthDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  int month = 0;
+  while (day_of_year >= kMonthDays[month]) day_of_year -= kMonthDays[month++];
+  char text[16];
+  std::snprintf(text, sizeof text, "2024-%02d-%02d", month + 1, day_of_year + 1);
+  return text;
+}
+
+// Company 1, exercise 5: the chart, an accumulator row per account, and the
+// journal, each line on a pseudo-random account. One transaction.
+void FillDataSet(const std::string& path, int accounts) {
+  vornexa::CreateSchema(*vornexa::OpenSqlite(path));
+  sqlite3* db = nullptr;
+  Check(sqlite3_open(path.c_str(), &db), db, "open");
+  Check(sqlite3_exec(db, "PRAGMA synchronous=OFF; PRAGMA cache_size=-262144; BEGIN", nullptr,
+                     nullptr, nullptr),
+        db, "begin");
+  {
+    Insert account(db,
+                   "INSERT INTO Cuentas (Cod_Empresa, Cod_Ejercicio, Cuenta, Nombre, Nivel) "
+                   "VALUES (1, 5, ?1, ?2, 5)");
+    Insert accumulator(db,
+                       "INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, "
+                       "Apertura, D1, H1) VALUES (1, 5, ?1, 5, ?2, ?3, ?4)");
+    for (int k = 0; k < accounts; ++k) {
+      const std::string code = AccountCode(k);
+      account.Text(1, code).Text(2, "Cuenta " + code).Run();
+      accumulator.Text(1, code).Int(2, k % 1000).Int(3, k % 77).Int(4, k % 13).Run();
+    }
+    Insert entry(db,
+                 "INSERT INTO Asientos (Cod_Empresa, Cod_Ejercicio, Codigo, Fecha, Cierre, Nulo) "
+                 "VALUES (1, 5, ?1, ?2, 0, 0)");
+    Insert line(db,
+                "INSERT INTO Movimientos (Cod_Empresa, Cod_Ejercicio, Cod_Asiento, Apunte, "
+                "Cuenta, Debe, Haber, Concepto, Documento, Dpto, Diario) "
+                "VALUES (1, 5, ?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+    const int lines = accounts * kLinesPerAccount;
+    uint64_t random = 88172645463325252ull;
+    for (int e = 0; e < lines / kLinesPerEntry; ++e) {
+      entry.Int(1, e).Text(2, DateOf2024(e % 366)).Run();
+      for (int l = 0; l < kLinesPerEntry; ++l) {
+        random ^= random << 13;
+        random ^= random >> 7;
+        random ^= random << 17;
+        const int amount = static_cast<int>(random % 100000);
+        line.Int(1, e).Int(2, l).Text(3, AccountCode(static_cast<int>(random % accounts)));
+        line.Int(4, l % 2 ? 0 : amount).Int(5, l % 2 ? amount : 0);
+        line.Text(6, "Concepto " + std::to_string(e)).Text(7, std::to_string(e % 5000));
+        line.Int(8, 1 + l % 3).Int(9, 1 + e % 2).Run();
+      }
+    }
+  }
+  Check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "commit");
+  sqlite3_close(db);
+}
+
+// A data set in a temporary file, removed at exit.
+class DataSetFile {
+ public:
+  explicit DataSetFile(int accounts)
+      : path_((std::filesystem::temp_directory_path() /
+               ("vornexa_lookup_bench_" + std::to_string(getpid()) + "_" +
+                std::to_string(accounts) + ".db"))
+                  .string()) {
+    FillDataSet(path_, accounts);
+  }
+  ~DataSetFile() {
+    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path_ + suffix);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// Built once per size, on first use.
+const std::string& DataSetPath(int accounts) {
+  static std::map<int, std::unique_ptr<DataSetFile>> files;
+  auto& file = files[accounts];
+  if (!file) file = std::make_unique<DataSetFile>(accounts);
+  return file->path();
+}
+
+// Keeps the last statement text handed to the connection.
+class CapturingConnection : public Connection {
+ public:
+  explicit CapturingConnection(std::shared_ptr<Connection> inner) : inner_(std::move(inner)) {}
+  int64_t Execute(std::string_view sql) override {
+    last_ = sql;
+    return inner_->Execute(sql);
+  }
+  std::unique_ptr<Recordset> Open(std::string_view sql, Cursor cursor) override {
+    last_ = sql;
+    return inner_->Open(sql, cursor);
+  }
+  Dialect SqlDialect() const override { return inner_->SqlDialect(); }
+  void BeginAtomic() override { inner_->BeginAtomic(); }
+  void CommitAtomic() override { inner_->CommitAtomic(); }
+  void RollbackAtomic() override { inner_->RollbackAtomic(); }
+  const std::string& last() const { return last_; }
+
+ private:
+  std::shared_ptr<Connection> inner_;
+  std::string last_;
+};
+
+enum class Operation { kCargar, kExiste, kCargarSiguiente, kDevSaldo, kDevAcumulado3 };
+
+// One call of `operation` for the account whose code stands in `account`.
+void Call(Operation operation, clsCuenta& account) {
+  switch (operation) {
+    case Operation::kCargar:
+      benchmark::DoNotOptimize(account.Cargar());
+      break;
+    case Operation::kExiste:
+      benchmark::DoNotOptimize(account.Existe());
+      break;
+    case Operation::kCargarSiguiente:
+      benchmark::DoNotOptimize(account.Cargar_Siguiente());
+      break;
+    case Operation::kDevSaldo:
+      benchmark::DoNotOptimize(account.Dev_Saldo(5));
+      break;
+    case Operation::kDevAcumulado3: {
+      Currency debe, haber;
+      account.Dev_Acumulado3(5, {2024, 1, 1}, {2024, 12, 31}, Currency{}, Currency{}, "", "", 1,
+                             0, debe, haber);
+      benchmark::DoNotOptimize(debe);
+      benchmark::DoNotOptimize(haber);
+      break;
+    }
+  }
+}
+
+// An account object of company 1, exercise 5, on the data set's database.
+clsCuenta OpenAccount(std::shared_ptr<Connection> connection) {
+  auto company = std::make_shared<vornexa::Empresa>();
+  company->codigo = 1;
+  company->ejercicio = 5;
+  company->digitos_cuenta = 8;
+  company->digitos_nivel = {1, 2, 3, 4, 8, 0};
+  company->ejercicios = {5};
+  clsCuenta account;
+  account.Conexion(std::move(connection));
+  account.cEmpresa(std::move(company));
+  return account;
+}
+
+void Library(benchmark::State& state, Operation operation) {
+  const int accounts = static_cast<int>(state.range(0));
+  clsCuenta account = OpenAccount(vornexa::OpenSqlite(DataSetPath(accounts)));
+  std::vector<std::string> codes;
+  for (int i = 0; i < kSampleCount; ++i) codes.push_back(SampleCode(i, accounts));
+  size_t next = 0;
+  for (auto _ : state) {
+    account.Cuenta = codes[next++ % codes.size()];
+    Call(operation, account);
+  }
+  vornexa::ReplaceSharedConnection(nullptr);
+}
+
+// The translated statements the library sends for the sample accounts.
+std::vector<std::string> TranslatedStatements(Operation operation, const std::string& path,
+                                              int accounts) {
+  auto capture = std::make_shared<CapturingConnection>(vornexa::OpenSqlite(path));
+  clsCuenta account = OpenAccount(capture);
+  std::vector<std::string> statements;
+  for (int i = 0; i < kSampleCount; ++i) {
+    account.Cuenta = SampleCode(i, accounts);
+    Call(operation, account);
+    statements.push_back(vornexa::TranslateSql(capture->last(), Dialect::Sqlite));
+  }
+  vornexa::ReplaceSharedConnection(nullptr);
+  return statements;
+}
+
+// Prepares, steps and reads every column of every row, then finalizes: what
+// the library does with a forward-only result set, without the library.
+void RawSqlite(benchmark::State& state, Operation operation) {
+  const int accounts = static_cast<int>(state.range(0));
+  const std::string& path = DataSetPath(accounts);
+  const std::vector<std::string> statements = TranslatedStatements(operation, path, accounts);
+  sqlite3* db = nullptr;
+  Check(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), db, "open");
+  size_t next = 0;
+  for (auto _ : state) {
+    const std::string& sql = statements[next++ % statements.size()];
+    sqlite3_stmt* stmt = nullptr;
+    Check(sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr), db,
+          "prepare");
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+      const int columns = sqlite3_column_count(stmt);
+      for (int c = 0; c < columns; ++c) {
+        switch (sqlite3_column_type(stmt, c)) {
+          case SQLITE_INTEGER:
+            benchmark::DoNotOptimize(sqlite3_column_int64(stmt, c));
+            break;
+          case SQLITE_FLOAT:
+            benchmark::DoNotOptimize(sqlite3_column_double(stmt, c));
+            break;
+          case SQLITE_TEXT:
+            benchmark::DoNotOptimize(std::string(
+                reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
+                sqlite3_column_bytes(stmt, c)));
+            break;
+          default:
+            break;
+        }
+      }
+    }
+    sqlite3_finalize(stmt);
+  }
+  sqlite3_close(db);
+}
+
+#define VORNEXA_LOOKUP_BENCHMARK(Name, operation)                                      \
+  BENCHMARK_CAPTURE(Library, Name, operation)                                          \
+      ->Arg(1000)                                                                      \
+      ->Arg(100000)                                                                    \
+      ->Unit(benchmark::kMicrosecond);                                                 \
+  BENCHMARK_CAPTURE(RawSqlite, Name, operation)                                        \
+      ->Arg(1000)                                                                      \
+      ->Arg(100000)                                                                    \
+      ->Unit(benchmark::kMicrosecond)
+
+VORNEXA_LOOKUP_BENCHMARK(Cargar, Operation::kCargar);
+VORNEXA_LOOKUP_BENCHMARK(Existe, Operation::kExiste);
+VORNEXA_LOOKUP_BENCHMARK(Cargar_Siguiente, Operation::kCargarSiguiente);
+VORNEXA_LOOKUP_BENCHMARK(Dev_Saldo, Operation::kDevSaldo);
+VORNEXA_LOOKUP_BENCHMARK(Dev_Acumulado3, Operation::kDevAcumulado3);
+
+}  // namespace
