@@ -37,30 +37,39 @@ class AccountAtomicity : public MaintenanceTest {
     recorder_->ClearFailure();  // the index lay beyond the operation's last statement
     return false;
   }
+
+  // Fails each statement of `operation` in turn, expecting the rows of
+  // account `code` in exercise 5 to be `unchanged` after each failure, then
+  // lets it run through. Returns how many statements it has.
+  template <typename Operation>
+  size_t SweepFailures(Operation operation, const std::string& source, const std::string& code,
+                       AccountRows unchanged) {
+    size_t index = 0;
+    while (FailsAt(index, operation, source)) {
+      EXPECT_EQ(RowsOf(5, code), unchanged) << "failing statement " << index;
+      ++index;
+    }
+    return index;
+  }
 };
 
 TEST_P(AccountAtomicity, ACreationFailingAtAnyStatementLeavesNothingOfTheAccount) {
   clsCuenta account = NewAccount("43000001");
-  size_t index = 0;
-  while (FailsAt(index, [&] { account.Insertar(); }, "Cuentas::Insertar")) {
-    EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{0, 0, 0})) << "failing statement " << index;
-    ++index;
-  }
   // update, upper check, insert, accumulator update and insert, departments,
   // and an update and an insert for each of the three departments.
-  EXPECT_EQ(index, 12u);
+  EXPECT_EQ(SweepFailures([&] { account.Insertar(); }, "Cuentas::Insertar", "43000001",
+                          AccountRows{0, 0, 0}),
+            12u);
   EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{1, 1, 3}));
 }
 
 TEST_P(AccountAtomicity, ADeletionFailingAtAnyStatementLeavesTheWholeAccount) {
   SeedAccount(5, "572", {1, 2, 3});
   clsCuenta account = NewAccount("572");
-  size_t index = 0;
-  while (FailsAt(index, [&] { account.Eliminar(); }, "Cuentas::Eliminar")) {
-    EXPECT_EQ(RowsOf(5, "572"), (AccountRows{1, 1, 3})) << "failing statement " << index;
-    ++index;
-  }
-  EXPECT_EQ(index, 4u);  // movement check and three deletes
+  // movement check and three deletes
+  EXPECT_EQ(
+      SweepFailures([&] { account.Eliminar(); }, "Cuentas::Eliminar", "572", AccountRows{1, 1, 3}),
+      4u);
   EXPECT_EQ(RowsOf(5, "572"), (AccountRows{0, 0, 0}));
 }
 
@@ -70,7 +79,8 @@ TEST_P(AccountAtomicity, ASaveOverSeveralExercisesKeepsTheExercisesSavedBeforeAF
   InsertAccountRow(1, 6, "4300");
   clsCuenta account = NewAccount("43000001");
   // Exercise 5 takes twelve statements; the fifth of exercise 6 inserts its accumulator row.
-  EXPECT_TRUE(FailsAt(16, [&] { account.Modificar(); }, "Cuentas::Modificar"));
+  EXPECT_TRUE(FailsAt(
+      16, [&] { account.Modificar(); }, "Cuentas::Modificar"));
   EXPECT_EQ(recorder_->statements().back().rfind("INSERT INTO Acumulados (", 0), 0u);
   EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{1, 1, 3}));
   EXPECT_EQ(RowsOf(6, "43000001"), (AccountRows{0, 0, 0}));
@@ -82,7 +92,8 @@ TEST_P(AccountAtomicity, NestsInsideTheCallersOwnAtomicScope) {
     // A failed creation inside the caller's scope undoes only itself.
     AtomicScope caller(*recorder_);
     Exec("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (1, 1, 'Clientes')");
-    EXPECT_TRUE(FailsAt(9, [&] { account.Insertar(); }, "Cuentas::Insertar"));
+    EXPECT_TRUE(FailsAt(
+        9, [&] { account.Insertar(); }, "Cuentas::Insertar"));
     caller.Commit();
   }
   EXPECT_EQ(Count("SELECT Codigo FROM Cuentas_Grupos"), 1);

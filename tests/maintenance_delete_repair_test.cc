@@ -6,7 +6,6 @@
 namespace vornexa::testing {
 namespace {
 
-
 const char kMovementCheck[] =
     "SELECT TOP 1 Apunte FROM Movimientos WITH (NOLOCK) WHERE Cod_Empresa =1 AND "
     "Cod_Ejercicio =5 And Cuenta ='572'";
@@ -40,7 +39,9 @@ TEST_P(AccountDeletion, DeletesOnlyTheActiveExercisesRowsOfTheAccount) {
   EXPECT_FALSE(account.Posee_Movimientos());
   TakeStatements();
   EXPECT_TRUE(account.Eliminar());
-  EXPECT_EQ(TakeStatements(), (Statements{kMovementCheck,
+  EXPECT_EQ(
+      TakeStatements(),
+      (Statements{kMovementCheck,
                   "DELETE FROM Cuentas WHERE Cod_Empresa =1 AND Cod_Ejercicio =5 AND Cuenta ='572'",
                   "DELETE FROM Acumulados WHERE Cod_Empresa =1 AND Cod_Ejercicio =5 AND Cuenta "
                   "='572'",
@@ -59,7 +60,7 @@ TEST_P(AccountDeletion, AsksTheCompanyBeforeEachStatement) {
   const auto company = RecordCompanyCalls();
   EXPECT_TRUE(NewAccount("572").Eliminar());
   EXPECT_EQ(company->calls, (Statements{"Codigo", "Ejercicio", "Codigo", "Ejercicio", "Codigo",
-                                          "Ejercicio", "Codigo", "Ejercicio"}));
+                                        "Ejercicio", "Codigo", "Ejercicio"}));
 }
 
 VORNEXA_ON_ALL_BACKENDS(AccountDeletion);
@@ -68,21 +69,23 @@ class AccumulatorRepair : public MaintenanceTest {};
 
 TEST_P(AccumulatorRepair, CreatesMissingRowsAndOnlySetsTheLevelOfExistingOnes) {
   company_->ejercicios = {6, 7};
-  Exec("INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura) "
-       "VALUES (1, 7, '43000001', 0, 10)");
+  Exec(
+      "INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura) "
+      "VALUES (1, 7, '43000001', 0, 10)");
   const auto company = RecordCompanyCalls();
   clsCuenta account = NewAccount("43000001");
   account.Reparar_Acumulado();
-  EXPECT_EQ(TakeStatements(), (Statements{"UPDATE Acumulados SET Nivel = 5 WHERE Cod_Empresa =1 AND "
-                          "Cod_Ejercicio =6 AND Cuenta = '43000001'",
-                          "INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel) "
-                          "VALUES (1, 6, '43000001', 5)",
-                          "UPDATE Acumulados SET Nivel = 5 WHERE Cod_Empresa =1 AND "
-                          "Cod_Ejercicio =7 AND Cuenta = '43000001'"}));
-  EXPECT_EQ(company->calls, (Statements{"DigitosNivel(0)", "DigitosNivel(1)", "DigitosNivel(2)",
-                          "DigitosNivel(3)", "DigitosNivel(4)", "DigitosNivel(5)",
-                          "UltimoEjercicio", "Codigo", "Ejercicios(0)", "Codigo", "Ejercicios(0)",
-                          "Codigo", "Ejercicios(1)"}));
+  EXPECT_EQ(TakeStatements(),
+            (Statements{"UPDATE Acumulados SET Nivel = 5 WHERE Cod_Empresa =1 AND "
+                        "Cod_Ejercicio =6 AND Cuenta = '43000001'",
+                        "INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel) "
+                        "VALUES (1, 6, '43000001', 5)",
+                        "UPDATE Acumulados SET Nivel = 5 WHERE Cod_Empresa =1 AND "
+                        "Cod_Ejercicio =7 AND Cuenta = '43000001'"}));
+  EXPECT_EQ(company->calls,
+            (Statements{"DigitosNivel(0)", "DigitosNivel(1)", "DigitosNivel(2)", "DigitosNivel(3)",
+                        "DigitosNivel(4)", "DigitosNivel(5)", "UltimoEjercicio", "Codigo",
+                        "Ejercicios(0)", "Codigo", "Ejercicios(0)", "Codigo", "Ejercicios(1)"}));
   EXPECT_EQ(account.Nivel, 5);
   EXPECT_EQ(Count("SELECT Cuenta FROM Acumulados WHERE Cod_Ejercicio = 6 AND Nivel = 5 AND "
                   "Apertura = 0"),

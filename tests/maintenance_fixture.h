@@ -40,9 +40,7 @@ class RecordingEmpresa : public Empresa {
     return Note("Ejercicios(" + std::to_string(i) + ")", Empresa::Ejercicios(i));
   }
   int16_t MultiEjercicio() override { return Note("MultiEjercicio", Empresa::MultiEjercicio()); }
-  int16_t UltimoEjercicio() override {
-    return Note("UltimoEjercicio", Empresa::UltimoEjercicio());
-  }
+  int16_t UltimoEjercicio() override { return Note("UltimoEjercicio", Empresa::UltimoEjercicio()); }
 
  private:
   int16_t Note(std::string call, int16_t answer) {
@@ -105,12 +103,17 @@ class MaintenanceTest : public BackendTest {
   // Every field of the record, in order, for comparing two accounts at once.
   static std::string Describe(const clsCuenta& a) {
     std::string out;
-    for (const std::string* text :
-         {&a.Cuenta, &a.ContDebe, &a.ContHaber, &a.Nif, &a.Nombre, &a.Nombre_Comercial,
-          &a.Direccion, &a.Localidad, &a.Provincia, &a.Pais, &a.Telefono, &a.Fax, &a.eMail,
-          &a.F_Nif, &a.F_Razon, &a.F_Via, &a.F_Direccion, &a.F_Numero, &a.F_Escalera, &a.F_Piso,
-          &a.F_Puerta, &a.F_Localidad, &a.F_Provincia, &a.F_Pais, &a.F_Telefono, &a.F_Fax,
-          &a.F_eMail, &a.CCC, &a.IBAN, &a.Fecha_Mandato, &a.IdMandato}) {
+    for (const std::string* text : {&a.Cuenta,      &a.ContDebe,    &a.ContHaber,
+                                    &a.Nif,         &a.Nombre,      &a.Nombre_Comercial,
+                                    &a.Direccion,   &a.Localidad,   &a.Provincia,
+                                    &a.Pais,        &a.Telefono,    &a.Fax,
+                                    &a.eMail,       &a.F_Nif,       &a.F_Razon,
+                                    &a.F_Via,       &a.F_Direccion, &a.F_Numero,
+                                    &a.F_Escalera,  &a.F_Piso,      &a.F_Puerta,
+                                    &a.F_Localidad, &a.F_Provincia, &a.F_Pais,
+                                    &a.F_Telefono,  &a.F_Fax,       &a.F_eMail,
+                                    &a.CCC,         &a.IBAN,        &a.Fecha_Mandato,
+                                    &a.IdMandato}) {
       out += *text + "|";
     }
     for (int32_t number :
@@ -137,14 +140,17 @@ class MaintenanceTest : public BackendTest {
     Exec("INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura) VALUES (" +
          head + "'" + code + "', 3, 10)");
     for (int department : departments) {
-      Exec("INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, Nivel) "
-           "VALUES (" + head + std::to_string(department) + ", '" + code + "', 3)");
+      Exec(
+          "INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, Nivel) "
+          "VALUES (" +
+          head + std::to_string(department) + ", '" + code + "', 3)");
     }
   }
 
   AccountRows RowsOf(int exercise, const std::string& code) {
-    const std::string key = " WHERE Cod_Empresa = 1 AND Cod_Ejercicio = " +
-                            std::to_string(exercise) + " AND Cuenta = '" + code + "'";
+    const std::string key =
+        " WHERE Cod_Empresa = 1 AND Cod_Ejercicio = " + std::to_string(exercise) +
+        " AND Cuenta = '" + code + "'";
     return {Count("SELECT Cuenta FROM Cuentas" + key), Count("SELECT Cuenta FROM Acumulados" + key),
             Count("SELECT Cuenta FROM Acumulados_Dpto" + key)};
   }

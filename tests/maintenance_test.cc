@@ -7,7 +7,6 @@
 namespace vornexa::testing {
 namespace {
 
-
 const char kFilledUpdate[] =
     "UPDATE Cuentas SET Nombre ='Cliente Uno', ContDebe ='4300', ContHaber ='4301', "
     "Nif ='B12345678', Nombre_Comercial ='Uno Comercial', Direccion ='Calle Mayor 1', "
@@ -50,7 +49,9 @@ TEST_P(AccountSave, CreatesANewAccountWithItsLevelAccumulatorAndRegistryRows) {
   clsCuenta account = FilledAccount("43000001");
   EXPECT_TRUE(account.Insertar());
 
-  EXPECT_EQ(TakeStatements(), (Statements{
+  EXPECT_EQ(
+      TakeStatements(),
+      (Statements{
           kFilledUpdate,
           "SELECT Cuenta FROM Cuentas WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Cuenta ='4300'",
           kFilledInsert,
@@ -178,24 +179,27 @@ TEST_P(AccountSave, TakesTheLevelFromTheCompanysDigits) {
 TEST_P(AccountSave, KeepsExistingAccumulatorRowsAndCompletesTheDepartments) {
   AddDepartments({1, 2});
   InsertAccountRow(1, 5, "4300");
-  Exec("INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura) "
-       "VALUES (1, 5, '43000001', 0, 100)");
-  Exec("INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, Nivel) "
-       "VALUES (1, 5, 1, '43000001', 0)");
+  Exec(
+      "INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura) "
+      "VALUES (1, 5, '43000001', 0, 100)");
+  Exec(
+      "INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, Nivel) "
+      "VALUES (1, 5, 1, '43000001', 0)");
   clsCuenta account = NewAccount("43000001");
   EXPECT_TRUE(account.Insertar());
   std::vector<std::string> statements = TakeStatements();
   ASSERT_EQ(statements.size(), 8u);
   statements.erase(statements.begin(), statements.begin() + 3);
-  EXPECT_EQ(statements, (Statements{"UPDATE Acumulados SET Nivel = 5 WHERE Cod_Empresa =1 AND "
-                          "Cod_Ejercicio =5 AND Cuenta = '43000001'",
-                          "SELECT Codigo FROM Departamentos WHERE Cod_Empresa =1",
-                          "UPDATE Acumulados_Dpto SET Nivel = 5 WHERE Cod_Empresa =1 AND "
-                          "Cod_Ejercicio =5 AND Dpto =1 AND Cuenta = '43000001'",
-                          "UPDATE Acumulados_Dpto SET Nivel = 5 WHERE Cod_Empresa =1 AND "
-                          "Cod_Ejercicio =5 AND Dpto =2 AND Cuenta = '43000001'",
-                          "INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, "
-                          "Nivel) VALUES (1, 5, 2, '43000001', 5)"}));
+  EXPECT_EQ(statements,
+            (Statements{"UPDATE Acumulados SET Nivel = 5 WHERE Cod_Empresa =1 AND "
+                        "Cod_Ejercicio =5 AND Cuenta = '43000001'",
+                        "SELECT Codigo FROM Departamentos WHERE Cod_Empresa =1",
+                        "UPDATE Acumulados_Dpto SET Nivel = 5 WHERE Cod_Empresa =1 AND "
+                        "Cod_Ejercicio =5 AND Dpto =1 AND Cuenta = '43000001'",
+                        "UPDATE Acumulados_Dpto SET Nivel = 5 WHERE Cod_Empresa =1 AND "
+                        "Cod_Ejercicio =5 AND Dpto =2 AND Cuenta = '43000001'",
+                        "INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, "
+                        "Nivel) VALUES (1, 5, 2, '43000001', 5)"}));
   EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{1, 1, 2}));
   EXPECT_EQ(Count("SELECT Cuenta FROM Acumulados WHERE Apertura = 100 AND Nivel = 5"), 1);
   EXPECT_EQ(Scalar("SELECT MIN(Nivel) AS v FROM Acumulados_Dpto"), "5");
@@ -210,11 +214,12 @@ TEST_P(AccountSave, KeepsTheRegistryInStepWithoutEverClearingIt) {
   EXPECT_TRUE(account.Modificar());
   std::vector<std::string> statements = TakeStatements();
   statements.erase(statements.begin());  // the exercise's own update
-  EXPECT_EQ(statements, (Statements{"UPDATE Razon_Social SET Nif = 'B12345678' WHERE Nif = 'B12345678'",
-                          "INSERT INTO Razon_Social (Nif) VALUES ('B12345678')",
-                          "UPDATE Razon_Social SET Nombre ='Empresa Ejemplo SL' WHERE Nif "
-                          "='B12345678'",
-                          "UPDATE Razon_Social SET CP =41001 WHERE Nif ='B12345678'"}));
+  EXPECT_EQ(statements,
+            (Statements{"UPDATE Razon_Social SET Nif = 'B12345678' WHERE Nif = 'B12345678'",
+                        "INSERT INTO Razon_Social (Nif) VALUES ('B12345678')",
+                        "UPDATE Razon_Social SET Nombre ='Empresa Ejemplo SL' WHERE Nif "
+                        "='B12345678'",
+                        "UPDATE Razon_Social SET CP =41001 WHERE Nif ='B12345678'"}));
   EXPECT_EQ(Scalar("SELECT Direccion AS v FROM Razon_Social"), "NULL");
 
   // An existing row gets no INSERT; unset fields (F_Cp 0 included) stay as they were.
@@ -224,9 +229,10 @@ TEST_P(AccountSave, KeepsTheRegistryInStepWithoutEverClearingIt) {
   EXPECT_TRUE(account.Insertar());
   statements = TakeStatements();
   statements.erase(statements.begin());
-  EXPECT_EQ(statements, (Statements{"UPDATE Razon_Social SET Nif = 'B12345678' WHERE Nif = 'B12345678'",
-                          "UPDATE Razon_Social SET Nombre ='Nueva SL' WHERE Nif ='B12345678'",
-                          "UPDATE Razon_Social SET Localidad ='Sevilla' WHERE Nif ='B12345678'"}));
+  EXPECT_EQ(statements,
+            (Statements{"UPDATE Razon_Social SET Nif = 'B12345678' WHERE Nif = 'B12345678'",
+                        "UPDATE Razon_Social SET Nombre ='Nueva SL' WHERE Nif ='B12345678'",
+                        "UPDATE Razon_Social SET Localidad ='Sevilla' WHERE Nif ='B12345678'"}));
   EXPECT_EQ(Count("SELECT Nif FROM Razon_Social"), 1);
   EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Razon_Social"), "Nueva SL");
   EXPECT_EQ(Scalar("SELECT CP AS v FROM Razon_Social"), "41001");
@@ -254,8 +260,8 @@ TEST_P(AccountSave, FailuresReachTheCallerWithThePublicOperationsSource) {
 
   clsCuenta account = NewAccount("572");
   recorder_->FailStatement(0, Rejected("rechazada por la base de datos"));
-  EXPECT_VORNEXA_ERROR(account.Modificar(), error_number::kStatementRejected,
-                       "Cuentas::Modificar", "rechazada por la base de datos");
+  EXPECT_VORNEXA_ERROR(account.Modificar(), error_number::kStatementRejected, "Cuentas::Modificar",
+                       "rechazada por la base de datos");
 
   account.Conexion(nullptr);
   EXPECT_VORNEXA_ERROR(account.Insertar(), 91, "Cuentas::Insertar", not_set);
@@ -331,15 +337,15 @@ TEST_P(AccountSave, AsksTheCompanyAtEachUseInTheApplicationsOrder) {
   const auto company = RecordCompanyCalls();
   clsCuenta account = NewAccount("43000001");
   EXPECT_TRUE(account.Insertar());
-  EXPECT_EQ(company->calls, (Statements{"Ejercicio",
-                          // creation in exercise 5
-                          "Codigo", "DigitosNivel(0)", "DigitosNivel(1)", "DigitosNivel(2)",
-                          "DigitosNivel(3)", "DigitosNivel(4)", "DigitosNivel(5)",
-                          "DigitosNivel(3)", "Codigo", "Codigo", "Codigo", "Codigo", "Codigo",
-                          "Codigo", "Codigo",
-                          // later exercises: 6 is updated
-                          "MultiEjercicio", "UltimoEjercicio", "Ejercicios(0)", "Ejercicio",
-                          "Ejercicios(1)", "Ejercicio", "Ejercicios(2)", "Ejercicio", "Codigo"}));
+  EXPECT_EQ(company->calls,
+            (Statements{"Ejercicio",
+                        // creation in exercise 5
+                        "Codigo", "DigitosNivel(0)", "DigitosNivel(1)", "DigitosNivel(2)",
+                        "DigitosNivel(3)", "DigitosNivel(4)", "DigitosNivel(5)", "DigitosNivel(3)",
+                        "Codigo", "Codigo", "Codigo", "Codigo", "Codigo", "Codigo", "Codigo",
+                        // later exercises: 6 is updated
+                        "MultiEjercicio", "UltimoEjercicio", "Ejercicios(0)", "Ejercicio",
+                        "Ejercicios(1)", "Ejercicio", "Ejercicios(2)", "Ejercicio", "Codigo"}));
 }
 
 VORNEXA_ON_ALL_BACKENDS(AccountSave);

@@ -62,7 +62,8 @@ std::string UpperCode(const clsCuenta& account, clsEmpresa& company) {
 void RequireUpperAccount(const clsCuenta& account, clsEmpresa& company, int16_t exercise) {
   const std::string upper = UpperCode(account, company);
   const int16_t code = company.Codigo();
-  const std::unique_ptr<Recordset> rows = OpenShared(sql::SelectUpperAccount(code, exercise, upper));
+  const std::unique_ptr<Recordset> rows =
+      OpenShared(sql::SelectUpperAccount(code, exercise, upper));
   const bool exists = !rows->Eof();
   rows->Close();
   if (exists) return;
@@ -72,15 +73,14 @@ void RequireUpperAccount(const clsCuenta& account, clsEmpresa& company, int16_t 
 }
 
 // Makes sure of the accumulator row of every department of the company.
-void EnsureDepartmentAccumulators(const clsCuenta& account, clsEmpresa& company,
-                                  int16_t exercise) {
+void EnsureDepartmentAccumulators(const clsCuenta& account, clsEmpresa& company, int16_t exercise) {
   // A static cursor holds every row, so the writes below can run while it is read.
   const std::unique_ptr<Recordset> departments =
       OpenShared(sql::SelectDepartments(company.Codigo()), Cursor::Static);
   for (; !departments->Eof(); departments->MoveNext()) {
     const int64_t department = departments->Field("Codigo").ToInt64();
-    UpdateOrInsert(sql::UpdateDepartmentAccumulatorLevel(account.Nivel, company.Codigo(),
-                                                         exercise, department, account.Cuenta),
+    UpdateOrInsert(sql::UpdateDepartmentAccumulatorLevel(account.Nivel, company.Codigo(), exercise,
+                                                         department, account.Cuenta),
                    [&] {
                      ExecuteShared(sql::InsertDepartmentAccumulator(
                          company.Codigo(), exercise, department, account.Cuenta, account.Nivel));
@@ -147,11 +147,9 @@ bool clsCuenta::InsertarEjercicio(int16_t intEjercicio) {
     // save finds the row and only updates it.
     AtomicScope scope(RequireSharedConnection());
     ExecuteShared(sql::InsertAccount(*this, company.Codigo(), intEjercicio));
-    UpdateOrInsert(sql::UpdateAccumulatorLevel(Nivel, company.Codigo(), intEjercicio, Cuenta),
-                   [&] {
-                     ExecuteShared(
-                         sql::InsertAccumulator(company.Codigo(), intEjercicio, Cuenta, Nivel));
-                   });
+    UpdateOrInsert(sql::UpdateAccumulatorLevel(Nivel, company.Codigo(), intEjercicio, Cuenta), [&] {
+      ExecuteShared(sql::InsertAccumulator(company.Codigo(), intEjercicio, Cuenta, Nivel));
+    });
     EnsureDepartmentAccumulators(*this, company, intEjercicio);
     scope.Commit();
     return true;

@@ -46,8 +46,7 @@ std::string SelectAnyMovement(int16_t company, int16_t exercise, std::string_vie
 
 // The tables whose rows of one account and exercise a deletion removes, in
 // the order it removes them.
-inline constexpr std::string_view kDeletedTables[] = {"Cuentas", "Acumulados",
-                                                      "Acumulados_Dpto"};
+inline constexpr std::string_view kDeletedTables[] = {"Cuentas", "Acumulados", "Acumulados_Dpto"};
 std::string DeleteAccountRows(std::string_view table, int16_t company, int16_t exercise,
                               std::string_view code);
 
