@@ -36,12 +36,16 @@ std::vector<ChartEntry> Pgc2007Chart() {
   return chart;
 }
 
-SeedResult SeedPgc2007(const Session& session) {
-  const auto& levels = session.company().settings().level_digits;
+void CheckChartLevels(const CompanySettings& settings) {
+  const auto& levels = settings.level_digits;
   if (levels[0] != 1 || levels[1] != 2 || levels[2] != 3 || levels[3] != 4) {
     Fail(kSource, "El Plan General de Contabilidad necesita niveles de 1, 2, 3 y 4 dígitos "
                   "(--digitos 1,2,3,4,...)");
   }
+}
+
+SeedResult SeedPgc2007(const Session& session) {
+  CheckChartLevels(session.company().settings());
   const std::vector<ChartEntry> chart = Pgc2007Chart();
   Progress progress("Plan General de Contabilidad", chart.size());
   // One transaction: each account's own atomic creation nests inside it.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/vornexa/company_settings.h"
 #include "tools/vornexa/session.h"
 
 namespace vornexa::cli {
@@ -19,6 +20,10 @@ struct ChartEntry {
 // The embedded chart, sorted by code, so every account follows its upper one.
 std::vector<ChartEntry> Pgc2007Chart();
 
+// Raises 1000 unless the company's first four levels have 1, 2, 3 and 4
+// digits, as the chart's codes do.
+void CheckChartLevels(const CompanySettings& settings);
+
 struct SeedResult {
   size_t created = 0;
   size_t kept = 0;  // already in the active exercise: left as they were
@@ -26,8 +31,7 @@ struct SeedResult {
 
 // Saves every entry that the active exercise lacks through
 // clsCuenta::Insertar (level and accumulator rows included), all or none.
-// Accounts already there keep their data. The company's first four levels
-// must have 1, 2, 3 and 4 digits.
+// Accounts already there keep their data. Checks the levels first.
 SeedResult SeedPgc2007(const Session& session);
 
 }  // namespace vornexa::cli

@@ -91,6 +91,7 @@ void RunInit(const GlobalOptions& global, const InitOptions& init) {
   std::optional<CompanySettings> stored = LoadCompany(*connection, global.company);
   const bool existed = stored.has_value();
   const CompanySettings settings = MergeSettings(std::move(stored), global, init);
+  if (init.seed_chart) CheckChartLevels(settings);
   SaveCompany(*connection, settings);
   connection.reset();
 

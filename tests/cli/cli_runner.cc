@@ -1,0 +1,99 @@
+#include "tests/cli/cli_runner.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace vornexa::cli::testing {
+
+namespace {
+
+std::string Slurp(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+void Spit(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file << text;
+}
+
+}  // namespace
+
+CliResult RunProgram(const std::filesystem::path& dir, const std::vector<std::string>& args,
+                     const std::string& input,
+                     const std::vector<std::pair<std::string, std::string>>& environment) {
+  // Output goes to files, so that no pipe can fill up and stall the program.
+  const std::filesystem::path in = dir / ".stdin", out = dir / ".stdout", err = dir / ".stderr";
+  Spit(in, input);
+  const pid_t child = fork();
+  if (child == 0) {
+    const auto redirect = [](const std::filesystem::path& path, int flags, int target) {
+      const int fd = open(path.c_str(), flags, 0644);
+      if (fd < 0 || dup2(fd, target) < 0) _exit(126);
+      close(fd);
+    };
+    redirect(in, O_RDONLY, STDIN_FILENO);
+    redirect(out, O_WRONLY | O_CREAT | O_TRUNC, STDOUT_FILENO);
+    redirect(err, O_WRONLY | O_CREAT | O_TRUNC, STDERR_FILENO);
+    if (chdir(dir.c_str()) != 0) _exit(126);
+    unsetenv("VORNEXA_DB");
+    unsetenv("VORNEXA_EMPRESA");
+    for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
+    std::vector<char*> argv = {const_cast<char*>(VORNEXA_CLI_PROGRAM)};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execv(VORNEXA_CLI_PROGRAM, argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  CliResult result;
+  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  result.out = Slurp(out);
+  result.err = Slurp(err);
+  return result;
+}
+
+void CliTest::SetUp() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "vornexa-cli-XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  dir_ = pattern;
+}
+
+void CliTest::TearDown() { std::filesystem::remove_all(dir_); }
+
+std::string CliTest::Ok(const std::vector<std::string>& args) {
+  const CliResult result = Run(args);
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  return result.out;
+}
+
+nlohmann::ordered_json CliTest::Json(std::vector<std::string> args) {
+  args.push_back("--json");
+  const std::string out = Ok(args);
+  return nlohmann::ordered_json::parse(out);
+}
+
+void CliTest::WriteFile(const std::string& name, const std::string& text) const {
+  Spit(dir_ / name, text);
+}
+
+std::string CliTest::ReadFile(const std::string& name) const { return Slurp(dir_ / name); }
+
+std::shared_ptr<Connection> CliTest::Open(const std::string& name) const {
+  return OpenSqlite(Path(name));
+}
+
+std::string ErrorLine(int32_t number, const std::string& source, const std::string& description) {
+  return "error " + std::to_string(number) + " (" + source + "): " + description + "\n";
+}
+
+}  // namespace vornexa::cli::testing

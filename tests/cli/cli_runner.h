@@ -1,0 +1,61 @@
+// Runs the built vornexa program in a temporary directory of its own, with
+// neither VORNEXA_DB nor VORNEXA_EMPRESA set, and captures what it prints.
+#ifndef TESTS_CLI_CLI_RUNNER_H_
+#define TESTS_CLI_CLI_RUNNER_H_
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "vornexa/data/connection.h"
+
+namespace vornexa::cli::testing {
+
+struct CliResult {
+  int exit_code = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs `args` with working directory `dir`; `input` is standard input and
+// `environment` adds variables.
+CliResult RunProgram(const std::filesystem::path& dir, const std::vector<std::string>& args,
+                     const std::string& input = "",
+                     const std::vector<std::pair<std::string, std::string>>& environment = {});
+
+// A fresh directory per test, removed afterwards.
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  CliResult Run(const std::vector<std::string>& args, const std::string& input = "") {
+    return RunProgram(dir_, args, input);
+  }
+  // Runs a command expected to succeed silently on stderr; returns stdout.
+  std::string Ok(const std::vector<std::string>& args);
+  // Runs a command with --json, expected to succeed; returns its parsed output.
+  nlohmann::ordered_json Json(std::vector<std::string> args);
+
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  void WriteFile(const std::string& name, const std::string& text) const;
+  std::string ReadFile(const std::string& name) const;
+  // The library's own connection to a database of this directory, to check
+  // what the program wrote.
+  std::shared_ptr<Connection> Open(const std::string& name = "vornexa.db") const;
+
+  std::filesystem::path dir_;
+};
+
+// The one-line error report: "error NUMBER (SOURCE): DESCRIPTION\n".
+std::string ErrorLine(int32_t number, const std::string& source, const std::string& description);
+
+}  // namespace vornexa::cli::testing
+
+#endif  // TESTS_CLI_CLI_RUNNER_H_
