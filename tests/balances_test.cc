@@ -1,0 +1,349 @@
+// Balances of one account: period totals over real journal lines with each
+// filter, the opening balance and balance from the accumulator row, and the
+// collection forecast totals by state.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/caught_error.h"
+#include "support/fixtures.h"
+#include "vornexa/frame/shared_connection.h"
+
+namespace vornexa::testing {
+namespace {
+
+Currency Money(const char* decimal) { return Currency::FromDecimal(decimal); }
+
+class PeriodTotals : public BackendTest {
+ protected:
+  static constexpr Date kFrom{2024, 1, 1};
+  static constexpr Date kTo{2024, 12, 31};
+
+  // How the backend's dialect writes a day given as YYYY-MM-DD.
+  std::string DayText(std::string iso) {
+    if (database_->SqlDialect() == Dialect::SqlServer) std::erase(iso, '-');
+    return iso;
+  }
+
+  // The statement's fixed head for account 430000005 of company 1 over 2024.
+  std::string Head() {
+    return "SELECT ISNULL(SUM(a.Debe), 0) AS Debe, ISNULL(SUM(a.Haber), 0) AS Haber FROM "
+           "Movimientos a WITH (NOLOCK) INNER JOIN Asientos b WITH (NOLOCK) ON a.Cod_Empresa = "
+           "b.Cod_Empresa And a.Cod_Ejercicio = b.Cod_Ejercicio And a.Cod_Asiento = b.Codigo "
+           "WHERE a.Cod_Empresa =1 AND b.Cod_Empresa =1 AND a.Cuenta ='430000005' AND (b.Fecha "
+           "BETWEEN '" +
+           DayText("2024-01-01") + "' AND '" + DayText("2024-12-31") +
+           "') AND b.Cierre = 0 AND b.Nulo = 0";
+  }
+
+  // Lines of account 430000005 in and around 2024, with every filter column
+  // set, and lines that must never count.
+  void InsertJournal() {
+    InsertEntry(1, 5, 1, "2024-01-01");
+    InsertLine(1, 5, 1, 1, "430000005", "100", "0", "ALQUILER enero", "A1", 2, 1);
+    InsertLine(1, 5, 1, 2, "430000006", "77", "0", "ALQUILER enero", "A1", 2, 1);
+    InsertEntry(1, 5, 2, "2024-12-31");
+    InsertLine(1, 5, 2, 1, "430000005", "0", "40", "Cobro factura", "7", 1, 2);
+    InsertEntry(1, 5, 3, "2024-06-01", /*cierre=*/1);
+    InsertLine(1, 5, 3, 1, "430000005", "1000", "0", "ALQUILER cierre", "A1", 2, 1);
+    InsertEntry(1, 5, 4, "2024-06-02", 0, /*nulo=*/1);
+    InsertLine(1, 5, 4, 1, "430000005", "0", "1000", "ALQUILER nulo", "A1", 2, 1);
+    InsertEntry(1, 5, 5, "2023-12-31");
+    InsertLine(1, 5, 5, 1, "430000005", "500", "0", "ALQUILER antes", "A1", 2, 1);
+    InsertEntry(1, 5, 6, "2025-01-01");
+    InsertLine(1, 5, 6, 1, "430000005", "500", "0", "ALQUILER después", "A1", 2, 1);
+    // Exercise 4 reuses entry code 1 on another date: lines join their own.
+    InsertEntry(1, 4, 1, "2024-03-01");
+    InsertLine(1, 4, 1, 1, "430000005", "25.5", "0", "ALQUILER marzo", "0", 2, 1);
+    InsertEntry(1, 4, 2, "2024-04-01");
+    InsertLine(1, 4, 2, 1, "430000005", "0", "12.25", "Pago O''Brien", "123", 3, 3);
+    InsertEntry(2, 5, 1, "2024-05-05");
+    InsertLine(2, 5, 1, 1, "430000005", "999", "0", "ALQUILER", "A1", 2, 1);
+  }
+
+  // Debit and credit of Dev_Acumulado3 over 2024 with the given filters.
+  std::pair<Currency, Currency> Filtered(Currency amount, Currency variation,
+                                         const std::string& concept_text,
+                                         const std::string& document, int16_t department,
+                                         int16_t journal) {
+    clsCuenta account = NewAccount("430000005");
+    Currency debe, haber;
+    account.Dev_Acumulado3(5, kFrom, kTo, amount, variation, concept_text, document, department,
+                           journal, debe, haber);
+    return {debe, haber};
+  }
+
+  std::pair<Currency, Currency> Totals(const char* debe, const char* haber) {
+    return {Money(debe), Money(haber)};
+  }
+};
+
+TEST_P(PeriodTotals, RunsTheWorkedExampleStatement) {
+  clsCuenta account = NewAccount("430000005");
+  Currency debe, haber;
+  account.Dev_Acumulado3(5, kFrom, kTo, Currency{}, Currency{}, "ALQUILER", "", 2, 1, debe,
+                         haber);
+  EXPECT_EQ(TakeStatements(),
+            std::vector<std::string>{Head() +
+                                     " AND (a.Concepto LIKE '%ALQUILER%') And (a.Dpto=2) And "
+                                     "(a.Diario=1)"});
+}
+
+TEST_P(PeriodTotals, WritesEveryFilterInItsOrder) {
+  clsCuenta account = NewAccount("430000005");
+  Currency debe, haber;
+  account.Dev_Acumulado3(5, kFrom, kTo, Money("30"), Money("5.25"), "O'Brien", "A'1", -2, 7,
+                         debe, haber);
+  account.Dev_Acumulado3(5, kFrom, kTo, Money("-50"), Money("10"), "", "", 0, 0, debe, haber);
+  EXPECT_EQ(TakeStatements(),
+            (std::vector<std::string>{
+                Head() +
+                    " AND ((a.Debe Between 24.75 AND 35.25) OR (a.Haber Between 24.75 AND "
+                    "35.25)) AND (a.Concepto LIKE '%O''Brien%') And (a.Documento ='A''1') And "
+                    "(a.Dpto=-2) And (a.Diario=7)",
+                Head() + " AND ((a.Debe Between -60 AND -40) OR (a.Haber Between -60 AND -40))"}));
+}
+
+TEST_P(PeriodTotals, UnfilteredFormsBuildTheSameStatement) {
+  clsCuenta account = NewAccount("430000005");
+  Currency debe, haber;
+  account.Dev_Acumulado(5, kFrom, kTo, debe, haber);
+  // A variation without an amount adds no condition.
+  account.Dev_Acumulado3(5, kFrom, kTo, Currency{}, Money("1000"), "", "", 0, 0, debe, haber);
+  EXPECT_EQ(TakeStatements(), (std::vector<std::string>{Head(), Head()}));
+}
+
+TEST_P(PeriodTotals, ForwardsTheDocumentNumberAsText) {
+  clsCuenta account = NewAccount("430000005");
+  Currency debe, haber;
+  account.Dev_Acumulado2(5, kFrom, kTo, Currency{}, Currency{}, "", 0, 0, 0, debe, haber);
+  account.Dev_Acumulado2(5, kFrom, kTo, Currency{}, Currency{}, "", 123, 0, 0, debe, haber);
+  EXPECT_EQ(TakeStatements(),
+            (std::vector<std::string>{Head() + " And (a.Documento ='0')",
+                                      Head() + " And (a.Documento ='123')"}));
+}
+
+TEST_P(PeriodTotals, SumsPostedLinesOfEveryExerciseWithinBothBounds) {
+  InsertJournal();
+  clsCuenta account = NewAccount("430000005");
+  Currency debe = Money("-1"), haber = Money("-1");
+  account.Dev_Acumulado(7, kFrom, kTo, debe, haber);  // the exercise argument is not used
+  EXPECT_EQ(debe, Money("125.5"));
+  EXPECT_EQ(haber, Money("52.25"));
+  // One day at each end.
+  account.Dev_Acumulado(5, kFrom, kFrom, debe, haber);
+  EXPECT_EQ(std::make_pair(debe, haber), Totals("100", "0"));
+  account.Dev_Acumulado(5, kTo, kTo, debe, haber);
+  EXPECT_EQ(std::make_pair(debe, haber), Totals("0", "40"));
+  // No line in the range gives zeros, not an error.
+  account.Dev_Acumulado(5, {2030, 1, 1}, {2030, 12, 31}, debe, haber);
+  EXPECT_EQ(std::make_pair(debe, haber), Totals("0", "0"));
+}
+
+TEST_P(PeriodTotals, AppliesEachFilterAloneAndAllTogether) {
+  InsertJournal();
+  EXPECT_EQ(Filtered(Money("100"), {}, "", "", 0, 0), Totals("100", "0"));
+  EXPECT_EQ(Filtered(Money("40"), {}, "", "", 0, 0), Totals("0", "40"));
+  EXPECT_EQ(Filtered(Money("30"), Money("5"), "", "", 0, 0), Totals("25.5", "0"));
+  EXPECT_EQ(Filtered(Money("12"), Money("0.25"), "", "", 0, 0), Totals("0", "12.25"));
+  EXPECT_EQ(Filtered(Money("100"), Money("-5"), "", "", 0, 0), Totals("0", "0"));
+  EXPECT_EQ(Filtered({}, Money("1000"), "", "", 0, 0), Totals("125.5", "52.25"));
+
+  EXPECT_EQ(Filtered({}, {}, "ALQUILER", "", 0, 0), Totals("125.5", "0"));
+  EXPECT_EQ(Filtered({}, {}, "ALQ%marzo", "", 0, 0), Totals("25.5", "0"));  // wildcards work
+  EXPECT_EQ(Filtered({}, {}, "O'Brien", "", 0, 0), Totals("0", "12.25"));
+
+  EXPECT_EQ(Filtered({}, {}, "", "7", 0, 0), Totals("0", "40"));
+  EXPECT_EQ(Filtered({}, {}, "", "A1", 0, 0), Totals("100", "0"));
+  EXPECT_EQ(Filtered({}, {}, "", "A1' OR '1'='1", 0, 0), Totals("0", "0"));
+
+  EXPECT_EQ(Filtered({}, {}, "", "", 2, 0), Totals("125.5", "0"));
+  EXPECT_EQ(Filtered({}, {}, "", "", 3, 0), Totals("0", "12.25"));
+  EXPECT_EQ(Filtered({}, {}, "", "", 0, 2), Totals("0", "40"));
+  EXPECT_EQ(Filtered({}, {}, "", "", 0, 3), Totals("0", "12.25"));
+
+  EXPECT_EQ(Filtered(Money("100"), {}, "ALQUILER", "A1", 2, 1), Totals("100", "0"));
+  EXPECT_EQ(Filtered(Money("25.5"), {}, "ALQUILER", "A1", 2, 1), Totals("0", "0"));
+}
+
+TEST_P(PeriodTotals, DocumentNumberZeroMatchesTheTextZero) {
+  InsertJournal();
+  clsCuenta account = NewAccount("430000005");
+  Currency debe, haber;
+  account.Dev_Acumulado2(5, kFrom, kTo, {}, {}, "", 0, 0, 0, debe, haber);
+  EXPECT_EQ(std::make_pair(debe, haber), Totals("25.5", "0"));
+  account.Dev_Acumulado2(5, kFrom, kTo, {}, {}, "", 123, 0, 0, debe, haber);
+  EXPECT_EQ(std::make_pair(debe, haber), Totals("0", "12.25"));
+}
+
+TEST_P(PeriodTotals, FailuresKeepTheCallersValuesAndCarryTheSource) {
+  clsCuenta account = NewAccount("430000005");
+  Currency debe = Money("1"), haber = Money("2");
+  recorder_->FailStatement(0, Error(-3, "db", "rechazada"));
+  EXPECT_VORNEXA_ERROR(account.Dev_Acumulado(5, kFrom, kTo, debe, haber), -3,
+                       "Cuentas::Dev_Acumulado", "rechazada");
+  recorder_->FailStatement(0, Error(-3, "db", "rechazada"));
+  EXPECT_VORNEXA_ERROR(
+      account.Dev_Acumulado3(5, kFrom, kTo, {}, {}, "", "", 0, 0, debe, haber), -3,
+      "Cuentas::Dev_Acumulado3", "rechazada");
+  // Dev_Acumulado2 has no trap: its failure is the one Dev_Acumulado3 raised.
+  recorder_->FailStatement(0, Error(-3, "db", "rechazada"));
+  EXPECT_VORNEXA_ERROR(account.Dev_Acumulado2(5, kFrom, kTo, {}, {}, "", 1, 0, 0, debe, haber),
+                       -3, "Cuentas::Dev_Acumulado3", "rechazada");
+  EXPECT_EQ(std::make_pair(debe, haber), Totals("1", "2"));
+
+  clsCuenta orphan;
+  EXPECT_VORNEXA_ERROR(orphan.Dev_Acumulado(5, kFrom, kTo, debe, haber),
+                       error_number::kObjectNotSet, "Cuentas::Dev_Acumulado",
+                       std::string(StandardDescription(error_number::kObjectNotSet)));
+  ReplaceSharedConnection(nullptr);
+  EXPECT_VORNEXA_ERROR(account.Dev_Acumulado(5, kFrom, kTo, debe, haber),
+                       error_number::kConnectionUnusable, "Cuentas::Dev_Acumulado",
+                       std::string(StandardDescription(error_number::kConnectionUnusable)));
+  EXPECT_EQ(std::make_pair(debe, haber), Totals("1", "2"));
+}
+
+VORNEXA_ON_ALL_BACKENDS(PeriodTotals);
+
+class AccumulatorBalances : public BackendTest {
+ protected:
+  void SetUp() override {
+    BackendTest::SetUp();
+    Exec("INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura, D3, H7) "
+         "VALUES (1, 5, '572', 3, 100, 50, 30)");
+    Exec("INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura, D1, D2, "
+         "D3, D4, D5, D6, D7, D8, D9, D10, D11, D12, H1, H2, H3, H4, H5, H6, H7, H8, H9, H10, "
+         "H11, H12) VALUES (1, 4, '572', 3, 7, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0.5, 0.5, "
+         "0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5)");
+    Exec("INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura) "
+         "VALUES (2, 5, '572', 3, 1000)");
+    // Journal lines play no part.
+    InsertEntry(1, 5, 1, "2024-02-01");
+    InsertLine(1, 5, 1, 1, "572", "500", "0");
+  }
+};
+
+TEST_P(AccumulatorBalances, RunsTheWorkedExampleStatements) {
+  clsCuenta account = NewAccount("572");
+  EXPECT_EQ(account.Dev_Saldo(5), Money("120"));
+  EXPECT_EQ(account.Dev_Apertura(5), Money("100"));
+  EXPECT_EQ(TakeStatements(),
+            (std::vector<std::string>{
+                "SELECT Apertura + D1 + D2 + D3 + D4 + D5 + D6 + D7 + D8 + D9 + D10 + D11 + D12 "
+                "- H1 - H2 - H3 - H4 - H5 - H6 - H7 - H8 - H9 - H10 - H11 - H12 AS Saldo FROM "
+                "Acumulados WITH (NOLOCK) WHERE Cod_Empresa =1 And Cod_Ejercicio =5 And Cuenta = "
+                "'572'",
+                "SELECT Apertura FROM Acumulados WITH (NOLOCK) WHERE Cod_Empresa =1 And "
+                "Cod_Ejercicio =5 And Cuenta = '572'"}));
+}
+
+TEST_P(AccumulatorBalances, ReadTheRowOfTheExerciseAsked) {
+  clsCuenta account = NewAccount("572");
+  // Exercise 4 is not the active one: 7 + (1 + ... + 12) - 12 * 0.5.
+  EXPECT_EQ(account.Dev_Apertura(4), Money("7"));
+  EXPECT_EQ(account.Dev_Saldo(4), Money("79"));
+  // No row: zero from both.
+  EXPECT_EQ(account.Dev_Apertura(6), Money("0"));
+  EXPECT_EQ(account.Dev_Saldo(6), Money("0"));
+  account.Cuenta = "573";
+  EXPECT_EQ(account.Dev_Apertura(5), Money("0"));
+  EXPECT_EQ(account.Dev_Saldo(5), Money("0"));
+  // The company comes from the company object.
+  company_->codigo = 2;
+  account.Cuenta = "572";
+  EXPECT_EQ(account.Dev_Saldo(5), Money("1000"));
+}
+
+TEST_P(AccumulatorBalances, RaiseUnderTheirOwnSources) {
+  clsCuenta account = NewAccount("572");
+  recorder_->FailStatement(0, Error(-4, "db", "perdida"));
+  EXPECT_VORNEXA_ERROR(account.Dev_Saldo(5), -4, "Cuentas::Dev_Saldo", "perdida");
+  recorder_->FailStatement(0, Error(-4, "db", "perdida"));
+  EXPECT_VORNEXA_ERROR(account.Dev_Apertura(5), -4, "Cuentas::Dev_Apertura", "perdida");
+  clsCuenta orphan;
+  EXPECT_VORNEXA_ERROR(orphan.Dev_Saldo(5), error_number::kObjectNotSet, "Cuentas::Dev_Saldo",
+                       std::string(StandardDescription(error_number::kObjectNotSet)));
+}
+
+VORNEXA_ON_ALL_BACKENDS(AccumulatorBalances);
+
+class ForecastBalances : public BackendTest {
+ protected:
+  void InsertForecast(int16_t company, int32_t code, const std::string& account, int16_t state,
+                      const std::string& amount) {
+    Exec("INSERT INTO Previsiones_Cobro (Cod_Empresa, Codigo, CuentaOriginal, Estado, Importe) "
+         "VALUES (" +
+         std::to_string(company) + ", " + std::to_string(code) + ", '" + account + "', " +
+         std::to_string(state) + ", " + amount + ")");
+  }
+
+  void InsertForecasts() {
+    const char* amounts[] = {"1", "10", "20", "40", "80", "160"};
+    for (int16_t state = 0; state <= 5; ++state) {
+      InsertForecast(1, state + 1, "430000005", state, amounts[state]);
+    }
+    InsertForecast(1, 7, "430000005", 3, "0.5");
+    InsertForecast(1, 8, "430000006", 1, "2000");
+    InsertForecast(2, 1, "430000005", 1, "1000");
+  }
+
+  void ExpectRejected(const std::string& list) {
+    clsCuenta account = NewAccount("430000005");
+    EXPECT_VORNEXA_ERROR(account.Dev_Saldo_PrevCobro(list), error_number::kComponent,
+                         "Cuentas::Dev_Saldo_PrevCobro",
+                         "La lista de estados '" + list +
+                             "' no es válida: se esperan números enteros separados por comas");
+    EXPECT_TRUE(TakeStatements().empty()) << "list '" << list << "'";
+  }
+};
+
+TEST_P(ForecastBalances, RunsTheWorkedExampleStatements) {
+  company_->codigo = 2;
+  clsCuenta account = NewAccount("430000005");
+  account.Dev_Saldo_PrevCobro("1,3");
+  account.Dev_Saldo_Cartera();
+  EXPECT_EQ(TakeStatements(),
+            (std::vector<std::string>{
+                "SELECT ISNULL(SUM(Importe), 0) As Saldo FROM Previsiones_Cobro  WHERE "
+                "Cod_Empresa=2 AND CuentaOriginal='430000005' AND Estado IN (1,3)",
+                "SELECT ISNULL(SUM(Importe), 0) As Saldo FROM Previsiones_Cobro  WHERE "
+                "Cod_Empresa=2 AND CuentaOriginal='430000005' AND Estado BETWEEN 1 AND 4"}));
+}
+
+TEST_P(ForecastBalances, TotalTheForecastsByState) {
+  InsertForecasts();
+  clsCuenta account = NewAccount("430000005");
+  EXPECT_EQ(account.Dev_Saldo_Cartera(), Money("150.5"));  // states 1 to 4
+  EXPECT_EQ(account.Dev_Saldo_PrevCobro("1,2,3,4"), Money("150.5"));
+  EXPECT_EQ(account.Dev_Saldo_PrevCobro("1,3"), Money("50.5"));
+  EXPECT_EQ(account.Dev_Saldo_PrevCobro(" 0 , 5 "), Money("161"));
+  EXPECT_EQ(account.Dev_Saldo_PrevCobro("5"), Money("160"));
+  EXPECT_EQ(account.Dev_Saldo_PrevCobro("-1,9"), Money("0"));
+  account.Cuenta = "430000007";
+  EXPECT_EQ(account.Dev_Saldo_Cartera(), Money("0"));
+  EXPECT_EQ(account.Dev_Saldo_PrevCobro("1"), Money("0"));
+}
+
+TEST_P(ForecastBalances, RefusesAnythingButAListOfIntegers) {
+  InsertForecasts();
+  for (const char* list : {"", " ", "1,", ",1", "1,,2", "1 2", "1;2", "a", "1.5", "+1", "--1",
+                           "1) OR (1=1", "1); DELETE FROM Previsiones_Cobro; --", "1,\t2"}) {
+    ExpectRejected(list);
+  }
+  EXPECT_EQ(Count("SELECT Codigo FROM Previsiones_Cobro"), 9);
+}
+
+TEST_P(ForecastBalances, RaiseUnderTheirOwnSources) {
+  clsCuenta account = NewAccount("430000005");
+  recorder_->FailStatement(0, Error(-5, "db", "rechazada"));
+  EXPECT_VORNEXA_ERROR(account.Dev_Saldo_Cartera(), -5, "Cuentas::Dev_Saldo_Cartera", "rechazada");
+  recorder_->FailStatement(0, Error(-5, "db", "rechazada"));
+  EXPECT_VORNEXA_ERROR(account.Dev_Saldo_PrevCobro("1"), -5, "Cuentas::Dev_Saldo_PrevCobro",
+                       "rechazada");
+}
+
+VORNEXA_ON_ALL_BACKENDS(ForecastBalances);
+
+}  // namespace
+}  // namespace vornexa::testing
