@@ -6,7 +6,7 @@ namespace {
 
 using JsonValue = nlohmann::ordered_json;
 
-class AccountsTest : public CliTest {
+class CliAccountsTest : public CliTest {
  protected:
   void SetUp() override {
     CliTest::SetUp();
@@ -23,7 +23,7 @@ class AccountsTest : public CliTest {
   }
 };
 
-TEST_F(AccountsTest, CreateShowUpdateAndDelete) {
+TEST_F(CliAccountsTest, CreateShowUpdateAndDelete) {
   EXPECT_EQ(Ok({"cuenta", "guardar", "43.5", "--nombre", "O'Brien, \"Hnos\"", "--nif",
                 "B12345678", "--cp", "46001", "--f-razon", "O'Brien Hermanos", "--grupo", "3",
                 "--iban", "ES7620770024003102575766"}),
@@ -75,7 +75,7 @@ TEST_F(AccountsTest, CreateShowUpdateAndDelete) {
                                    "empresa 1"));
 }
 
-TEST_F(AccountsTest, IntegerFieldsRefuseWhatIsNoNumber) {
+TEST_F(CliAccountsTest, IntegerFieldsRefuseWhatIsNoNumber) {
   const CliResult result = Run({"cuenta", "guardar", "43.1", "--grupo", "40000"});
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_EQ(result.err,
@@ -84,7 +84,7 @@ TEST_F(AccountsTest, IntegerFieldsRefuseWhatIsNoNumber) {
             "La cuenta 43000001 no existe en el ejercicio 2025 de la empresa 1.\n");
 }
 
-TEST_F(AccountsTest, SavingWithoutTheUpperAccountReportsTheLibrarysError) {
+TEST_F(CliAccountsTest, SavingWithoutTheUpperAccountReportsTheLibrarysError) {
   const CliResult result = Run({"cuenta", "guardar", "4399.1", "--nombre", "Huérfana"});
   EXPECT_EQ(result.exit_code, 1);
   // The description's line break is reported as a blank: one line on stderr.
@@ -102,7 +102,7 @@ TEST_F(AccountsTest, SavingWithoutTheUpperAccountReportsTheLibrarysError) {
                       "parametrizados"));
 }
 
-TEST_F(AccountsTest, ListWalksTheRangeInCodeOrder) {
+TEST_F(CliAccountsTest, ListWalksTheRangeInCodeOrder) {
   for (const char* code : {"43.2", "43.1", "44.1"}) Ok({"cuenta", "guardar", code});
   EXPECT_EQ(Codes(Json({"cuenta", "listar"})),
             (std::vector<std::string>{"4", "43", "430", "4300", "43000001", "43000002", "44",
@@ -122,7 +122,7 @@ TEST_F(AccountsTest, ListWalksTheRangeInCodeOrder) {
   EXPECT_EQ(Ok({"cuenta", "listar", "--desde", "5"}), "Sin resultados.\n");
 }
 
-TEST_F(AccountsTest, StepsThroughTheChart) {
+TEST_F(CliAccountsTest, StepsThroughTheChart) {
   Ok({"cuenta", "guardar", "43.1", "--nombre", "Cliente uno"});
   EXPECT_EQ(Json({"cuenta", "primera"})["Cuenta"], "4");
   EXPECT_EQ(Json({"cuenta", "ultima"})["Cuenta"], "4400");
@@ -141,7 +141,7 @@ TEST_F(AccountsTest, StepsThroughTheChart) {
                                    "2025,2026)"));
 }
 
-TEST_F(AccountsTest, ShortCodesExpandWhereverACodeIsTaken) {
+TEST_F(CliAccountsTest, ShortCodesExpandWhereverACodeIsTaken) {
   EXPECT_EQ(Json({"cuenta", "desarrollar", "43.5"})["Cuenta"], "43000005");
   EXPECT_EQ(Ok({"cuenta", "componer", "430", "7"}), "43000007\n");
   EXPECT_EQ(Ok({"cuenta", "componer", "43", "5", "--digitos", "9"}), "430000005\n");
@@ -156,7 +156,7 @@ TEST_F(AccountsTest, ShortCodesExpandWhereverACodeIsTaken) {
                       "No se puede desarrollar el código abreviado '43.00005'"));
 }
 
-TEST_F(AccountsTest, MovementsBlockDeletionAndRepairRestoresAccumulators) {
+TEST_F(CliAccountsTest, MovementsBlockDeletionAndRepairRestoresAccumulators) {
   Ok({"cuenta", "guardar", "43.1"});
   EXPECT_EQ(Json({"cuenta", "movimientos", "43.1"})["movimientos"], false);
   const auto db = Open();
@@ -182,7 +182,7 @@ TEST_F(AccountsTest, MovementsBlockDeletionAndRepairRestoresAccumulators) {
   EXPECT_EQ(rows->Field("Nivel").ToInt16(), 5);
 }
 
-TEST_F(AccountsTest, GroupsAreCreatedShownRenamedListedAndDeleted) {
+TEST_F(CliAccountsTest, GroupsAreCreatedShownRenamedListedAndDeleted) {
   EXPECT_EQ(Ok({"grupo", "crear", "3", "Clientes, nacionales"}),
             "Grupo 3 «Clientes, nacionales» creado.\n");
   EXPECT_EQ(Run({"grupo", "crear", "3", "Otro"}).err,

@@ -31,9 +31,9 @@ std::map<std::string, std::string> ReadChartFile(const std::string& name) {
   return chart;
 }
 
-class ChartTest : public CliTest {};
+class CliChartTest : public CliTest {};
 
-TEST_F(ChartTest, InitWithChartSavesEveryCodeAndNameWithLevelsAndAccumulators) {
+TEST_F(CliChartTest, InitWithChartSavesEveryCodeAndNameWithLevelsAndAccumulators) {
   const std::string out = Ok({"--ejercicio", "2025", "init", "--nombre", "Prueba, S.L.", "--pgc"});
   EXPECT_EQ(out,
             "Empresa 1 «Prueba, S.L.»: ejercicio activo 2025 (ejercicios 2025); dígitos por nivel "
@@ -69,7 +69,7 @@ TEST_F(ChartTest, InitWithChartSavesEveryCodeAndNameWithLevelsAndAccumulators) {
   EXPECT_EQ(rows->Field("n").ToInt64(), 903);
 }
 
-TEST_F(ChartTest, SeedingAgainKeepsAccountsAlreadyThere) {
+TEST_F(CliChartTest, SeedingAgainKeepsAccountsAlreadyThere) {
   Ok({"--ejercicio", "2025", "init", "--pgc"});
   Ok({"cuenta", "guardar", "430", "--nombre", "Mis clientes", "--nif", "B00000001"});
   EXPECT_EQ(Ok({"init", "--pgc"}),
@@ -82,7 +82,7 @@ TEST_F(ChartTest, SeedingAgainKeepsAccountsAlreadyThere) {
   EXPECT_EQ(account["Nif"], "B00000001");
 }
 
-TEST_F(ChartTest, MultiExerciseChartReachesLaterExercisesOnly) {
+TEST_F(CliChartTest, MultiExerciseChartReachesLaterExercisesOnly) {
   Ok({"--ejercicio", "2024", "init", "--ejercicios", "2023,2024,2025", "--multiejercicio",
       "--pgc"});
   const auto db = Open();
@@ -94,7 +94,7 @@ TEST_F(ChartTest, MultiExerciseChartReachesLaterExercisesOnly) {
   }
 }
 
-TEST_F(ChartTest, CompaniesCoexistAndKeepTheirSettings) {
+TEST_F(CliChartTest, CompaniesCoexistAndKeepTheirSettings) {
   Ok({"--ejercicio", "2025", "init", "--nombre", "Primera"});
   Ok({"--empresa", "2", "--ejercicio", "2024", "init", "--nombre", "Segunda", "--digitos",
       "1,2,3,6", "--ejercicios", "2023,2024"});
@@ -111,7 +111,7 @@ TEST_F(ChartTest, CompaniesCoexistAndKeepTheirSettings) {
   EXPECT_EQ(Json({"--empresa", "2", "cuenta", "desarrollar", "43.5"})["Cuenta"], "430005");
 }
 
-TEST_F(ChartTest, InitRefusesSettingsThatCannotWork) {
+TEST_F(CliChartTest, InitRefusesSettingsThatCannotWork) {
   const struct {
     std::vector<std::string> args;
     std::string description;

@@ -11,7 +11,7 @@ namespace {
 using JsonValue = nlohmann::ordered_json;
 
 // One demo database for the whole suite: the commands below only read it.
-class DemoTest : public ::testing::Test {
+class CliDemoTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     std::string pattern = (std::filesystem::temp_directory_path() / "vornexa-demo-XXXXXX").string();
@@ -66,11 +66,11 @@ class DemoTest : public ::testing::Test {
   static std::shared_ptr<Connection>* database_;
 };
 
-std::filesystem::path* DemoTest::dir_ = nullptr;
-CliResult* DemoTest::tour_ = nullptr;
-std::shared_ptr<Connection>* DemoTest::database_ = nullptr;
+std::filesystem::path* CliDemoTest::dir_ = nullptr;
+CliResult* CliDemoTest::tour_ = nullptr;
+std::shared_ptr<Connection>* CliDemoTest::database_ = nullptr;
 
-TEST_F(DemoTest, PrintsTheTourOfEveryCapability) {
+TEST_F(CliDemoTest, PrintsTheTourOfEveryCapability) {
   EXPECT_EQ(tour_->exit_code, 0);
   EXPECT_EQ(tour_->err, "");
   const std::string& tour = tour_->out;
@@ -103,7 +103,7 @@ TEST_F(DemoTest, PrintsTheTourOfEveryCapability) {
   EXPECT_EQ(rows->Field("e").ToInt64(), 2);
 }
 
-TEST_F(DemoTest, BalancesAgreeWithTheJournal) {
+TEST_F(CliDemoTest, BalancesAgreeWithTheJournal) {
   for (const std::string code : {"57200001", "43000001", "430", "4", "70000001", "62100001"}) {
     // Balance-sheet accounts open the second year with the first year's balance.
     const bool carried = code[0] >= '1' && code[0] <= '5';
@@ -122,7 +122,7 @@ TEST_F(DemoTest, BalancesAgreeWithTheJournal) {
   }
 }
 
-TEST_F(DemoTest, PeriodTotalsApplyEveryFilter) {
+TEST_F(CliDemoTest, PeriodTotalsApplyEveryFilter) {
   const std::string q1 = "a.Fecha BETWEEN '2025-01-01' AND '2025-03-31'";
   const std::string both_years = "a.Fecha BETWEEN '2024-01-01' AND '2025-12-31'";
   const struct {
@@ -162,7 +162,7 @@ TEST_F(DemoTest, PeriodTotalsApplyEveryFilter) {
   }
 }
 
-TEST_F(DemoTest, VoidedEntriesDoNotCount) {
+TEST_F(CliDemoTest, VoidedEntriesDoNotCount) {
   const auto rows = (*database_)->Open(
       "SELECT m.Documento AS d, m.Haber AS h FROM Movimientos m INNER JOIN Asientos a ON "
       "a.Cod_Empresa = m.Cod_Empresa AND a.Cod_Ejercicio = m.Cod_Ejercicio AND a.Codigo = "
@@ -175,7 +175,7 @@ TEST_F(DemoTest, VoidedEntriesDoNotCount) {
             "0.0000");
 }
 
-TEST_F(DemoTest, ForecastsAreTotalledByState) {
+TEST_F(CliDemoTest, ForecastsAreTotalledByState) {
   bool any_pending = false;
   for (const std::string code : {"43000001", "43000002", "43000003", "43000004", "43000005"}) {
     const std::string pending = Forecasts(code, "1,2,3,4");
@@ -202,7 +202,7 @@ std::string SpanishAmount(const std::string& exact) {
   return (negative ? "-" : "") + whole + "," + exact.substr(point + 1, 2);
 }
 
-TEST_F(DemoTest, TextViewShowsAmountsTheSpanishWay) {
+TEST_F(CliDemoTest, TextViewShowsAmountsTheSpanishWay) {
   const JsonValue rows = Json({"saldo", "actual", "572.1", "700.1"});
   const CliResult text = Run({"saldo", "actual", "572.1", "700.1"});
   EXPECT_EQ(text.exit_code, 0);
@@ -217,9 +217,9 @@ TEST_F(DemoTest, TextViewShowsAmountsTheSpanishWay) {
       << text.out;
 }
 
-class DemoFileTest : public CliTest {};
+class CliDemoFileTest : public CliTest {};
 
-TEST_F(DemoFileTest, NeverOverwritesADatabaseByAccident) {
+TEST_F(CliDemoFileTest, NeverOverwritesADatabaseByAccident) {
   WriteFile("mine.db", "precious");
   const CliResult refused = Run({"--db", "mine.db", "demo"});
   EXPECT_EQ(refused.exit_code, 1);

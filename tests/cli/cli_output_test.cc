@@ -7,9 +7,9 @@ namespace {
 
 using JsonValue = nlohmann::ordered_json;
 
-class OutputTest : public CliTest {};
+class CliOutputTest : public CliTest {};
 
-TEST_F(OutputTest, EveryReadCommandGivesJson) {
+TEST_F(CliOutputTest, EveryReadCommandGivesJson) {
   Ok({"--ejercicio", "2025", "init"});
   for (const char* code : {"4", "43", "430", "4300", "43.1"}) {
     Ok({"cuenta", "guardar", code, "--nombre", "n"});
@@ -49,7 +49,7 @@ TEST_F(OutputTest, EveryReadCommandGivesJson) {
             JsonValue::parse(R"({"mensaje": "Cuenta 43000002 creada en el ejercicio 2025 de la empresa 1."})"));
 }
 
-TEST_F(OutputTest, AnErrorIsOneLineOnStandardErrorAndAFailingExit) {
+TEST_F(CliOutputTest, AnErrorIsOneLineOnStandardErrorAndAFailingExit) {
   const CliResult no_company = Run({"cuenta", "ver", "430"});
   EXPECT_EQ(no_company.exit_code, 1);
   EXPECT_EQ(no_company.out, "");
@@ -81,7 +81,7 @@ TEST_F(OutputTest, AnErrorIsOneLineOnStandardErrorAndAFailingExit) {
   EXPECT_EQ(std::count(unusable.err.begin(), unusable.err.end(), '\n'), 1);
 }
 
-TEST_F(OutputTest, BadOptionsGetTheUsageMessage) {
+TEST_F(CliOutputTest, BadOptionsGetTheUsageMessage) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"cuenta", "ver"}, {"--no-such-option", "empresas"},
         {"--empresa", "70000", "empresas"}, {"cuenta"}, {}}) {
@@ -92,7 +92,7 @@ TEST_F(OutputTest, BadOptionsGetTheUsageMessage) {
   }
 }
 
-TEST_F(OutputTest, HelpIsInSpanish) {
+TEST_F(CliOutputTest, HelpIsInSpanish) {
   const std::string help = Ok({"--help"});
   for (const char* text : {"Uso: vornexa [OPCIONES] ORDEN", "Opciones:", "Órdenes:", "init",
                            "cuenta", "grupo", "saldo", "importar", "exportar", "demo"}) {
@@ -105,7 +105,7 @@ TEST_F(OutputTest, HelpIsInSpanish) {
   }
 }
 
-TEST_F(OutputTest, TheDatabaseComesFromTheOptionTheEnvironmentOrTheDefault) {
+TEST_F(CliOutputTest, TheDatabaseComesFromTheOptionTheEnvironmentOrTheDefault) {
   Ok({"--ejercicio", "2025", "init", "--nombre", "Por defecto"});
   Ok({"--db", "otra.db", "--ejercicio", "2025", "init", "--nombre", "Con opción"});
   EXPECT_EQ(Json({"empresas"})[0]["nombre"], "Por defecto");

@@ -6,7 +6,7 @@ namespace {
 
 using JsonValue = nlohmann::ordered_json;
 
-class TransferTest : public CliTest {
+class CliTransferTest : public CliTest {
  protected:
   void SetUp() override {
     CliTest::SetUp();
@@ -15,7 +15,7 @@ class TransferTest : public CliTest {
   }
 };
 
-TEST_F(TransferTest, ImportReportsEachBadLineAndSavesTheRest) {
+TEST_F(CliTransferTest, ImportReportsEachBadLineAndSavesTheRest) {
   // Quoted commas and quotes, a field over two lines, a child before its
   // upper account, and four bad lines.
   WriteFile("cuentas.csv",
@@ -59,7 +59,7 @@ TEST_F(TransferTest, ImportReportsEachBadLineAndSavesTheRest) {
   }
 }
 
-TEST_F(TransferTest, ImportReportAsJson) {
+TEST_F(CliTransferTest, ImportReportAsJson) {
   WriteFile("cuentas.csv", "cuenta,NOMBRE\n43.1,Bien\n43.2\n");
   const CliResult result = Run({"--json", "importar", "cuentas.csv"});
   EXPECT_EQ(result.exit_code, 1);
@@ -68,7 +68,7 @@ TEST_F(TransferTest, ImportReportAsJson) {
                    "descripcion": "La línea tiene 1 campos y la cabecera 2"}]})"));
 }
 
-TEST_F(TransferTest, ImportRefusesABadHeaderBeforeSavingAnything) {
+TEST_F(CliTransferTest, ImportRefusesABadHeaderBeforeSavingAnything) {
   const struct {
     std::string csv;
     std::string description;
@@ -91,7 +91,7 @@ TEST_F(TransferTest, ImportRefusesABadHeaderBeforeSavingAnything) {
   EXPECT_EQ(Json({"cuenta", "existe", "43.1"})["existe"], false);
 }
 
-TEST_F(TransferTest, ImportReadsStandardInput) {
+TEST_F(CliTransferTest, ImportReadsStandardInput) {
   const CliResult result = Run({"importar", "-"}, "Cuenta,Nombre,Nivel\n43.7,Desde la entrada,9\n");
   EXPECT_EQ(result.exit_code, 0) << result.err;
   EXPECT_EQ(result.out, "Importadas 1 de 1 cuentas de '-'.\n");
@@ -99,7 +99,7 @@ TEST_F(TransferTest, ImportReadsStandardInput) {
   EXPECT_EQ(Json({"cuenta", "ver", "43.7"})["Nivel"], 5);
 }
 
-TEST_F(TransferTest, ExportImportsBackToTheSameChart) {
+TEST_F(CliTransferTest, ExportImportsBackToTheSameChart) {
   Ok({"init", "--pgc"});
   Ok({"cuenta", "guardar", "43.1", "--nombre", " Blancos, \"comillas\" y O'Brien ", "--nif",
       "B12345678", "--cp", "46001", "--f-cp", "99999", "--direccion", "Calle Mayor, 1\n2º",
