@@ -200,8 +200,8 @@ void Call(Operation operation, clsCuenta& account) {
       break;
     case Operation::kDevAcumulado3: {
       Currency debe, haber;
-      account.Dev_Acumulado3(5, {2024, 1, 1}, {2024, 12, 31}, Currency{}, Currency{}, "", "", 1,
-                             0, debe, haber);
+      account.Dev_Acumulado3(5, {2024, 1, 1}, {2024, 12, 31}, Currency{}, Currency{}, "", "", 1, 0,
+                             debe, haber);
       benchmark::DoNotOptimize(debe);
       benchmark::DoNotOptimize(haber);
       break;
@@ -276,9 +276,9 @@ void RawSqlite(benchmark::State& state, Operation operation) {
             benchmark::DoNotOptimize(sqlite3_column_double(stmt, c));
             break;
           case SQLITE_TEXT:
-            benchmark::DoNotOptimize(std::string(
-                reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
-                sqlite3_column_bytes(stmt, c)));
+            benchmark::DoNotOptimize(
+                std::string(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
+                            sqlite3_column_bytes(stmt, c)));
             break;
           default:
             break;
@@ -290,14 +290,14 @@ void RawSqlite(benchmark::State& state, Operation operation) {
   sqlite3_close(db);
 }
 
-#define VORNEXA_LOOKUP_BENCHMARK(Name, operation)                                      \
-  BENCHMARK_CAPTURE(Library, Name, operation)                                          \
-      ->Arg(1000)                                                                      \
-      ->Arg(100000)                                                                    \
-      ->Unit(benchmark::kMicrosecond);                                                 \
-  BENCHMARK_CAPTURE(RawSqlite, Name, operation)                                        \
-      ->Arg(1000)                                                                      \
-      ->Arg(100000)                                                                    \
+#define VORNEXA_LOOKUP_BENCHMARK(Name, operation) \
+  BENCHMARK_CAPTURE(Library, Name, operation)     \
+      ->Arg(1000)                                 \
+      ->Arg(100000)                               \
+      ->Unit(benchmark::kMicrosecond);            \
+  BENCHMARK_CAPTURE(RawSqlite, Name, operation)   \
+      ->Arg(1000)                                 \
+      ->Arg(100000)                               \
       ->Unit(benchmark::kMicrosecond)
 
 VORNEXA_LOOKUP_BENCHMARK(Cargar, Operation::kCargar);

@@ -32,10 +32,12 @@ struct Expansion {
 TEST(CuentaDesarrollo, ExpandsEveryWorkedExample) {
   clsCuenta account = NineDigitAccount();
   const Expansion examples[] = {
-      {"43.5", "430000005"},      {"430.12", "430000012"},    {"43", "430000000"},
-      {"43.", "430000000"},       {".7", "000000007"},        {".", "000000000"},
-      {"430000005", "430000005"}, {"43.000005", "43.000005"}, {"4300000051", ""},
-      {"", ""},                   {"4.3.5", "4000003.5"},
+      {"43.5", "430000005"},      {"430.12", "430000012"},
+      {"43", "430000000"},        {"43.", "430000000"},
+      {".7", "000000007"},        {".", "000000000"},
+      {"430000005", "430000005"}, {"43.000005", "43.000005"},
+      {"4300000051", ""},         {"", ""},
+      {"4.3.5", "4000003.5"},
   };
   for (const Expansion& example : examples) {
     EXPECT_EQ(account.CuentaDesarrollo(example.short_form), example.full_code)
@@ -48,7 +50,7 @@ TEST(CuentaDesarrollo, CountsBlanksThenTrimsThem) {
   EXPECT_EQ(account.CuentaDesarrollo(" 43.5"), "43000005");  // eight digits
   EXPECT_EQ(account.CuentaDesarrollo("43.5 "), "43000005");
   EXPECT_EQ(account.CuentaDesarrollo(" 4300005 "), "4300005");  // nine characters as they are
-  EXPECT_EQ(account.CuentaDesarrollo("   "), "000000");  // a root of blanks, zero-filled
+  EXPECT_EQ(account.CuentaDesarrollo("   "), "000000");         // a root of blanks, zero-filled
 }
 
 TEST(CuentaDesarrollo, CountsCharactersNotBytes) {
@@ -58,7 +60,7 @@ TEST(CuentaDesarrollo, CountsCharactersNotBytes) {
   EXPECT_EQ(account.CuentaDesarrollo("ÑÑÑÑÑÑÑÑÑ"), "ÑÑÑÑÑÑÑÑÑ");
   EXPECT_EQ(account.CuentaDesarrollo("€"), "€00000000");
   EXPECT_EQ(account.CuentaDesarrollo("ÑÑÑÑÑ"), "ÑÑÑÑÑ0000");  // ten bytes, five characters
-  EXPECT_EQ(account.CuentaDesarrollo("ÑÑÑÑÑÑÑÑÑÑ"), "");       // ten characters, no point
+  EXPECT_EQ(account.CuentaDesarrollo("ÑÑÑÑÑÑÑÑÑÑ"), "");      // ten characters, no point
 }
 
 TEST(CuentaDesarrollo, RaisesTheRuntimesErrorsUnderItsSource) {
@@ -101,10 +103,8 @@ struct Composition {
 TEST(ComponerCuenta, ComposesEveryWorkedExample) {
   clsCuenta account;  // needs no company
   const Composition examples[] = {
-      {"43", 5, 9, "430000005"},
-      {"4300", 125, 9, "430000125"},
-      {"4300000001", 5, 9, "4300000005"},
-      {"43", 12345678, 9, "4312345678"},
+      {"43", 5, 9, "430000005"},          {"4300", 125, 9, "430000125"},
+      {"4300000001", 5, 9, "4300000005"}, {"43", 12345678, 9, "4312345678"},
       {"43", -5, 9, "43-0000005"},
   };
   for (const Composition& example : examples) {
@@ -120,8 +120,7 @@ TEST(ComponerCuenta, PadsOnlyTheRoomLeftByTheRoot) {
   EXPECT_EQ(account.ComponerCuenta("", 7, 3), "007");
   EXPECT_EQ(account.ComponerCuenta(" 43", 7, 5), " 4307");  // blanks are not trimmed
   EXPECT_EQ(account.ComponerCuenta("43", 0, 4), "4300");
-  EXPECT_EQ(account.ComponerCuenta("43", std::numeric_limits<int32_t>::min(), 9),
-            "43-2147483648");
+  EXPECT_EQ(account.ComponerCuenta("43", std::numeric_limits<int32_t>::min(), 9), "43-2147483648");
   // The root is cut and the room counted in characters.
   EXPECT_EQ(account.ComponerCuenta("ÑÑÑÑ", 5, 3), "ÑÑÑ5");
   EXPECT_EQ(account.ComponerCuenta("Ñ4", 5, 5), "Ñ4005");

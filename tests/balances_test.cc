@@ -82,26 +82,23 @@ class PeriodTotals : public BackendTest {
 TEST_P(PeriodTotals, RunsTheWorkedExampleStatement) {
   clsCuenta account = NewAccount("430000005");
   Currency debe, haber;
-  account.Dev_Acumulado3(5, kFrom, kTo, Currency{}, Currency{}, "ALQUILER", "", 2, 1, debe,
-                         haber);
-  EXPECT_EQ(TakeStatements(),
-            std::vector<std::string>{Head() +
-                                     " AND (a.Concepto LIKE '%ALQUILER%') And (a.Dpto=2) And "
-                                     "(a.Diario=1)"});
+  account.Dev_Acumulado3(5, kFrom, kTo, Currency{}, Currency{}, "ALQUILER", "", 2, 1, debe, haber);
+  EXPECT_EQ(TakeStatements(), std::vector<std::string>{
+                                  Head() + " AND (a.Concepto LIKE '%ALQUILER%') And (a.Dpto=2) And "
+                                           "(a.Diario=1)"});
 }
 
 TEST_P(PeriodTotals, WritesEveryFilterInItsOrder) {
   clsCuenta account = NewAccount("430000005");
   Currency debe, haber;
-  account.Dev_Acumulado3(5, kFrom, kTo, Money("30"), Money("5.25"), "O'Brien", "A'1", -2, 7,
-                         debe, haber);
+  account.Dev_Acumulado3(5, kFrom, kTo, Money("30"), Money("5.25"), "O'Brien", "A'1", -2, 7, debe,
+                         haber);
   account.Dev_Acumulado3(5, kFrom, kTo, Money("-50"), Money("10"), "", "", 0, 0, debe, haber);
   EXPECT_EQ(TakeStatements(),
             (std::vector<std::string>{
-                Head() +
-                    " AND ((a.Debe Between 24.75 AND 35.25) OR (a.Haber Between 24.75 AND "
-                    "35.25)) AND (a.Concepto LIKE '%O''Brien%') And (a.Documento ='A''1') And "
-                    "(a.Dpto=-2) And (a.Diario=7)",
+                Head() + " AND ((a.Debe Between 24.75 AND 35.25) OR (a.Haber Between 24.75 AND "
+                         "35.25)) AND (a.Concepto LIKE '%O''Brien%') And (a.Documento ='A''1') And "
+                         "(a.Dpto=-2) And (a.Diario=7)",
                 Head() + " AND ((a.Debe Between -60 AND -40) OR (a.Haber Between -60 AND -40))"}));
 }
 
@@ -119,9 +116,8 @@ TEST_P(PeriodTotals, ForwardsTheDocumentNumberAsText) {
   Currency debe, haber;
   account.Dev_Acumulado2(5, kFrom, kTo, Currency{}, Currency{}, "", 0, 0, 0, debe, haber);
   account.Dev_Acumulado2(5, kFrom, kTo, Currency{}, Currency{}, "", 123, 0, 0, debe, haber);
-  EXPECT_EQ(TakeStatements(),
-            (std::vector<std::string>{Head() + " And (a.Documento ='0')",
-                                      Head() + " And (a.Documento ='123')"}));
+  EXPECT_EQ(TakeStatements(), (std::vector<std::string>{Head() + " And (a.Documento ='0')",
+                                                        Head() + " And (a.Documento ='123')"}));
 }
 
 TEST_P(PeriodTotals, SumsPostedLinesOfEveryExerciseWithinBothBounds) {
@@ -184,13 +180,12 @@ TEST_P(PeriodTotals, FailuresKeepTheCallersValuesAndCarryTheSource) {
   EXPECT_VORNEXA_ERROR(account.Dev_Acumulado(5, kFrom, kTo, debe, haber), -3,
                        "Cuentas::Dev_Acumulado", "rechazada");
   recorder_->FailStatement(0, Error(-3, "db", "rechazada"));
-  EXPECT_VORNEXA_ERROR(
-      account.Dev_Acumulado3(5, kFrom, kTo, {}, {}, "", "", 0, 0, debe, haber), -3,
-      "Cuentas::Dev_Acumulado3", "rechazada");
+  EXPECT_VORNEXA_ERROR(account.Dev_Acumulado3(5, kFrom, kTo, {}, {}, "", "", 0, 0, debe, haber), -3,
+                       "Cuentas::Dev_Acumulado3", "rechazada");
   // Dev_Acumulado2 has no trap: its failure is the one Dev_Acumulado3 raised.
   recorder_->FailStatement(0, Error(-3, "db", "rechazada"));
-  EXPECT_VORNEXA_ERROR(account.Dev_Acumulado2(5, kFrom, kTo, {}, {}, "", 1, 0, 0, debe, haber),
-                       -3, "Cuentas::Dev_Acumulado3", "rechazada");
+  EXPECT_VORNEXA_ERROR(account.Dev_Acumulado2(5, kFrom, kTo, {}, {}, "", 1, 0, 0, debe, haber), -3,
+                       "Cuentas::Dev_Acumulado3", "rechazada");
   EXPECT_EQ(std::make_pair(debe, haber), Totals("1", "2"));
 
   clsCuenta orphan;
@@ -210,14 +205,17 @@ class AccumulatorBalances : public BackendTest {
  protected:
   void SetUp() override {
     BackendTest::SetUp();
-    Exec("INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura, D3, H7) "
-         "VALUES (1, 5, '572', 3, 100, 50, 30)");
-    Exec("INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura, D1, D2, "
-         "D3, D4, D5, D6, D7, D8, D9, D10, D11, D12, H1, H2, H3, H4, H5, H6, H7, H8, H9, H10, "
-         "H11, H12) VALUES (1, 4, '572', 3, 7, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0.5, 0.5, "
-         "0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5)");
-    Exec("INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura) "
-         "VALUES (2, 5, '572', 3, 1000)");
+    Exec(
+        "INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura, D3, H7) "
+        "VALUES (1, 5, '572', 3, 100, 50, 30)");
+    Exec(
+        "INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura, D1, D2, "
+        "D3, D4, D5, D6, D7, D8, D9, D10, D11, D12, H1, H2, H3, H4, H5, H6, H7, H8, H9, H10, "
+        "H11, H12) VALUES (1, 4, '572', 3, 7, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0.5, 0.5, "
+        "0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5)");
+    Exec(
+        "INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura) "
+        "VALUES (2, 5, '572', 3, 1000)");
     // Journal lines play no part.
     InsertEntry(1, 5, 1, "2024-02-01");
     InsertLine(1, 5, 1, 1, "572", "500", "0");
@@ -272,10 +270,11 @@ class ForecastBalances : public BackendTest {
  protected:
   void InsertForecast(int16_t company, int32_t code, const std::string& account, int16_t state,
                       const std::string& amount) {
-    Exec("INSERT INTO Previsiones_Cobro (Cod_Empresa, Codigo, CuentaOriginal, Estado, Importe) "
-         "VALUES (" +
-         std::to_string(company) + ", " + std::to_string(code) + ", '" + account + "', " +
-         std::to_string(state) + ", " + amount + ")");
+    Exec(
+        "INSERT INTO Previsiones_Cobro (Cod_Empresa, Codigo, CuentaOriginal, Estado, Importe) "
+        "VALUES (" +
+        std::to_string(company) + ", " + std::to_string(code) + ", '" + account + "', " +
+        std::to_string(state) + ", " + amount + ")");
   }
 
   void InsertForecasts() {

@@ -31,9 +31,9 @@ class Groups : public BackendTest {
   // An account of `company` and `exercise` filed under group `group`.
   void FileAccount(int16_t company, int16_t exercise, const std::string& code, int16_t group) {
     InsertAccountRow(company, exercise, code);
-    Exec("UPDATE Cuentas SET Grupo = " + std::to_string(group) + " WHERE Cod_Empresa = " +
-         std::to_string(company) + " AND Cod_Ejercicio = " + std::to_string(exercise) +
-         " AND Cuenta = '" + code + "'");
+    Exec("UPDATE Cuentas SET Grupo = " + std::to_string(group) +
+         " WHERE Cod_Empresa = " + std::to_string(company) +
+         " AND Cod_Ejercicio = " + std::to_string(exercise) + " AND Cuenta = '" + code + "'");
   }
 
   std::string NameOf(int16_t company, int16_t code) {
@@ -157,8 +157,8 @@ TEST_P(Groups, WithoutAConnectionWritesAndReadsFailDifferently) {
                        unusable);
   EXPECT_VORNEXA_ERROR(group.Existe(), error_number::kConnectionUnusable, "clsGrupos::Existe",
                        unusable);
-  EXPECT_VORNEXA_ERROR(group.Eliminar(), error_number::kConnectionUnusable,
-                       "clsGrupos::Eliminar", unusable);
+  EXPECT_VORNEXA_ERROR(group.Eliminar(), error_number::kConnectionUnusable, "clsGrupos::Eliminar",
+                       unusable);
 }
 
 TEST_P(Groups, KeepTheConnectionFirstStoredOnTheThread) {

@@ -93,26 +93,30 @@ TEST_P(Navigation, WalksTheChartInCodeOrderWithinTheActiveExercise) {
 
 TEST_P(Navigation, StepsFromSingleCodes) {
   InsertChart();
-  clsCuenta account = NewAccount("43");
-  ASSERT_TRUE(account.Cargar_Siguiente());
-  EXPECT_EQ(account.Cuenta, "430");
-  account.Cuenta = "44";
-  ASSERT_TRUE(account.Cargar_Anterior());
-  EXPECT_EQ(account.Cuenta, "43000001");
-  // A starting code that is no account: its neighbours in text order.
-  account.Cuenta = "43500000";
-  ASSERT_TRUE(account.Cargar_Siguiente());
-  EXPECT_EQ(account.Cuenta, "44");
-  account.Cuenta = "43500000";
-  ASSERT_TRUE(account.Cargar_Anterior());
-  EXPECT_EQ(account.Cuenta, "43000001");
-  // An empty starting code lies before every account.
-  account.Cuenta = "";
-  ASSERT_TRUE(account.Cargar_Siguiente());
-  EXPECT_EQ(account.Cuenta, "4");
+  const struct {
+    const char* start;
+    bool (clsCuenta::*step)(clsCuenta*);
+    const char* loaded;
+  } steps[] = {
+      {"43", &clsCuenta::Cargar_Siguiente, "430"},
+      {"44", &clsCuenta::Cargar_Anterior, "43000001"},
+      // A starting code that is no account: its neighbours in text order.
+      {"43500000", &clsCuenta::Cargar_Siguiente, "44"},
+      {"43500000", &clsCuenta::Cargar_Anterior, "43000001"},
+      // An empty starting code lies before every account.
+      {"", &clsCuenta::Cargar_Siguiente, "4"},
+  };
+  clsCuenta account = NewAccount();
+  for (const auto& step : steps) {
+    account.Cuenta = step.start;
+    ASSERT_TRUE((account.*step.step)(nullptr)) << "from '" << step.start << "'";
+    EXPECT_EQ(account.Cuenta, step.loaded) << "from '" << step.start << "'";
+    EXPECT_EQ(account.Nombre, std::string("Cuenta ") + step.loaded);
+  }
   account.Cuenta = "";
   account.Nombre = "sin cargar";
   EXPECT_FALSE(account.Cargar_Anterior());
+  EXPECT_EQ(account.Cuenta, "");
   EXPECT_EQ(account.Nombre, "sin cargar");
 }
 
@@ -321,8 +325,9 @@ TEST_F(QueryPlans, AccountLookupsSeek) {
 
 TEST_F(QueryPlans, BalancesSeek) {
   Currency debe, haber;
-  ExpectTotalsFromTheAccount(
-      [&] { account_.Dev_Acumulado(5, {2024, 1, 1}, {2024, 12, 31}, debe, haber); });
+  ExpectTotalsFromTheAccount([&] {
+    account_.Dev_Acumulado(5, {2024, 1, 1}, {2024, 12, 31}, debe, haber);
+  });
   ExpectTotalsFromTheAccount([&] {
     account_.Dev_Acumulado3(5, {2024, 1, 1}, {2024, 12, 31}, Currency::FromDecimal("100"),
                             Currency::FromDecimal("5"), "ALQUILER", "A1", 2, 1, debe, haber);

@@ -106,11 +106,11 @@ Currency AccumulatorAmount(clsEmpresa& company, const std::string& account, int1
 Currency ForecastTotal(clsEmpresa& company, const std::string& account,
                        const std::string& state_condition) {
   const int16_t code = company.Codigo();
-  return FirstRowAmount("SELECT ISNULL(SUM(Importe), 0) As Saldo FROM Previsiones_Cobro "
-                        " WHERE Cod_Empresa=" +
-                            SqlInteger(code) + " AND CuentaOriginal='" + SqlText(account) +
-                            state_condition,
-                        "Saldo");
+  return FirstRowAmount(
+      "SELECT ISNULL(SUM(Importe), 0) As Saldo FROM Previsiones_Cobro "
+      " WHERE Cod_Empresa=" +
+          SqlInteger(code) + " AND CuentaOriginal='" + SqlText(account) + state_condition,
+      "Saldo");
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -157,8 +157,7 @@ void clsCuenta::Dev_Acumulado3(int16_t /*intEjercicio*/, Date dteFechaI, Date dt
   Trap("Cuentas::Dev_Acumulado3", [&] {
     const std::string filter =
         TotalsFilter(curImporte, curVariacion, strConcepto, strDocumento, intDpto, intDiario);
-    ReadTotals(PeriodTotalsSql(Company(), Cuenta, dteFechaI, dteFechaF, filter), dblDebe,
-               dblHaber);
+    ReadTotals(PeriodTotalsSql(Company(), Cuenta, dteFechaI, dteFechaF, filter), dblDebe, dblHaber);
   });
 }
 
@@ -181,9 +180,8 @@ Currency clsCuenta::Dev_Saldo(int16_t intEjercicio) {
 }
 
 Currency clsCuenta::Dev_Saldo_Cartera() {
-  return Trap("Cuentas::Dev_Saldo_Cartera", [&] {
-    return ForecastTotal(Company(), Cuenta, "' AND Estado BETWEEN 1 AND 4");
-  });
+  return Trap("Cuentas::Dev_Saldo_Cartera",
+              [&] { return ForecastTotal(Company(), Cuenta, "' AND Estado BETWEEN 1 AND 4"); });
 }
 
 Currency clsCuenta::Dev_Saldo_PrevCobro(const std::string& strListaEstados) {

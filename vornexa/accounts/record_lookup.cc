@@ -84,8 +84,8 @@ std::string TwoDigitCode(int16_t code) {
 
 // " WHERE Cod_Empresa =1 AND Cod_Ejercicio =5": the rows of one exercise.
 std::string ExerciseCondition(int16_t company, int16_t exercise) {
-  return " WHERE Cod_Empresa =" + SqlInteger(company) + " AND Cod_Ejercicio =" +
-         SqlInteger(exercise);
+  return " WHERE Cod_Empresa =" + SqlInteger(company) +
+         " AND Cod_Ejercicio =" + SqlInteger(exercise);
 }
 
 // " AND Cuenta ='43000001'": one account code, kept inside its literal.
@@ -142,9 +142,9 @@ bool clsCuenta::Cargar() {
     clsEmpresa& company = Company();
     const int16_t code = company.Codigo();
     const int16_t exercise = company.Ejercicio();
-    return LoadFirstRow("SELECT * FROM Cuentas" + ExerciseCondition(code, exercise) +
-                            AccountCondition(Cuenta),
-                        *this);
+    return LoadFirstRow(
+        "SELECT * FROM Cuentas" + ExerciseCondition(code, exercise) + AccountCondition(Cuenta),
+        *this);
   });
 }
 
@@ -186,9 +186,9 @@ bool clsCuenta::Navigate(const NavigationStep& step, clsCuenta* clsDest) {
       tail = std::string(step.comparison) + SqlText(destination.Cuenta) + tail;
     }
     const std::string condition = ExerciseCondition(code, exercise);
-    return LoadFirstRow("SELECT * FROM Cuentas" + condition + std::string(step.selector) +
-                            condition + tail,
-                        destination);
+    return LoadFirstRow(
+        "SELECT * FROM Cuentas" + condition + std::string(step.selector) + condition + tail,
+        destination);
   });
 }
 
@@ -204,8 +204,8 @@ bool clsCuenta::Existe() {
     const int16_t exercise = company.Ejercicio();
     // An empty code is looked up like any other.
     const std::unique_ptr<Recordset> rows =
-        OpenShared("SELECT Cuenta FROM Cuentas WITH (NOLOCK)" +
-                   ExerciseCondition(code, exercise) + AccountCondition(Cuenta));
+        OpenShared("SELECT Cuenta FROM Cuentas WITH (NOLOCK)" + ExerciseCondition(code, exercise) +
+                   AccountCondition(Cuenta));
     const bool found = !rows->Eof();
     rows->Close();
     return found;

@@ -38,8 +38,7 @@ void clsGrupo::Conexion(std::shared_ptr<Connection> conEmp) {
 bool clsGrupo::Insertar() {
   return Trap("clsGrupos::Insertar", [&] {
     ExecuteShared("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (" +
-                  SqlInteger(Empresa) + ", " + SqlInteger(Codigo) + ", '" + SqlText(Nombre) +
-                  "')");
+                  SqlInteger(Empresa) + ", " + SqlInteger(Codigo) + ", '" + SqlText(Nombre) + "')");
     return true;
   });
 }
