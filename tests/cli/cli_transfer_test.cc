@@ -99,6 +99,20 @@ TEST_F(CliTransferTest, ImportReadsStandardInput) {
   EXPECT_EQ(Json({"cuenta", "ver", "43.7"})["Nivel"], 5);
 }
 
+TEST_F(CliTransferTest, ImportKeepsTheFieldsTheFileDoesNotName) {
+  Ok({"cuenta", "guardar", "43.7", "--nombre", "Cliente", "--nif", "B7", "--cp", "46007"});
+  const CliResult result = Run({"importar", "-"}, "Telefono,Cuenta\n963 000 007,43000007\n");
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  const auto account = Json({"cuenta", "ver", "43.7"});
+  EXPECT_EQ(account["Telefono"], "963 000 007");
+  EXPECT_EQ(account["Nombre"], "Cliente");
+  EXPECT_EQ(account["Nif"], "B7");
+  EXPECT_EQ(account["Cp"], 46007);
+  EXPECT_EQ(account["IdMandato"], "0143000007");
+  const auto stored = Open()->Open("SELECT IDMandato AS v FROM Cuentas WHERE Cuenta = '43000007'");
+  EXPECT_EQ(stored->Field("v").ToText(), "");
+}
+
 TEST_F(CliTransferTest, ExportImportsBackToTheSameChart) {
   Ok({"init", "--pgc"});
   Ok({"cuenta", "guardar", "43.1", "--nombre", " Blancos, \"comillas\" y O'Brien ", "--nif",

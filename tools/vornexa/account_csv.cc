@@ -46,7 +46,9 @@ struct Row {
   clsCuenta account;
 };
 
-// The account of one data row; raises naming what is wrong with it.
+// The account of one data row: the stored account, when there is one, with
+// the row's fields laid over it, so that a file never clears a field it does
+// not name. Raises naming what is wrong with the row.
 clsCuenta ReadRow(const Session& session, const CsvRecord& record,
                   const std::vector<const AccountField*>& fields) {
   if (!record.error.empty()) Fail(kSource, "CSV mal formado: " + record.error);
@@ -54,11 +56,16 @@ clsCuenta ReadRow(const Session& session, const CsvRecord& record,
     Fail(kSource, "La línea tiene " + std::to_string(record.fields.size()) +
                       " campos y la cabecera " + std::to_string(fields.size()));
   }
-  clsCuenta account = session.NewAccount();
+  const auto is_code = [](const AccountField* f) { return f != nullptr && f->name == "Cuenta"; };
+  const size_t code_column = std::find_if(fields.begin(), fields.end(), is_code) - fields.begin();
+  clsCuenta account = session.Account(record.fields[code_column], kSource);
+  account.Cargar();
+  BlankDefaultMandateId(account, session.company().Codigo());
   for (size_t i = 0; i < fields.size(); ++i) {
-    if (fields[i] != nullptr) SetField(account, *fields[i], record.fields[i], kSource);
+    if (fields[i] != nullptr && i != code_column) {
+      SetField(account, *fields[i], record.fields[i], kSource);
+    }
   }
-  account.Cuenta = session.ExpandCode(account.Cuenta, kSource);
   return account;
 }
 

@@ -31,7 +31,8 @@ struct ImportReport {
   std::vector<LineError> errors;  // by line
 };
 
-// Saves each row of `csv` through clsCuenta::Insertar. Rows are saved in
+// Saves each row of `csv` through clsCuenta::Insertar; an account already
+// stored keeps the fields the file does not name. Rows are saved in
 // code order, so a file may list an account before its upper account. A row
 // is saved whole or not at all; a bad row is reported and the others go on.
 // A header naming no Cuenta, an unknown field or a field twice raises 1000.
