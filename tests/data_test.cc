@@ -41,6 +41,8 @@ TEST(FieldValue, IntegerConversionsCheckRangeAndRoundHalfToEven) {
 TEST(FieldValue, TextAndCurrencyConversions) {
   EXPECT_EQ(Value::Integer(-7).ToText(), "-7");
   EXPECT_EQ(Value::Real(0.1).ToText(), "0.1");
+  EXPECT_EQ(Value::Real(0.0001).ToText(), "0.0001");
+  EXPECT_EQ(Value::Real(1e16).ToText(), "10000000000000000");
   EXPECT_EQ(Value::Text(" a ").ToText(), " a ");
   EXPECT_EQ(Value::Text("12.3456").ToCurrency().ten_thousandths, 123456);
   EXPECT_EQ(Value::Real(12.34).ToCurrency().ten_thousandths, 123400);
@@ -189,6 +191,23 @@ TEST_F(EmbeddedDriver, AtomicScopeNestsInsideTheCallersTransaction) {
   }
   db_->Execute("ROLLBACK TRANSACTION");  // the caller's decision wins
   EXPECT_EQ(RowCount(*db_), 2);
+}
+
+TEST(EmbeddedAtomicScope, AFailedCommitIsRolledBackAndLeavesNoTransactionOpen) {
+  auto db = OpenSqlite(":memory:");
+  db->Execute("PRAGMA foreign_keys = ON");
+  db->Execute("CREATE TABLE parent (Id INTEGER PRIMARY KEY)");
+  db->Execute("CREATE TABLE child (Id INTEGER REFERENCES parent (Id) DEFERRABLE INITIALLY DEFERRED)");
+  {
+    AtomicScope scope(*db);
+    db->Execute("INSERT INTO child (Id) VALUES (7)");  // checked only at commit
+    const Error e = CaughtError([&] { scope.Commit(); });
+    EXPECT_EQ(e.Number(), -2147217873);
+    EXPECT_EQ(e.Description(), "FOREIGN KEY constraint failed");
+  }
+  EXPECT_EQ(db->Open("SELECT COUNT(*) AS n FROM child")->Field("n").ToInt32(), 0);
+  db->Execute("BEGIN");  // would fail if the scope had left its transaction open
+  db->Execute("COMMIT");
 }
 
 TEST(EmbeddedDatabaseFile, RunsInWalWithFullSyncAndWaitsForOtherWriters) {

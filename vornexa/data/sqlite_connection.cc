@@ -168,24 +168,25 @@ class SqliteConnection : public Connection {
 
   // Savepoints nest, and open a transaction when none is open.
   void BeginAtomic() override { Run("SAVEPOINT " + SavepointName(++depth_)); }
-  void CommitAtomic() override { Run("RELEASE " + SavepointName(depth_--)); }
+  // The level counts down only once its savepoint is gone, so that after a
+  // failed release (a busy commit) the rollback that follows finds it.
+  void CommitAtomic() override {
+    Run("RELEASE " + SavepointName(depth_));
+    --depth_;
+  }
   void RollbackAtomic() override {
-    const std::string name = SavepointName(depth_--);
+    const std::string name = SavepointName(depth_);
     Run("ROLLBACK TO " + name);
     Run("RELEASE " + name);
+    --depth_;
   }
 
  private:
   static std::string SavepointName(int depth) { return "vornexa_" + std::to_string(depth); }
 
   void Run(const std::string& sql) {
-    char* message = nullptr;
-    const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message);
-    if (rc != SQLITE_OK) {
-      const std::string text = message ? message : sqlite3_errstr(rc);
-      sqlite3_free(message);
-      throw Error(error_number::kStatementRejected, std::string(kDataSource), text);
-    }
+    const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) RaiseSqliteError(db_, rc);
   }
 
   sqlite3* db_ = nullptr;

@@ -11,12 +11,6 @@ namespace vornexa {
 
 namespace {
 
-std::string ShortestDecimal(double v) {
-  char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
-  return std::string(buffer, result.ptr);
-}
-
 // Text read as a number, as the runtime reads it: blanks around it allowed.
 double ParseNumber(const std::string& text) {
   const std::string_view trimmed = TrimBlanks(text);
@@ -53,7 +47,7 @@ Int RoundToIntegral(double v) {
 std::string Value::ToText() const {
   if (IsNull()) RaiseRuntimeError(error_number::kInvalidUseOfNull);
   if (IsInteger()) return std::to_string(std::get<int64_t>(storage_));
-  if (IsReal()) return ShortestDecimal(std::get<double>(storage_));
+  if (IsReal()) return ShortestDecimalText(std::get<double>(storage_));
   return std::get<std::string>(storage_);
 }
 

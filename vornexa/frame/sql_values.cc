@@ -1,6 +1,7 @@
 #include "vornexa/frame/sql_values.h"
 
-#include <charconv>
+#include "vornexa/frame/text.h"
+
 #include <cstdio>
 
 namespace vornexa {
@@ -28,12 +29,7 @@ std::string SqlDate(const Date& value, Dialect dialect) {
   return std::string(buffer, length);
 }
 
-std::string SqlDouble(double value) {
-  // Fixed notation: amounts never need an exponent, and every database reads it.
-  char buffer[400];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-  return std::string(buffer, result.ptr);
-}
+std::string SqlDouble(double value) { return ShortestDecimalText(value); }
 
 const Utilidades& ThreadUtilidades() {
   thread_local const Utilidades utilidades;

@@ -1,5 +1,7 @@
 #include "vornexa/frame/text.h"
 
+#include <charconv>
+
 namespace vornexa {
 
 namespace {
@@ -38,6 +40,13 @@ std::string_view TrimBlanks(std::string_view text) {
   const size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string ShortestDecimalText(double value) {
+  char buffer[400];  // enough for the widest double in fixed notation
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+  return std::string(buffer, result.ptr);
 }
 
 }  // namespace vornexa

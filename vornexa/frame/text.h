@@ -5,6 +5,7 @@
 #define VORNEXA_FRAME_TEXT_H_
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace vornexa {
@@ -17,6 +18,10 @@ std::string_view LeftChars(std::string_view text, size_t count);
 std::string_view RightChars(std::string_view text, size_t count);
 // `text` without leading and trailing blanks.
 std::string_view TrimBlanks(std::string_view text);
+
+// The shortest decimal digits that read back as `value`, never in exponent
+// form ("0.0001", not "1e-04") and whatever the process locale.
+std::string ShortestDecimalText(double value);
 
 }  // namespace vornexa
 
