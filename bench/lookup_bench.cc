@@ -5,17 +5,15 @@
 // library's own cost. Index seeks keep the per-call cost flat across sizes.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "vornexa/data/sql_translator.h"
 #include "vornexa/frame/shared_connection.h"
 #include "vornexa/vornexa.h"
@@ -134,20 +132,13 @@ void FillDataSet(const std::string& path, int accounts) {
 // A data set in a temporary file, removed at exit.
 class DataSetFile {
  public:
-  explicit DataSetFile(int accounts)
-      : path_((std::filesystem::temp_directory_path() /
-               ("vornexa_lookup_bench_" + std::to_string(getpid()) + "_" +
-                std::to_string(accounts) + ".db"))
-                  .string()) {
-    FillDataSet(path_, accounts);
+  explicit DataSetFile(int accounts) : file_("lookup-" + std::to_string(accounts)) {
+    FillDataSet(file_.path(), accounts);
   }
-  ~DataSetFile() {
-    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path_ + suffix);
-  }
-  const std::string& path() const { return path_; }
+  const std::string& path() const { return file_.path(); }
 
  private:
-  std::string path_;
+  vornexa::bench::ScratchDatabase file_;
 };
 
 // Built once per size, on first use.
@@ -211,15 +202,9 @@ void Call(Operation operation, clsCuenta& account) {
 
 // An account object of company 1, exercise 5, on the data set's database.
 clsCuenta OpenAccount(std::shared_ptr<Connection> connection) {
-  auto company = std::make_shared<vornexa::Empresa>();
-  company->codigo = 1;
-  company->ejercicio = 5;
-  company->digitos_cuenta = 8;
-  company->digitos_nivel = {1, 2, 3, 4, 8, 0};
-  company->ejercicios = {5};
   clsCuenta account;
   account.Conexion(std::move(connection));
-  account.cEmpresa(std::move(company));
+  account.cEmpresa(vornexa::bench::BenchCompany());
   return account;
 }
 

@@ -7,16 +7,16 @@
 // library's own cost.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <stdlib.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "vornexa/accounts/maintenance_statements.h"
 #include "vornexa/data/sql_translator.h"
 #include "vornexa/frame/shared_connection.h"
@@ -27,6 +27,7 @@ namespace {
 using vornexa::clsCuenta;
 namespace sql = vornexa::maintenance_sql;
 
+// BenchCompany's code and active exercise.
 constexpr int16_t kCompany = 1;
 constexpr int16_t kExercise = 5;
 constexpr int16_t kDetailLevel = 5;
@@ -39,27 +40,6 @@ enum Storage : int64_t { kFile = 0, kMemory = 1 };
 
 // Detail code number `n`: eight digits whose first four name an upper account.
 std::string DetailCode(int64_t n) { return std::to_string(10000000 + n); }
-
-// Where a benchmark's database lives; a file goes in a fresh temporary directory.
-class DatabasePlace {
- public:
-  explicit DatabasePlace(Storage storage) {
-    if (storage == kMemory) return;
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "vornexa-maintenance-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    directory_ = pattern;
-    path_ = directory_ + "/contabilidad.db";
-  }
-  ~DatabasePlace() {
-    if (!directory_.empty()) std::filesystem::remove_all(directory_);
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string directory_;
-  std::string path_ = ":memory:";
-};
 
 // The tables, the company's departments and the upper accounts, through `run`.
 void Seed(const std::function<void(const std::string&)>& run) {
@@ -75,16 +55,6 @@ void Seed(const std::function<void(const std::string&)>& run) {
         std::to_string(1000 + u) + "', 4)");
   }
   run("COMMIT");
-}
-
-std::shared_ptr<vornexa::Empresa> Company() {
-  auto company = std::make_shared<vornexa::Empresa>();
-  company->codigo = kCompany;
-  company->ejercicio = kExercise;
-  company->digitos_cuenta = 8;
-  company->digitos_nivel = {1, 2, 3, 4, 8, 0};
-  company->ejercicios = {kExercise};
-  return company;
 }
 
 // An account as a screen would fill it; the registry is left out (no Nif).
@@ -177,7 +147,7 @@ struct LibrarySide {
   explicit LibrarySide(const std::string& path) : connection(vornexa::OpenSqlite(path)) {
     Seed([&](const std::string& statement) { connection->Execute(statement); });
     account.Conexion(connection);
-    account.cEmpresa(Company());
+    account.cEmpresa(vornexa::bench::BenchCompany());
   }
   ~LibrarySide() { vornexa::ReplaceSharedConnection(nullptr); }
 
@@ -219,8 +189,9 @@ enum class Accounts { kNew, kExisting };
 template <typename Side, typename Save>
 void MeasureSaves(benchmark::State& state, Accounts accounts, Save save) {
   const auto storage = static_cast<Storage>(state.range(0));
-  DatabasePlace place(storage);
-  Side side(place.path());
+  std::optional<vornexa::bench::ScratchDatabase> file;
+  if (storage == kFile) file.emplace("maintenance");
+  Side side(file ? file->path() : ":memory:");
   if (accounts == Accounts::kExisting) side.CreateExisting();
   int64_t n = 0;
   for (auto _ : state) {

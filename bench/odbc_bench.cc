@@ -12,12 +12,12 @@
 #include <sql.h>
 #include <sqlext.h>
 #include <stdlib.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "bench/bench_support.h"
 #include "vornexa/data/sql_translator.h"
 #include "vornexa/frame/shared_connection.h"
 #include "vornexa/vornexa.h"
@@ -49,10 +49,10 @@ class Database {
         connection->Execute("DELETE FROM " + std::string(table.name));
       }
     } else {
-      path_ = "/tmp/vornexa-odbc-bench-XXXXXX";
-      close(mkstemp(path_.data()));
-      connection_string_ = "Driver=SQLite3;Database=" + path_ + ";Timeout=10000;SyncPragma=FULL;";
-      connection = backend == kEmbedded ? vornexa::OpenSqlite(path_)
+      file_.emplace("odbc-bench");
+      connection_string_ =
+          "Driver=SQLite3;Database=" + file_->path() + ";Timeout=10000;SyncPragma=FULL;";
+      connection = backend == kEmbedded ? vornexa::OpenSqlite(file_->path())
                                         : vornexa::OpenOdbc(connection_string_, Dialect::Sqlite);
       vornexa::CreateSchema(*connection);
     }
@@ -72,8 +72,6 @@ class Database {
   ~Database() {
     vornexa::ReplaceSharedConnection(nullptr);
     connection.reset();
-    if (path_.empty()) return;
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) std::remove((path_ + suffix).c_str());
   }
 
   Backend backend() const { return backend_; }
@@ -83,19 +81,9 @@ class Database {
 
  private:
   Backend backend_;
-  std::string path_;
+  std::optional<vornexa::bench::ScratchDatabase> file_;
   std::string connection_string_;
 };
-
-std::shared_ptr<vornexa::Empresa> Company() {
-  auto company = std::make_shared<vornexa::Empresa>();
-  company->codigo = 1;
-  company->ejercicio = 5;
-  company->digitos_cuenta = 8;
-  company->digitos_nivel = {1, 2, 3, 4, 8, 0};
-  company->ejercicios = {5};
-  return company;
-}
 
 void Label(benchmark::State& state, Backend backend) {
   static const char* const kNames[] = {"embedded", "sqlite-odbc", "postgresql-odbc"};
@@ -113,7 +101,7 @@ void BM_Cargar(benchmark::State& state) {
     return;
   }
   vornexa::clsCuenta account;
-  account.cEmpresa(Company());
+  account.cEmpresa(vornexa::bench::BenchCompany());
   int n = 0;
   for (auto _ : state) {
     account.Cuenta = Code(n++ % kAccounts);
@@ -177,7 +165,7 @@ void BM_Insertar(benchmark::State& state) {
     return;
   }
   vornexa::clsCuenta account;
-  account.cEmpresa(Company());
+  account.cEmpresa(vornexa::bench::BenchCompany());
   int n = kAccounts;
   for (auto _ : state) {
     account.Cuenta = Code(n++);
