@@ -90,16 +90,22 @@ void Label(benchmark::State& state, Backend backend) {
   state.SetLabel(kNames[backend]);
 }
 
-void BM_Cargar(benchmark::State& state) {
+// The benchmark's database, labelled; none (the benchmark skipped with the
+// reason) when the backend is not available here.
+std::unique_ptr<Database> OpenOrSkip(benchmark::State& state) {
   const auto backend = static_cast<Backend>(state.range(0));
   Label(state, backend);
-  std::unique_ptr<Database> database;
   try {
-    database = std::make_unique<Database>(backend);
+    return std::make_unique<Database>(backend);
   } catch (const std::exception& e) {
     state.SkipWithError(e.what());
-    return;
+    return nullptr;
   }
+}
+
+void BM_Cargar(benchmark::State& state) {
+  const std::unique_ptr<Database> database = OpenOrSkip(state);
+  if (!database) return;
   vornexa::clsCuenta account;
   account.cEmpresa(vornexa::bench::BenchCompany());
   int n = 0;
@@ -112,15 +118,9 @@ void BM_Cargar(benchmark::State& state) {
 
 // Cargar's statement through bare ODBC calls on a connection of its own.
 void BM_RawOdbcCargar(benchmark::State& state) {
-  const auto backend = static_cast<Backend>(state.range(0));
-  Label(state, backend);
-  std::unique_ptr<Database> database;
-  try {
-    database = std::make_unique<Database>(backend);
-  } catch (const std::exception& e) {
-    state.SkipWithError(e.what());
-    return;
-  }
+  const std::unique_ptr<Database> database = OpenOrSkip(state);
+  if (!database) return;
+  const Backend backend = database->backend();
   const Dialect dialect = backend == kPostgreSql ? Dialect::PostgreSql : Dialect::Sqlite;
   SQLHENV env;
   SQLHDBC dbc;
@@ -155,15 +155,8 @@ void BM_RawOdbcCargar(benchmark::State& state) {
 }
 
 void BM_Insertar(benchmark::State& state) {
-  const auto backend = static_cast<Backend>(state.range(0));
-  Label(state, backend);
-  std::unique_ptr<Database> database;
-  try {
-    database = std::make_unique<Database>(backend);
-  } catch (const std::exception& e) {
-    state.SkipWithError(e.what());
-    return;
-  }
+  const std::unique_ptr<Database> database = OpenOrSkip(state);
+  if (!database) return;
   vornexa::clsCuenta account;
   account.cEmpresa(vornexa::bench::BenchCompany());
   int n = kAccounts;
