@@ -62,11 +62,7 @@ std::string UpperCode(const clsCuenta& account, clsEmpresa& company) {
 void RequireUpperAccount(const clsCuenta& account, clsEmpresa& company, int16_t exercise) {
   const std::string upper = UpperCode(account, company);
   const int16_t code = company.Codigo();
-  const std::unique_ptr<Recordset> rows =
-      OpenShared(sql::SelectUpperAccount(code, exercise, upper));
-  const bool exists = !rows->Eof();
-  rows->Close();
-  if (exists) return;
+  if (HasRowsShared(sql::SelectUpperAccount(code, exercise, upper))) return;
   Refuse(kSourceInsertar, "No se ha creado la cuenta de nivel superior.\r\nDebe crear : " +
                               UpperCode(account, company) +
                               " en ejercicio: " + std::to_string(exercise));
@@ -160,11 +156,7 @@ bool clsCuenta::Posee_Movimientos() {
   return Trap(kSourcePoseeMovimientos, [&] {
     const int16_t code = Company().Codigo();
     const int16_t exercise = Company().Ejercicio();
-    const std::unique_ptr<Recordset> rows =
-        OpenShared(sql::SelectAnyMovement(code, exercise, Cuenta));
-    const bool found = !rows->Eof();
-    rows->Close();
-    return found;
+    return HasRowsShared(sql::SelectAnyMovement(code, exercise, Cuenta));
   });
 }
 

@@ -203,12 +203,8 @@ bool clsCuenta::Existe() {
     const int16_t code = company.Codigo();
     const int16_t exercise = company.Ejercicio();
     // An empty code is looked up like any other.
-    const std::unique_ptr<Recordset> rows =
-        OpenShared("SELECT Cuenta FROM Cuentas WITH (NOLOCK)" + ExerciseCondition(code, exercise) +
-                   AccountCondition(Cuenta));
-    const bool found = !rows->Eof();
-    rows->Close();
-    return found;
+    return HasRowsShared("SELECT Cuenta FROM Cuentas WITH (NOLOCK)" +
+                         ExerciseCondition(code, exercise) + AccountCondition(Cuenta));
   });
 }
 

@@ -37,4 +37,11 @@ std::unique_ptr<Recordset> OpenShared(std::string_view sql, Cursor cursor) {
   return connection->Open(sql, cursor);
 }
 
+bool HasRowsShared(std::string_view sql) {
+  const std::unique_ptr<Recordset> rows = OpenShared(sql);
+  const bool found = !rows->Eof();
+  rows->Close();
+  return found;
+}
+
 }  // namespace vornexa

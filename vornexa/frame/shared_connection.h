@@ -23,6 +23,9 @@ int64_t ExecuteShared(std::string_view sql);
 // Opens a result set on the shared connection; the data-access error for an
 // unusable connection (3709) when there is none.
 std::unique_ptr<Recordset> OpenShared(std::string_view sql, Cursor cursor = Cursor::ForwardOnly);
+// Whether a query on the shared connection gives any row; its result set is
+// closed before returning.
+bool HasRowsShared(std::string_view sql);
 // The shared connection for work that needs the object itself (atomic
 // scopes, the dialect); 91 when there is none.
 Connection& RequireSharedConnection();

@@ -20,14 +20,6 @@ std::string GroupCondition(int16_t company, int16_t code) {
   return " WHERE Cod_Empresa =" + SqlInteger(company) + " AND Codigo = " + SqlInteger(code);
 }
 
-// Whether `sql` gives any row.
-bool HasRows(const std::string& sql) {
-  const std::unique_ptr<Recordset> rows = OpenShared(sql);
-  const bool found = !rows->Eof();
-  rows->Close();
-  return found;
-}
-
 }  // namespace
 
 void clsGrupo::Conexion(std::shared_ptr<Connection> conEmp) {
@@ -47,7 +39,7 @@ bool clsGrupo::Eliminar() {
   return Trap(kEliminarSource, [&] {
     if (Codigo == 0) return false;
     // Accounts of every exercise of the company count.
-    if (HasRows("SELECT TOP 1 Cuenta FROM Cuentas WHERE Cod_Empresa =" + SqlInteger(Empresa) +
+    if (HasRowsShared("SELECT TOP 1 Cuenta FROM Cuentas WHERE Cod_Empresa =" + SqlInteger(Empresa) +
                 " AND Grupo =" + SqlInteger(Codigo))) {
       throw Error(error_number::kComponent, std::string(kEliminarSource),
                   "No se puede eliminar el grupo por tener cuentas asociadas");
@@ -80,7 +72,7 @@ bool clsGrupo::Cargar() {
 
 bool clsGrupo::Existe() {
   return Trap("clsGrupos::Existe", [&] {
-    return HasRows("SELECT Codigo FROM Cuentas_Grupos" + GroupCondition(Empresa, Codigo));
+    return HasRowsShared("SELECT Codigo FROM Cuentas_Grupos" + GroupCondition(Empresa, Codigo));
   });
 }
 
