@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "tests/cli/cli_runner.h"
+#include "vornexa/frame/text.h"
 
 namespace vornexa::cli::testing {
 namespace {
@@ -29,6 +30,12 @@ std::map<std::string, std::string> ReadChartFile(const std::string& name) {
     chart[line.substr(0, comma)] = value;
   }
   return chart;
+}
+
+std::string Repeat(const std::string& text, int times) {
+  std::string repeated;
+  for (int i = 0; i < times; ++i) repeated += text;
+  return repeated;
 }
 
 class CliChartTest : public CliTest {};
@@ -59,9 +66,28 @@ TEST_F(CliChartTest, InitWithChartSavesEveryCodeAndNameWithLevelsAndAccumulators
       EXPECT_TRUE(expected.count(code.substr(0, code.size() - 1))) << "upper of " << code;
     }
   }
+  // A name longer than Cuentas.Nombre (100 characters) keeps the whole words
+  // that fit, so that a server's column takes it too.
+  size_t shortened = 0;
+  for (auto& [code, name] : expected) {
+    if (CharCount(name) <= 100) continue;
+    const std::string& stored = loaded[code];
+    EXPECT_LE(CharCount(stored), 100u) << code;
+    EXPECT_EQ(name.compare(0, stored.size(), stored), 0) << code << ": " << stored;
+    EXPECT_TRUE(name[stored.size()] == ' ' || name[stored.size()] == ',') << code;
+    name = stored;
+    ++shortened;
+  }
+  EXPECT_EQ(shortened, 23u);
   EXPECT_EQ(loaded, expected);
   EXPECT_EQ(loaded["4300"], "Clientes (euros)");
   EXPECT_EQ(loaded["1030"], "Socios por desembolsos no exigidos, capital social");
+  EXPECT_EQ(loaded["136"],
+            "Ajustes por valoración en activos no corrientes y grupos enajenables de elementos, "
+            "mantenidos para");
+  EXPECT_EQ(loaded["5585"],
+            "Socios por desembolsos exigidos sobre acciones o participaciones consideradas como "
+            "pasivos");
 
   // Saved through the library's own save: one accumulator row per account.
   const auto rows = Open()->Open(
@@ -127,6 +153,8 @@ TEST_F(CliChartTest, InitRefusesSettingsThatCannotWork) {
       {{"--ejercicio", "2025", "init", "--digitos", "2,4,6", "--pgc"},
        "El Plan General de Contabilidad necesita niveles de 1, 2, 3 y 4 dígitos "
        "(--digitos 1,2,3,4,...)"},
+      {{"--ejercicio", "2025", "init", "--nombre", Repeat("ñ", 101)},
+       "El nombre de la empresa tiene 101 caracteres; caben 100"},
   };
   for (const auto& c : cases) {
     const CliResult result = Run(c.args);
