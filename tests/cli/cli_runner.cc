@@ -43,8 +43,9 @@ CliResult RunProgram(const std::filesystem::path& dir, const std::vector<std::st
     redirect(out, O_WRONLY | O_CREAT | O_TRUNC, STDOUT_FILENO);
     redirect(err, O_WRONLY | O_CREAT | O_TRUNC, STDERR_FILENO);
     if (chdir(dir.c_str()) != 0) _exit(126);
-    unsetenv("VORNEXA_DB");
-    unsetenv("VORNEXA_EMPRESA");
+    for (const char* name : {"VORNEXA_DB", "VORNEXA_ODBC", "VORNEXA_DIALECTO", "VORNEXA_EMPRESA"}) {
+      unsetenv(name);
+    }
     for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
     std::vector<char*> argv = {const_cast<char*>(VORNEXA_CLI_PROGRAM)};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));

@@ -1,5 +1,6 @@
 // Runs the built vornexa program in a temporary directory of its own, with
-// neither VORNEXA_DB nor VORNEXA_EMPRESA set, and captures what it prints.
+// none of VORNEXA_DB, VORNEXA_ODBC, VORNEXA_DIALECTO and VORNEXA_EMPRESA set,
+// and captures what it prints.
 #ifndef TESTS_CLI_CLI_RUNNER_H_
 #define TESTS_CLI_CLI_RUNNER_H_
 
@@ -36,7 +37,7 @@ class CliTest : public ::testing::Test {
   void TearDown() override;
 
   CliResult Run(const std::vector<std::string>& args, const std::string& input = "") {
-    return RunProgram(dir_, args, input);
+    return RunProgram(dir_, args, input, environment_);
   }
   // Runs a command expected to succeed silently on stderr; returns stdout.
   std::string Ok(const std::vector<std::string>& args);
@@ -51,6 +52,8 @@ class CliTest : public ::testing::Test {
   std::shared_ptr<Connection> Open(const std::string& name = "vornexa.db") const;
 
   std::filesystem::path dir_;
+  // Variables every run of this test gets.
+  std::vector<std::pair<std::string, std::string>> environment_;
 };
 
 // The one-line error report: "error NUMBER (SOURCE): DESCRIPTION\n".

@@ -19,17 +19,6 @@ namespace vornexa::testing {
 
 namespace {
 
-bool AllBackendsRequired() {
-  for (const char* name : {"CI", "VORNEXA_REQUIRE_ALL_BACKENDS"}) {
-    const char* value = std::getenv(name);
-    if (value != nullptr && *value != '\0' && std::string(value) != "0" &&
-        std::string(value) != "false") {
-      return true;
-    }
-  }
-  return false;
-}
-
 // Keeps a temporary database file for as long as its connection lives.
 struct TemporaryDatabase {
   ~TemporaryDatabase() {
@@ -111,6 +100,17 @@ std::vector<Backend> BuildBackends() {
 }
 
 }  // namespace
+
+bool AllBackendsRequired() {
+  for (const char* name : {"CI", "VORNEXA_REQUIRE_ALL_BACKENDS"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0' && std::string(value) != "0" &&
+        std::string(value) != "false") {
+      return true;
+    }
+  }
+  return false;
+}
 
 std::string PostgreSqlConnectionString() {
   const char* value = std::getenv("VORNEXA_TEST_PG");

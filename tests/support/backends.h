@@ -25,6 +25,10 @@ std::vector<Backend> TestBackends();
 // empty when none is configured.
 std::string PostgreSqlConnectionString();
 
+// Whether a missing backend must fail its tests rather than be left out: under
+// CI, or with VORNEXA_REQUIRE_ALL_BACKENDS=1.
+bool AllBackendsRequired();
+
 inline std::ostream& operator<<(std::ostream& out, const Backend& backend) {
   return out << backend.name;
 }

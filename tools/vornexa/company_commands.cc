@@ -87,7 +87,7 @@ std::string Describe(const CompanySettings& settings) {
 }
 
 void RunInit(const GlobalOptions& global, const InitOptions& init) {
-  std::shared_ptr<Connection> connection = OpenDatabase(DatabasePath(global));
+  std::shared_ptr<Connection> connection = OpenDatabase(global);
   std::optional<CompanySettings> stored = LoadCompany(*connection, global.company);
   const bool existed = stored.has_value();
   const CompanySettings settings = MergeSettings(std::move(stored), global, init);
@@ -109,7 +109,7 @@ void RunInit(const GlobalOptions& global, const InitOptions& init) {
 }
 
 void RunListCompanies(const GlobalOptions& global) {
-  std::shared_ptr<Connection> connection = OpenDatabase(DatabasePath(global));
+  std::shared_ptr<Connection> connection = OpenDatabase(global);
   Table table({{"codigo", "Código"},
                {"nombre", "Nombre"},
                {"ejercicio", "Ejercicio"},

@@ -5,6 +5,7 @@
 #include "tools/vornexa/errors.h"
 #include "tools/vornexa/parse.h"
 #include "vornexa/frame/sql_values.h"
+#include "vornexa/frame/text.h"
 
 namespace vornexa::cli {
 
@@ -40,6 +41,10 @@ std::string Select(std::string_view where) {
 }  // namespace
 
 void CheckCompany(const CompanySettings& settings, std::string_view source) {
+  if (CharCount(settings.name) > kNameLength) {
+    Fail(source, "El nombre de la empresa tiene " + std::to_string(CharCount(settings.name)) +
+                     " caracteres; caben " + std::to_string(kNameLength));
+  }
   const auto& levels = settings.level_digits;
   int16_t deepest = 0;
   for (size_t i = 0; i < levels.size(); ++i) {
@@ -73,16 +78,23 @@ void CheckCompany(const CompanySettings& settings, std::string_view source) {
 }
 
 void CreateCompanyTable(Connection& connection) {
-  const bool sql_server = connection.SqlDialect() == Dialect::SqlServer;
-  const std::string text = sql_server ? "nvarchar" : "varchar";
+  const Dialect dialect = connection.SqlDialect();
   const std::string table(kCompanyTable);
-  const std::string head = sql_server ? "IF OBJECT_ID(N'dbo." + table +
-                                            "', N'U') IS NULL CREATE TABLE " + table
-                                      : "CREATE TABLE IF NOT EXISTS " + table;
-  connection.Execute(head + " (Codigo smallint NOT NULL PRIMARY KEY, Nombre " + text +
-                     "(100) NOT NULL DEFAULT '', Ejercicio smallint NOT NULL, Ejercicios " +
-                     text + "(200) NOT NULL, MultiEjercicio smallint NOT NULL DEFAULT 0, "
-                     "DigitosNivel " + text + "(30) NOT NULL, DigitosCuenta smallint NOT NULL)");
+  // SQL Server has no IF NOT EXISTS for tables. OBJECT_ID resolves the bare
+  // name as the CREATE and the queries do: the login's schema, then dbo.
+  const std::string head =
+      dialect == Dialect::SqlServer
+          ? "IF OBJECT_ID(N'" + table + "', N'U') IS NULL CREATE TABLE " + table
+          : "CREATE TABLE IF NOT EXISTS " + table;
+  const auto text = [dialect](size_t length) {
+    return (dialect == Dialect::SqlServer ? "nvarchar(" : "varchar(") + std::to_string(length) +
+           ")";
+  };
+  connection.Execute(head + " (Codigo smallint NOT NULL PRIMARY KEY, Nombre " +
+                     text(kNameLength) + " NOT NULL DEFAULT '', Ejercicio smallint NOT NULL, "
+                     "Ejercicios " + text(200) + " NOT NULL, MultiEjercicio smallint NOT NULL "
+                     "DEFAULT 0, DigitosNivel " + text(30) + " NOT NULL, DigitosCuenta "
+                     "smallint NOT NULL)");
 }
 
 std::optional<CompanySettings> LoadCompany(Connection& connection, int16_t code) {
@@ -101,7 +113,10 @@ std::vector<CompanySettings> LoadCompanies(Connection& connection) {
 
 void SaveCompany(Connection& connection, const CompanySettings& settings) {
   const std::vector<int16_t> levels(settings.level_digits.begin(), settings.level_digits.end());
-  const std::string name = "'" + SqlText(settings.name) + "'";
+  // A plain literal reaches an nvarchar column through the database's code
+  // page on SQL Server, which loses what that page lacks; N'' keeps it all.
+  const std::string name = (connection.SqlDialect() == Dialect::SqlServer ? "N'" : "'") +
+                           SqlText(settings.name) + "'";
   const std::string exercise = SqlInteger(settings.exercise);
   const std::string exercises = "'" + JoinNumbers(settings.exercises) + "'";
   const std::string multi = settings.multi_exercise ? "1" : "0";

@@ -4,6 +4,7 @@
 #define TOOLS_VORNEXA_COMPANY_SETTINGS_H_
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,6 +16,8 @@
 namespace vornexa::cli {
 
 inline constexpr std::string_view kCompanyTable = "Vornexa_Empresas";
+// Characters of a company's name, as its column holds them.
+inline constexpr size_t kNameLength = 100;
 
 // The default shape of a code matches the PGC 2007 chart: groups of 1 digit,
 // subgroups of 2, accounts of 3, subcuentas of 4 and detail accounts of 8.
@@ -28,10 +31,11 @@ struct CompanySettings {
   int16_t account_digits = 8;        // length of a detail account code
 };
 
-// Raises error 1000 naming the first rule broken: levels of 1 to 20 digits,
-// each longer than the one before, unused levels 0 at the end; a detail
-// account as long as the deepest level; the active exercise in the list;
-// exercises not 0 and not repeated.
+// Raises error 1000 naming the first rule broken: a name of at most
+// kNameLength characters (a server would refuse a longer one); levels of 1
+// to 20 digits, each longer than the one before, unused levels 0 at the end;
+// a detail account as long as the deepest level; the active exercise in the
+// list; exercises not 0 and not repeated.
 void CheckCompany(const CompanySettings& settings, std::string_view source);
 
 // Creates the table when missing, in the connection's dialect.

@@ -38,7 +38,12 @@ void ClearFile(const std::string& path, bool replace) {
 }
 
 void RunDemo(const GlobalOptions& options, const DemoOptions& demo) {
-  // VORNEXA_DB names the user's own database: the demo never uses it.
+  // The demo empties its database first: never a server's. VORNEXA_DB and
+  // VORNEXA_ODBC name the user's own database, so it ignores them.
+  if (options.odbc) {
+    Fail(kSource, "La demostración trabaja solo con un fichero SQLite propio (vornexa-demo.db "
+                  "o el de --db), que vacía antes de empezar; no usa una conexión --odbc");
+  }
   const std::string path = options.database.value_or(std::string(kDemoDatabase));
   ClearFile(path, demo.replace || !options.database);
   const demo::DemoSummary summary = demo::BuildDemoCompany(path);
@@ -54,7 +59,8 @@ void AddDemoCommand(CLI::App& app, const GlobalOptions& options) {
   auto demo = std::make_shared<DemoOptions>();
   CLI::App* command = app.add_subcommand(
       "demo", "Crea una empresa de ejemplo en una base de datos nueva (vornexa-demo.db, o la "
-              "de --db) y recorre todo lo que sabe hacer la biblioteca");
+              "de --db) y recorre todo lo que sabe hacer la biblioteca. Solo en un fichero "
+              "SQLite: no acepta --odbc");
   command->add_flag("--reemplazar", demo->replace,
                     "Sustituir el fichero de --db si ya existe");
   command->callback([&options, demo] { RunDemo(options, *demo); });

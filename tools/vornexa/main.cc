@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "tools/vornexa/commands.h"
+#include "tools/vornexa/database_options.h"
 #include "tools/vornexa/errors.h"
 
 namespace vornexa::cli {
@@ -23,6 +24,9 @@ void UseSpanishHelp(CLI::App& app) {
   formatter->column_width(34);
   app.option_defaults()->group("Opciones");
   app.set_help_flag("-h,--help", "Muestra esta ayuda y termina");
+  app.failure_message([](const CLI::App*, const CLI::Error& error) {
+    return std::string(error.what()) + "\nUse --help para más información.\n";
+  });
 }
 
 // Help lists commands and options under Spanish headings, at every depth
@@ -47,9 +51,7 @@ int Run(int argc, char** argv) {
 
   GlobalOptions options;
   if (argc > 0) options.program = argv[0];
-  app.add_option("--db", options.database,
-                 "Base de datos (fichero SQLite; se crea si no existe). Por defecto, la "
-                 "variable de entorno VORNEXA_DB o vornexa.db");
+  AddDatabaseOptions(app, options);
   app.add_option("--empresa", options.company, "Código de la empresa")
       ->envname("VORNEXA_EMPRESA")
       ->capture_default_str();

@@ -1,5 +1,7 @@
 #include "tools/vornexa/session.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 
 #include "tools/vornexa/company_settings.h"
@@ -9,22 +11,68 @@
 
 namespace vornexa::cli {
 
-std::string DatabasePath(const GlobalOptions& options) {
-  if (options.database) return *options.database;
-  const char* environment = std::getenv("VORNEXA_DB");
-  return environment != nullptr && *environment != '\0' ? environment
-                                                          : std::string(kDefaultDatabase);
+namespace {
+
+// An environment variable's value; none when unset or empty.
+std::optional<std::string> Environment(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr || *value == '\0') return std::nullopt;
+  return std::string(value);
 }
 
-std::shared_ptr<Connection> OpenDatabase(const std::string& path) {
-  std::shared_ptr<Connection> connection = OpenSqlite(path);
+std::shared_ptr<Connection> WithTables(std::shared_ptr<Connection> connection) {
   CreateSchema(*connection);
   CreateCompanyTable(*connection);
   return connection;
 }
 
+}  // namespace
+
+std::optional<std::string> OdbcConnectionString(const GlobalOptions& options) {
+  if (options.odbc) return options.odbc;
+  if (options.database) return std::nullopt;
+  return Environment("VORNEXA_ODBC");
+}
+
+std::string DatabasePath(const GlobalOptions& options) {
+  if (options.database) return *options.database;
+  return Environment("VORNEXA_DB").value_or(std::string(kDefaultDatabase));
+}
+
+std::optional<Dialect> DialectNamed(std::string_view name) {
+  std::string lower(name);
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (lower == "sqlserver") return Dialect::SqlServer;
+  if (lower == "postgresql") return Dialect::PostgreSql;
+  if (lower == "sqlite") return Dialect::Sqlite;
+  return std::nullopt;
+}
+
+Dialect OdbcDialect(const GlobalOptions& options) {
+  if (options.dialect) return *options.dialect;
+  const std::optional<std::string> name = Environment("VORNEXA_DIALECTO");
+  if (!name) return Dialect::SqlServer;
+  const std::optional<Dialect> dialect = DialectNamed(*name);
+  if (!dialect) {
+    Fail("vornexa", "VORNEXA_DIALECTO vale '" + *name + "', que no es un dialecto (" +
+                        std::string(kDialectNames) + ")");
+  }
+  return *dialect;
+}
+
+std::shared_ptr<Connection> OpenDatabase(const GlobalOptions& options) {
+  const std::optional<std::string> odbc = OdbcConnectionString(options);
+  if (odbc) return WithTables(OpenOdbc(*odbc, OdbcDialect(options)));
+  return OpenDatabase(DatabasePath(options));
+}
+
+std::shared_ptr<Connection> OpenDatabase(const std::string& path) {
+  return WithTables(OpenSqlite(path));
+}
+
 Session Session::Open(const GlobalOptions& options) {
-  std::shared_ptr<Connection> connection = OpenDatabase(DatabasePath(options));
+  std::shared_ptr<Connection> connection = OpenDatabase(options);
   std::shared_ptr<StoredCompany> company = StoredCompany::Load(*connection, options.company);
   if (options.exercise) company->UseExercise(*options.exercise);
   clsCuenta().Conexion(connection);

@@ -19,18 +19,39 @@ inline constexpr std::string_view kDefaultDatabase = "vornexa.db";
 
 struct GlobalOptions {
   std::optional<std::string> database;     // --db, when given on the command line
+  std::optional<std::string> odbc;         // --odbc, likewise
+  std::optional<Dialect> dialect;          // --dialecto, likewise
   int16_t company = 1;                     // --empresa
   std::optional<int16_t> exercise;         // --ejercicio: this run's active exercise
   bool json = false;                       // --json
   std::string program = "vornexa";         // as the user called it, for hints
 };
 
-// The database to work on: --db, else the environment's VORNEXA_DB, else
-// vornexa.db in the working directory.
+// What the command line says wins over what the environment says: --odbc,
+// else --db, else VORNEXA_ODBC, else VORNEXA_DB, else vornexa.db in the
+// working directory. (--odbc with --db is refused while parsing.)
+
+// The ODBC connection string to work through; none for an embedded file.
+std::optional<std::string> OdbcConnectionString(const GlobalOptions& options);
+
+// The embedded database file to work on, when there is no ODBC connection.
 std::string DatabasePath(const GlobalOptions& options);
 
-// Opens (creating on first use) an embedded database with the library's
-// schema and the tool's company table.
+// The database behind the ODBC connection: --dialecto, else the
+// environment's VORNEXA_DIALECTO, else SQL Server. Error 1000 for a
+// VORNEXA_DIALECTO that names no dialect.
+Dialect OdbcDialect(const GlobalOptions& options);
+
+// The dialect called `name` (kDialectNames, any letter case); none for
+// another name.
+std::optional<Dialect> DialectNamed(std::string_view name);
+inline constexpr std::string_view kDialectNames = "sqlserver, postgresql o sqlite";
+
+// Opens the database the options name, an ODBC connection or an embedded
+// file (created on first use), and creates the library's tables and the
+// tool's company table where they are missing.
+std::shared_ptr<Connection> OpenDatabase(const GlobalOptions& options);
+// The same for an embedded file named directly.
 std::shared_ptr<Connection> OpenDatabase(const std::string& path);
 
 class Session {
