@@ -6,39 +6,12 @@
 #include "tools/vornexa/csv.h"
 #include "tools/vornexa/errors.h"
 #include "tools/vornexa/progress.h"
-#include "vornexa/frame/text.h"
-#include "vornexa/schema/schema.h"
-#include "vornexa/schema/tables.h"
 
 namespace vornexa::cli {
 
 namespace {
 
 constexpr std::string_view kSource = "vornexa init";
-
-// Characters that Cuentas.Nombre holds.
-size_t AccountNameLength() {
-  for (const TableDef& table : SchemaTables()) {
-    if (table.name != table::kCuentas) continue;
-    for (const ColumnDef& column : table.columns) {
-      if (column.name == "Nombre") return static_cast<size_t>(column.length);
-    }
-  }
-  Fail(kSource, "El esquema no define Cuentas.Nombre");
-}
-
-// Some official names run past the column (up to 138 characters). A server
-// refuses them, so every database gets the same shortened name: the whole
-// words that fit, without a trailing comma (a single overlong word is cut).
-std::string FitAccountName(std::string_view name) {
-  const size_t limit = AccountNameLength();
-  if (CharCount(name) <= limit) return std::string(name);
-  std::string_view cut = LeftChars(name, limit + 1);
-  const size_t blank = cut.rfind(' ');
-  cut = blank == std::string_view::npos ? LeftChars(name, limit) : cut.substr(0, blank);
-  while (!cut.empty() && (cut.back() == ' ' || cut.back() == ',')) cut.remove_suffix(1);
-  return std::string(cut);
-}
 
 void AppendEntries(std::string_view csv, std::vector<ChartEntry>& chart) {
   const std::vector<CsvRecord> records = ParseCsv(csv);
@@ -48,7 +21,7 @@ void AppendEntries(std::string_view csv, std::vector<ChartEntry>& chart) {
     if (!record.error.empty() || record.fields.size() != 2) {
       Fail(kSource, "El plan embebido está dañado en la línea " + std::to_string(record.line));
     }
-    chart.push_back({record.fields[0], FitAccountName(record.fields[1])});
+    chart.push_back({record.fields[0], record.fields[1]});
   }
 }
 

@@ -18,7 +18,6 @@ struct ChartEntry {
 };
 
 // The embedded chart, sorted by code, so every account follows its upper one.
-// A name longer than Cuentas.Nombre holds keeps the whole words that fit.
 std::vector<ChartEntry> Pgc2007Chart();
 
 // Raises 1000 unless the company's first four levels have 1, 2, 3 and 4

@@ -7,12 +7,12 @@ IF OBJECT_ID(N'dbo.Cuentas', N'U') IS NULL CREATE TABLE Cuentas (
   Cod_Empresa smallint NOT NULL,
   Cod_Ejercicio smallint NOT NULL,
   Cuenta nvarchar(20) NOT NULL,
-  Nombre nvarchar(100) NOT NULL DEFAULT '',
+  Nombre nvarchar(200) NOT NULL DEFAULT '',
   ContDebe nvarchar(20) NOT NULL DEFAULT '',
   ContHaber nvarchar(20) NOT NULL DEFAULT '',
   Nivel smallint NOT NULL DEFAULT 0,
   Nif nvarchar(20) NOT NULL DEFAULT '',
-  Nombre_Comercial nvarchar(100) NOT NULL DEFAULT '',
+  Nombre_Comercial nvarchar(200) NOT NULL DEFAULT '',
   Direccion nvarchar(100) NOT NULL DEFAULT '',
   Cp int NOT NULL DEFAULT 0,
   Localidad nvarchar(50) NOT NULL DEFAULT '',
@@ -23,7 +23,7 @@ IF OBJECT_ID(N'dbo.Cuentas', N'U') IS NULL CREATE TABLE Cuentas (
   Fax nvarchar(30) NOT NULL DEFAULT '',
   eMail nvarchar(100) NOT NULL DEFAULT '',
   F_Nif nvarchar(20) NOT NULL DEFAULT '',
-  F_Razon nvarchar(100) NOT NULL DEFAULT '',
+  F_Razon nvarchar(200) NOT NULL DEFAULT '',
   F_Via nvarchar(10) NOT NULL DEFAULT '',
   F_Direccion nvarchar(100) NOT NULL DEFAULT '',
   F_Numero nvarchar(10) NOT NULL DEFAULT '',
@@ -57,12 +57,12 @@ GO
 IF OBJECT_ID(N'dbo.Cuentas_Grupos', N'U') IS NULL CREATE TABLE Cuentas_Grupos (
   Cod_Empresa smallint NOT NULL,
   Codigo smallint NOT NULL,
-  Nombre nvarchar(100) NOT NULL DEFAULT '',
+  Nombre nvarchar(200) NOT NULL DEFAULT '',
   CONSTRAINT PK_Cuentas_Grupos PRIMARY KEY (Cod_Empresa, Codigo))
 GO
 IF OBJECT_ID(N'dbo.Razon_Social', N'U') IS NULL CREATE TABLE Razon_Social (
   Nif nvarchar(20) NOT NULL,
-  Nombre nvarchar(100),
+  Nombre nvarchar(200),
   Direccion nvarchar(100),
   CP int,
   Localidad nvarchar(50),
@@ -143,7 +143,7 @@ GO
 IF OBJECT_ID(N'dbo.Departamentos', N'U') IS NULL CREATE TABLE Departamentos (
   Cod_Empresa smallint NOT NULL,
   Codigo smallint NOT NULL,
-  Nombre nvarchar(100) NOT NULL DEFAULT '',
+  Nombre nvarchar(200) NOT NULL DEFAULT '',
   CONSTRAINT PK_Departamentos PRIMARY KEY (Cod_Empresa, Codigo))
 GO
 IF OBJECT_ID(N'dbo.Asientos', N'U') IS NULL CREATE TABLE Asientos (
