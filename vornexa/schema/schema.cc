@@ -138,7 +138,7 @@ std::string CreateTable(const TableDef& table, Dialect dialect) {
   std::string sql;
   const std::string name(table.name);
   if (dialect == Dialect::SqlServer) {
-    sql = "IF OBJECT_ID(N'dbo." + name + "', N'U') IS NULL CREATE TABLE " + name + " (";
+    sql = "IF OBJECT_ID(N'" + name + "', N'U') IS NULL CREATE TABLE " + name + " (";
   } else {
     sql = "CREATE TABLE IF NOT EXISTS " + name + " (";
   }

@@ -2,8 +2,9 @@
 -- Run once on the application's database (sqlcmd -i sqlserver.sql); it creates
 -- what is missing and leaves existing tables alone. Amounts are money; codes
 -- are nvarchar and compare as text, so the collation orders account codes.
+-- Tables go into the login's default schema, where the library's statements find them.
 -- Generated from the library's own schema description; a test keeps the two equal.
-IF OBJECT_ID(N'dbo.Cuentas', N'U') IS NULL CREATE TABLE Cuentas (
+IF OBJECT_ID(N'Cuentas', N'U') IS NULL CREATE TABLE Cuentas (
   Cod_Empresa smallint NOT NULL,
   Cod_Ejercicio smallint NOT NULL,
   Cuenta nvarchar(20) NOT NULL,
@@ -54,13 +55,13 @@ IF OBJECT_ID(N'dbo.Cuentas', N'U') IS NULL CREATE TABLE Cuentas (
 GO
 IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = N'IX_Cuentas_Grupo') CREATE INDEX IX_Cuentas_Grupo ON Cuentas (Cod_Empresa, Grupo)
 GO
-IF OBJECT_ID(N'dbo.Cuentas_Grupos', N'U') IS NULL CREATE TABLE Cuentas_Grupos (
+IF OBJECT_ID(N'Cuentas_Grupos', N'U') IS NULL CREATE TABLE Cuentas_Grupos (
   Cod_Empresa smallint NOT NULL,
   Codigo smallint NOT NULL,
   Nombre nvarchar(200) NOT NULL DEFAULT '',
   CONSTRAINT PK_Cuentas_Grupos PRIMARY KEY (Cod_Empresa, Codigo))
 GO
-IF OBJECT_ID(N'dbo.Razon_Social', N'U') IS NULL CREATE TABLE Razon_Social (
+IF OBJECT_ID(N'Razon_Social', N'U') IS NULL CREATE TABLE Razon_Social (
   Nif nvarchar(20) NOT NULL,
   Nombre nvarchar(200),
   Direccion nvarchar(100),
@@ -73,7 +74,7 @@ IF OBJECT_ID(N'dbo.Razon_Social', N'U') IS NULL CREATE TABLE Razon_Social (
   Fax nvarchar(30),
   CONSTRAINT PK_Razon_Social PRIMARY KEY (Nif))
 GO
-IF OBJECT_ID(N'dbo.Acumulados', N'U') IS NULL CREATE TABLE Acumulados (
+IF OBJECT_ID(N'Acumulados', N'U') IS NULL CREATE TABLE Acumulados (
   Cod_Empresa smallint NOT NULL,
   Cod_Ejercicio smallint NOT NULL,
   Cuenta nvarchar(20) NOT NULL,
@@ -105,7 +106,7 @@ IF OBJECT_ID(N'dbo.Acumulados', N'U') IS NULL CREATE TABLE Acumulados (
   H12 money NOT NULL DEFAULT 0,
   CONSTRAINT PK_Acumulados PRIMARY KEY (Cod_Empresa, Cod_Ejercicio, Cuenta))
 GO
-IF OBJECT_ID(N'dbo.Acumulados_Dpto', N'U') IS NULL CREATE TABLE Acumulados_Dpto (
+IF OBJECT_ID(N'Acumulados_Dpto', N'U') IS NULL CREATE TABLE Acumulados_Dpto (
   Cod_Empresa smallint NOT NULL,
   Cod_Ejercicio smallint NOT NULL,
   Dpto smallint NOT NULL,
@@ -140,13 +141,13 @@ IF OBJECT_ID(N'dbo.Acumulados_Dpto', N'U') IS NULL CREATE TABLE Acumulados_Dpto 
 GO
 IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = N'IX_Acumulados_Dpto_Cuenta') CREATE INDEX IX_Acumulados_Dpto_Cuenta ON Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Cuenta)
 GO
-IF OBJECT_ID(N'dbo.Departamentos', N'U') IS NULL CREATE TABLE Departamentos (
+IF OBJECT_ID(N'Departamentos', N'U') IS NULL CREATE TABLE Departamentos (
   Cod_Empresa smallint NOT NULL,
   Codigo smallint NOT NULL,
   Nombre nvarchar(200) NOT NULL DEFAULT '',
   CONSTRAINT PK_Departamentos PRIMARY KEY (Cod_Empresa, Codigo))
 GO
-IF OBJECT_ID(N'dbo.Asientos', N'U') IS NULL CREATE TABLE Asientos (
+IF OBJECT_ID(N'Asientos', N'U') IS NULL CREATE TABLE Asientos (
   Cod_Empresa smallint NOT NULL,
   Cod_Ejercicio smallint NOT NULL,
   Codigo int NOT NULL,
@@ -155,7 +156,7 @@ IF OBJECT_ID(N'dbo.Asientos', N'U') IS NULL CREATE TABLE Asientos (
   Nulo smallint NOT NULL DEFAULT 0,
   CONSTRAINT PK_Asientos PRIMARY KEY (Cod_Empresa, Cod_Ejercicio, Codigo))
 GO
-IF OBJECT_ID(N'dbo.Movimientos', N'U') IS NULL CREATE TABLE Movimientos (
+IF OBJECT_ID(N'Movimientos', N'U') IS NULL CREATE TABLE Movimientos (
   Cod_Empresa smallint NOT NULL,
   Cod_Ejercicio smallint NOT NULL,
   Cod_Asiento int NOT NULL,
@@ -173,7 +174,7 @@ IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = N'IX_Movimientos_Cuenta') 
 GO
 IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = N'IX_Movimientos_Ejercicio_Cuenta') CREATE INDEX IX_Movimientos_Ejercicio_Cuenta ON Movimientos (Cod_Empresa, Cod_Ejercicio, Cuenta)
 GO
-IF OBJECT_ID(N'dbo.Previsiones_Cobro', N'U') IS NULL CREATE TABLE Previsiones_Cobro (
+IF OBJECT_ID(N'Previsiones_Cobro', N'U') IS NULL CREATE TABLE Previsiones_Cobro (
   Cod_Empresa smallint NOT NULL,
   Codigo int NOT NULL,
   CuentaOriginal nvarchar(20) NOT NULL,
