@@ -26,6 +26,32 @@ inline std::ostream& operator<<(std::ostream& out, const AccountRows& rows) {
              << ", Acumulados_Dpto " << rows.departamentos << "}";
 }
 
+// Every field of the record, in order, for comparing two accounts at once.
+inline std::string Describe(const clsCuenta& a) {
+  std::string out;
+  for (const std::string* text : {&a.Cuenta,      &a.ContDebe,    &a.ContHaber,
+                                  &a.Nif,         &a.Nombre,      &a.Nombre_Comercial,
+                                  &a.Direccion,   &a.Localidad,   &a.Provincia,
+                                  &a.Pais,        &a.Telefono,    &a.Fax,
+                                  &a.eMail,       &a.F_Nif,       &a.F_Razon,
+                                  &a.F_Via,       &a.F_Direccion, &a.F_Numero,
+                                  &a.F_Escalera,  &a.F_Piso,      &a.F_Puerta,
+                                  &a.F_Localidad, &a.F_Provincia, &a.F_Pais,
+                                  &a.F_Telefono,  &a.F_Fax,       &a.F_eMail,
+                                  &a.CCC,         &a.IBAN,        &a.Fecha_Mandato,
+                                  &a.IdMandato}) {
+    out += *text + "|";
+  }
+  for (int32_t number :
+       {int32_t{a.Nivel}, a.Cp, a.F_Cp, int32_t{a.Grupo}, int32_t{a.FormaPago},
+        int32_t{a.CartaPago}, int32_t{a.Dpto}, int32_t{a.Sufijo_SEPA},
+        int32_t{a.Secuencia_Adeudo}, int32_t{a.Cod_Pais}, int32_t{a.ContraparteIDOtroTipo},
+        int32_t{a.Cod_Irpf}, int32_t{a.Tipo_Irpf}}) {
+    out += std::to_string(number) + "|";
+  }
+  return out;
+}
+
 // A company that notes every question asked of it, in order.
 class RecordingEmpresa : public Empresa {
  public:
@@ -98,32 +124,6 @@ class MaintenanceTest : public BackendTest {
     a.Cod_Irpf = 12;
     a.Tipo_Irpf = 13;
     return a;
-  }
-
-  // Every field of the record, in order, for comparing two accounts at once.
-  static std::string Describe(const clsCuenta& a) {
-    std::string out;
-    for (const std::string* text : {&a.Cuenta,      &a.ContDebe,    &a.ContHaber,
-                                    &a.Nif,         &a.Nombre,      &a.Nombre_Comercial,
-                                    &a.Direccion,   &a.Localidad,   &a.Provincia,
-                                    &a.Pais,        &a.Telefono,    &a.Fax,
-                                    &a.eMail,       &a.F_Nif,       &a.F_Razon,
-                                    &a.F_Via,       &a.F_Direccion, &a.F_Numero,
-                                    &a.F_Escalera,  &a.F_Piso,      &a.F_Puerta,
-                                    &a.F_Localidad, &a.F_Provincia, &a.F_Pais,
-                                    &a.F_Telefono,  &a.F_Fax,       &a.F_eMail,
-                                    &a.CCC,         &a.IBAN,        &a.Fecha_Mandato,
-                                    &a.IdMandato}) {
-      out += *text + "|";
-    }
-    for (int32_t number :
-         {int32_t{a.Nivel}, a.Cp, a.F_Cp, int32_t{a.Grupo}, int32_t{a.FormaPago},
-          int32_t{a.CartaPago}, int32_t{a.Dpto}, int32_t{a.Sufijo_SEPA},
-          int32_t{a.Secuencia_Adeudo}, int32_t{a.Cod_Pais}, int32_t{a.ContraparteIDOtroTipo},
-          int32_t{a.Cod_Irpf}, int32_t{a.Tipo_Irpf}}) {
-      out += std::to_string(number) + "|";
-    }
-    return out;
   }
 
   void AddDepartments(const std::vector<int>& codes) {

@@ -251,22 +251,6 @@ TEST_P(AccountSave, RefusesAnEmptyCodeBeforeAnyStatement) {
   EXPECT_EQ(TakeStatements(), Statements{});
 }
 
-TEST_P(AccountSave, FailuresReachTheCallerWithThePublicOperationsSource) {
-  clsCuenta orphan;  // no company object
-  orphan.Cuenta = "572";
-  const std::string not_set = "Variable de objeto o bloque With no establecido";
-  EXPECT_VORNEXA_ERROR(orphan.Insertar(), 91, "Cuentas::Insertar", not_set);
-  EXPECT_VORNEXA_ERROR(orphan.Modificar(), 91, "Cuentas::Modificar", not_set);
-
-  clsCuenta account = NewAccount("572");
-  recorder_->FailStatement(0, Rejected("rechazada por la base de datos"));
-  EXPECT_VORNEXA_ERROR(account.Modificar(), error_number::kStatementRejected, "Cuentas::Modificar",
-                       "rechazada por la base de datos");
-
-  account.Conexion(nullptr);
-  EXPECT_VORNEXA_ERROR(account.Insertar(), 91, "Cuentas::Insertar", not_set);
-}
-
 TEST_P(AccountSave, SavesInTheActiveExerciseThenInEachLaterOneOfTheList) {
   company_->ejercicios = {3, 5, 6, 0, 7};
   company_->multi_ejercicio = true;
