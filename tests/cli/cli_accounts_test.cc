@@ -4,8 +4,6 @@
 namespace vornexa::cli::testing {
 namespace {
 
-using JsonValue = nlohmann::ordered_json;
-
 class CliAccountsTest : public CliTest {
  protected:
   void SetUp() override {
@@ -28,28 +26,20 @@ TEST_F(CliAccountsTest, CreateShowUpdateAndDelete) {
                 "B12345678", "--cp", "46001", "--f-razon", "O'Brien Hermanos", "--grupo", "3",
                 "--iban", "ES7620770024003102575766"}),
             "Cuenta 43000005 creada en el ejercicio 2025 de la empresa 1.\n");
-  JsonValue account = Json({"cuenta", "ver", "43000005"});
-  EXPECT_EQ(account.size(), 44u);
-  EXPECT_EQ(account["Cuenta"], "43000005");
-  EXPECT_EQ(account["Nivel"], 5);
-  EXPECT_EQ(account["Nombre"], "O'Brien, \"Hnos\"");
-  EXPECT_EQ(account["Nif"], "B12345678");
-  EXPECT_EQ(account["Cp"], 46001);
-  EXPECT_EQ(account["F_Razon"], "O'Brien Hermanos");
-  EXPECT_EQ(account["Grupo"], 3);
-  EXPECT_EQ(account["CCC"], "20770024003102575766");
-  EXPECT_EQ(account["IdMandato"], "0143000005");
-
   // An update changes only the fields given.
   EXPECT_EQ(Ok({"cuenta", "guardar", "43.5", "--telefono", "963 000 000"}),
             "Cuenta 43000005 actualizada en el ejercicio 2025 de la empresa 1.\n");
-  account = Json({"cuenta", "ver", "43.5"});
-  EXPECT_EQ(account["Telefono"], "963 000 000");
-  EXPECT_EQ(account["Nombre"], "O'Brien, \"Hnos\"");
-  EXPECT_EQ(account["Cp"], 46001);
-
+  const JsonValue account = Json({"cuenta", "ver", "43.5"});
+  EXPECT_EQ(account.size(), 44u);
+  const JsonValue expected = JsonValue::parse(R"({"Cuenta": "43000005", "Nivel": 5,
+      "Nombre": "O'Brien, \"Hnos\"", "Nif": "B12345678", "Cp": 46001, "Telefono": "963 000 000",
+      "F_Razon": "O'Brien Hermanos", "Grupo": 3, "CCC": "20770024003102575766",
+      "IdMandato": "0143000005"})");
+  for (const auto& [field, value] : expected.items()) {
+    EXPECT_EQ(account[field], value) << field;
+  }
   // The text view leaves empty fields out.
-  EXPECT_EQ(Ok({"cuenta", "ver", "43.5"}),
+  EXPECT_EQ(Ok({"cuenta", "ver", "43000005"}),
             "Cuenta                43000005\n"
             "Nivel                 5\n"
             "NIF                   B12345678\n"
@@ -67,39 +57,34 @@ TEST_F(CliAccountsTest, CreateShowUpdateAndDelete) {
             "Cuenta 43000005 eliminada en el ejercicio 2025 de la empresa 1.\n");
   EXPECT_EQ(Ok({"cuenta", "existe", "43.5"}),
             "La cuenta 43000005 no existe en el ejercicio 2025 de la empresa 1.\n");
-  const CliResult missing = Run({"cuenta", "ver", "43.5"});
-  EXPECT_EQ(missing.exit_code, 1);
-  EXPECT_EQ(missing.out, "");
-  EXPECT_EQ(missing.err, ErrorLine(1000, "vornexa cuenta ver",
-                                   "La cuenta 43000005 no existe en el ejercicio 2025 de la "
-                                   "empresa 1"));
+  ExpectError({"cuenta", "ver", "43.5"}, 1000, "vornexa cuenta ver",
+              "La cuenta 43000005 no existe en el ejercicio 2025 de la empresa 1");
 }
 
-TEST_F(CliAccountsTest, IntegerFieldsRefuseWhatIsNoNumber) {
-  const CliResult result = Run({"cuenta", "guardar", "43.1", "--grupo", "40000"});
-  EXPECT_EQ(result.exit_code, 1);
-  EXPECT_EQ(result.err,
-            ErrorLine(6, "vornexa cuenta guardar", "El campo Grupo está fuera de rango: 40000"));
-  EXPECT_EQ(Run({"cuenta", "existe", "43.1"}).out,
-            "La cuenta 43000001 no existe en el ejercicio 2025 de la empresa 1.\n");
-}
-
-TEST_F(CliAccountsTest, SavingWithoutTheUpperAccountReportsTheLibrarysError) {
-  const CliResult result = Run({"cuenta", "guardar", "4399.1", "--nombre", "Huérfana"});
-  EXPECT_EQ(result.exit_code, 1);
-  // The description's line break is reported as a blank: one line on stderr.
-  EXPECT_EQ(result.err, ErrorLine(1000, "Cuentas::Insertar",
-                                  "No se ha creado la cuenta de nivel superior. Debe crear : "
-                                  "4399 en ejercicio: 2025"));
+TEST_F(CliAccountsTest, RefusalsSaveNothing) {
+  const struct {
+    std::vector<std::string> args;
+    int32_t number;
+    std::string source, description;
+  } cases[] = {
+      {{"cuenta", "guardar", "43.1", "--grupo", "40000"}, 6, "vornexa cuenta guardar",
+       "El campo Grupo está fuera de rango: 40000"},
+      // The description's line break is reported as a blank: one line on stderr.
+      {{"cuenta", "guardar", "4399.1", "--nombre", "Huérfana"}, 1000, "Cuentas::Insertar",
+       "No se ha creado la cuenta de nivel superior. Debe crear : 4399 en ejercicio: 2025"},
+      {{"cuenta", "guardar", "43000", "--nombre", "x"}, 1000, "Cuentas::Insertar",
+       "No se puede insertar una cuenta no correspondiente a los digitos parametrizados"},
+      {{"cuenta", "ver", "4300.00000001"}, 5, "vornexa cuenta ver",
+       "El código abreviado '4300.00000001' tiene más dígitos que una cuenta de detalle (8)"},
+      // A short form as long as a detail account is no code.
+      {{"cuenta", "existe", "43.00005"}, 1000, "vornexa cuenta existe",
+       "No se puede desarrollar el código abreviado '43.00005'"},
+  };
+  for (const auto& c : cases) ExpectError(c.args, c.number, c.source, c.description);
+  EXPECT_EQ(Codes(Json({"cuenta", "listar", "--nivel", "5"})), std::vector<std::string>{});
   EXPECT_EQ(Ok({"cuenta", "guardar", "4399.1", "--nombre", "Huérfana",
                 "--sin-verificar-niveles"}),
             "Cuenta 43990001 creada en el ejercicio 2025 de la empresa 1.\n");
-
-  const CliResult wrong_length = Run({"cuenta", "guardar", "43000", "--nombre", "x"});
-  EXPECT_EQ(wrong_length.err,
-            ErrorLine(1000, "Cuentas::Insertar",
-                      "No se puede insertar una cuenta no correspondiente a los digitos "
-                      "parametrizados"));
 }
 
 TEST_F(CliAccountsTest, ListWalksTheRangeInCodeOrder) {
@@ -122,7 +107,7 @@ TEST_F(CliAccountsTest, ListWalksTheRangeInCodeOrder) {
   EXPECT_EQ(Ok({"cuenta", "listar", "--desde", "5"}), "Sin resultados.\n");
 }
 
-TEST_F(CliAccountsTest, StepsThroughTheChart) {
+TEST_F(CliAccountsTest, StepsThroughTheChartAndExpandsShortCodes) {
   Ok({"cuenta", "guardar", "43.1", "--nombre", "Cliente uno"});
   EXPECT_EQ(Json({"cuenta", "primera"})["Cuenta"], "4");
   EXPECT_EQ(Json({"cuenta", "ultima"})["Cuenta"], "4400");
@@ -131,29 +116,15 @@ TEST_F(CliAccountsTest, StepsThroughTheChart) {
   EXPECT_EQ(Json({"cuenta", "siguiente", "4400"}), JsonValue(nullptr));
   EXPECT_EQ(Ok({"cuenta", "anterior", "4"}),
             "No hay cuenta anterior a 4 en el ejercicio 2025 de la empresa 1.\n");
+  EXPECT_EQ(Json({"cuenta", "desarrollar", "43.5"})["Cuenta"], "43000005");
+  EXPECT_EQ(Ok({"cuenta", "componer", "430", "7"}), "43000007\n");
+  EXPECT_EQ(Ok({"cuenta", "componer", "43", "5", "--digitos", "9"}), "430000005\n");
   // Another exercise of the company has no accounts.
   Ok({"--ejercicio", "2026", "init"});
   EXPECT_EQ(Ok({"cuenta", "primera"}), "No hay cuentas en el ejercicio 2026 de la empresa 1.\n");
   EXPECT_EQ(Json({"--ejercicio", "2025", "cuenta", "primera"})["Cuenta"], "4");
-  const CliResult unknown = Run({"--ejercicio", "2030", "cuenta", "primera"});
-  EXPECT_EQ(unknown.err, ErrorLine(1000, "vornexa",
-                                   "La empresa 1 no tiene el ejercicio 2030 (sus ejercicios: "
-                                   "2025,2026)"));
-}
-
-TEST_F(CliAccountsTest, ShortCodesExpandWhereverACodeIsTaken) {
-  EXPECT_EQ(Json({"cuenta", "desarrollar", "43.5"})["Cuenta"], "43000005");
-  EXPECT_EQ(Ok({"cuenta", "componer", "430", "7"}), "43000007\n");
-  EXPECT_EQ(Ok({"cuenta", "componer", "43", "5", "--digitos", "9"}), "430000005\n");
-  const CliResult too_long = Run({"cuenta", "ver", "4300.00000001"});
-  EXPECT_EQ(too_long.exit_code, 1);
-  EXPECT_EQ(too_long.err, ErrorLine(5, "vornexa cuenta ver",
-                                    "El código abreviado '4300.00000001' tiene más dígitos que "
-                                    "una cuenta de detalle (8)"));
-  // A short form as long as a detail account is no code.
-  EXPECT_EQ(Run({"cuenta", "existe", "43.00005"}).err,
-            ErrorLine(1000, "vornexa cuenta existe",
-                      "No se puede desarrollar el código abreviado '43.00005'"));
+  ExpectError({"--ejercicio", "2030", "cuenta", "primera"}, 1000, "vornexa",
+              "La empresa 1 no tiene el ejercicio 2030 (sus ejercicios: 2025,2026)");
 }
 
 TEST_F(CliAccountsTest, MovementsBlockDeletionAndRepairRestoresAccumulators) {
@@ -166,11 +137,8 @@ TEST_F(CliAccountsTest, MovementsBlockDeletionAndRepairRestoresAccumulators) {
               "Debe, Haber) VALUES (1, 2025, 1, 1, '43000001', 100, 0)");
   EXPECT_EQ(Ok({"cuenta", "movimientos", "43.1"}),
             "La cuenta 43000001 tiene movimientos en el ejercicio 2025 de la empresa 1.\n");
-  const CliResult refused = Run({"cuenta", "eliminar", "43.1"});
-  EXPECT_EQ(refused.exit_code, 1);
-  EXPECT_EQ(refused.err, ErrorLine(1000, "Cuentas::Eliminar",
-                                   "No se puede eliminar la cuenta 43000001 por tener "
-                                   "movimientos asociados"));
+  ExpectError({"cuenta", "eliminar", "43.1"}, 1000, "Cuentas::Eliminar",
+              "No se puede eliminar la cuenta 43000001 por tener movimientos asociados");
   EXPECT_EQ(Json({"cuenta", "existe", "43.1"})["existe"], true);
 
   db->Execute("DELETE FROM Acumulados WHERE Cuenta = '43000001'");
@@ -185,25 +153,22 @@ TEST_F(CliAccountsTest, MovementsBlockDeletionAndRepairRestoresAccumulators) {
 TEST_F(CliAccountsTest, GroupsAreCreatedShownRenamedListedAndDeleted) {
   EXPECT_EQ(Ok({"grupo", "crear", "3", "Clientes, nacionales"}),
             "Grupo 3 «Clientes, nacionales» creado.\n");
-  EXPECT_EQ(Run({"grupo", "crear", "3", "Otro"}).err,
-            ErrorLine(1000, "vornexa grupo crear", "El grupo 3 ya existe en la empresa 1"));
+  ExpectError({"grupo", "crear", "3", "Otro"}, 1000, "vornexa grupo crear",
+              "El grupo 3 ya existe en la empresa 1");
   EXPECT_EQ(Json({"grupo", "ver", "3"}),
             JsonValue::parse(R"({"Codigo": 3, "Nombre": "Clientes, nacionales"})"));
   EXPECT_EQ(Ok({"grupo", "renombrar", "3", "Clientes"}), "Grupo 3 «Clientes» renombrado.\n");
   Ok({"cuenta", "guardar", "43.1", "--grupo", "3"});
   EXPECT_EQ(Json({"grupo", "listar"}),
             JsonValue::parse(R"([{"Codigo": 3, "Nombre": "Clientes", "cuentas": 1}])"));
-
-  const CliResult in_use = Run({"grupo", "eliminar", "3"});
-  EXPECT_EQ(in_use.exit_code, 1);
-  EXPECT_EQ(in_use.err, ErrorLine(1000, "clsGrupos::Eliminar",
-                                  "No se puede eliminar el grupo por tener cuentas asociadas"));
+  ExpectError({"grupo", "eliminar", "3"}, 1000, "clsGrupos::Eliminar",
+              "No se puede eliminar el grupo por tener cuentas asociadas");
   Ok({"cuenta", "guardar", "43.1", "--grupo", "0"});
   EXPECT_EQ(Ok({"grupo", "eliminar", "3"}), "Grupo 3 eliminado.\n");
-  EXPECT_EQ(Run({"grupo", "ver", "3"}).err,
-            ErrorLine(1000, "vornexa grupo ver", "El grupo 3 no existe en la empresa 1"));
-  EXPECT_EQ(Run({"grupo", "renombrar", "3", "x"}).err,
-            ErrorLine(1000, "vornexa grupo renombrar", "El grupo 3 no existe en la empresa 1"));
+  ExpectError({"grupo", "ver", "3"}, 1000, "vornexa grupo ver",
+              "El grupo 3 no existe en la empresa 1");
+  ExpectError({"grupo", "renombrar", "3", "x"}, 1000, "vornexa grupo renombrar",
+              "El grupo 3 no existe en la empresa 1");
 }
 
 }  // namespace

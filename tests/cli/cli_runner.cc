@@ -77,10 +77,17 @@ std::string CliTest::Ok(const std::vector<std::string>& args) {
   return result.out;
 }
 
-nlohmann::ordered_json CliTest::Json(std::vector<std::string> args) {
+JsonValue CliTest::Json(std::vector<std::string> args) {
   args.push_back("--json");
-  const std::string out = Ok(args);
-  return nlohmann::ordered_json::parse(out);
+  return JsonValue::parse(Ok(args));
+}
+
+void CliTest::ExpectError(const std::vector<std::string>& args, int32_t number,
+                          const std::string& source, const std::string& description) {
+  const CliResult result = Run(args);
+  EXPECT_EQ(result.exit_code, 1) << args.back();
+  EXPECT_EQ(result.out, "") << args.back();
+  EXPECT_EQ(result.err, ErrorLine(number, source, description)) << args.back();
 }
 
 void CliTest::WriteFile(const std::string& name, const std::string& text) const {
@@ -95,6 +102,12 @@ std::shared_ptr<Connection> CliTest::Open(const std::string& name) const {
 
 std::string ErrorLine(int32_t number, const std::string& source, const std::string& description) {
   return "error " + std::to_string(number) + " (" + source + "): " + description + "\n";
+}
+
+std::string Repeat(const std::string& text, int times) {
+  std::string repeated;
+  for (int i = 0; i < times; ++i) repeated += text;
+  return repeated;
 }
 
 }  // namespace vornexa::cli::testing

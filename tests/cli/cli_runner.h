@@ -18,6 +18,8 @@
 
 namespace vornexa::cli::testing {
 
+using JsonValue = nlohmann::ordered_json;
+
 struct CliResult {
   int exit_code = -1;
   std::string out;
@@ -42,7 +44,11 @@ class CliTest : public ::testing::Test {
   // Runs a command expected to succeed silently on stderr; returns stdout.
   std::string Ok(const std::vector<std::string>& args);
   // Runs a command with --json, expected to succeed; returns its parsed output.
-  nlohmann::ordered_json Json(std::vector<std::string> args);
+  JsonValue Json(std::vector<std::string> args);
+  // Runs a command expected to fail with exit code 1, nothing on stdout and
+  // exactly ErrorLine(number, source, description) on stderr.
+  void ExpectError(const std::vector<std::string>& args, int32_t number, const std::string& source,
+                   const std::string& description);
 
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
   void WriteFile(const std::string& name, const std::string& text) const;
@@ -58,6 +64,9 @@ class CliTest : public ::testing::Test {
 
 // The one-line error report: "error NUMBER (SOURCE): DESCRIPTION\n".
 std::string ErrorLine(int32_t number, const std::string& source, const std::string& description);
+
+// `text` `times` times over.
+std::string Repeat(const std::string& text, int times);
 
 }  // namespace vornexa::cli::testing
 
