@@ -8,40 +8,36 @@
 namespace vornexa::cli::testing {
 namespace {
 
-using JsonValue = nlohmann::ordered_json;
-
 // One demo database for the whole suite: the commands below only read it.
 class CliDemoTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     std::string pattern = (std::filesystem::temp_directory_path() / "vornexa-demo-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = new std::filesystem::path(pattern);
-    tour_ = new CliResult(RunProgram(*dir_, {"demo"}));
-    database_ = new std::shared_ptr<Connection>(OpenSqlite((*dir_ / "vornexa-demo.db").string()));
+    dir_ = pattern;
+    tour_ = RunProgram(dir_, {"demo"});
+    database_ = OpenSqlite((dir_ / "vornexa-demo.db").string());
   }
   static void TearDownTestSuite() {
-    delete database_;
-    delete tour_;
-    std::filesystem::remove_all(*dir_);
-    delete dir_;
+    database_.reset();
+    std::filesystem::remove_all(dir_);
   }
 
   static JsonValue Json(std::vector<std::string> args) {
     args.insert(args.begin(), {"--db", "vornexa-demo.db", "--json"});
-    const CliResult result = RunProgram(*dir_, args);
+    const CliResult result = RunProgram(dir_, args);
     EXPECT_EQ(result.exit_code, 0) << result.err;
     return JsonValue::parse(result.out);
   }
   static CliResult Run(std::vector<std::string> args) {
     args.insert(args.begin(), {"--db", "vornexa-demo.db"});
-    return RunProgram(*dir_, args);
+    return RunProgram(dir_, args);
   }
 
   // Debit minus credit, debit and credit of the journal lines that count
   // (neither closing nor voided entries) matching `where`, as exact strings.
   static std::array<std::string, 3> Lines(const std::string& where) {
-    const auto rows = (*database_)->Open(
+    const auto rows = database_->Open(
         "SELECT ISNULL(SUM(m.Debe), 0) AS debe, ISNULL(SUM(m.Haber), 0) AS haber FROM "
         "Movimientos m INNER JOIN Asientos a ON a.Cod_Empresa = m.Cod_Empresa AND "
         "a.Cod_Ejercicio = m.Cod_Ejercicio AND a.Codigo = m.Cod_Asiento WHERE m.Cod_Empresa = 1 "
@@ -55,49 +51,35 @@ class CliDemoTest : public ::testing::Test {
                  std::to_string(exercise))[0];
   }
   static std::string Forecasts(const std::string& code, const std::string& states) {
-    const auto rows = (*database_)->Open(
+    const auto rows = database_->Open(
         "SELECT ISNULL(SUM(Importe), 0) AS v FROM Previsiones_Cobro WHERE Cod_Empresa = 1 AND "
         "CuentaOriginal = '" + code + "' AND Estado IN (" + states + ")");
     return rows->Field("v").ToCurrency().ToString();
   }
 
-  static std::filesystem::path* dir_;
-  static CliResult* tour_;
-  static std::shared_ptr<Connection>* database_;
+  static inline std::filesystem::path dir_;
+  static inline CliResult tour_;
+  static inline std::shared_ptr<Connection> database_;
 };
 
-std::filesystem::path* CliDemoTest::dir_ = nullptr;
-CliResult* CliDemoTest::tour_ = nullptr;
-std::shared_ptr<Connection>* CliDemoTest::database_ = nullptr;
-
-TEST_F(CliDemoTest, PrintsTheTourOfEveryCapability) {
-  EXPECT_EQ(tour_->exit_code, 0);
-  EXPECT_EQ(tour_->err, "");
-  const std::string& tour = tour_->out;
-  for (const char* heading :
-       {"1. Cargar una cuenta por su código   [clsCuenta::Cargar]",
-        "2. Recorrer el plan en orden de código   [Cargar_Primero, Cargar_Siguiente, "
-        "Cargar_Anterior, Cargar_Ultimo]",
-        "3. ¿Existe la cuenta en el ejercicio activo?   [Existe]",
-        "4. Códigos abreviados   [CuentaDesarrollo, ComponerCuenta]",
-        "5. Saldos de los acumulados   [Dev_Apertura, Dev_Saldo]",
-        "6. Sumas del periodo desde los apuntes, con filtros   [Dev_Acumulado, Dev_Acumulado3]",
-        "7. Previsiones de cobro   [Dev_Saldo_Cartera, Dev_Saldo_PrevCobro]",
-        "8. Grupos de cuentas   [clsGrupo: Cargar, Modificar, Insertar, Eliminar, Existe]",
-        "9. Guardar una cuenta   [Insertar, Modificar]",
-        "10. Reparar los acumulados   [Reparar_Acumulado]",
-        "11. Eliminar una cuenta   [Posee_Movimientos, Eliminar]",
-        "error 1000 (clsGrupos::Eliminar): No se puede eliminar el grupo por tener cuentas "
+TEST_F(CliDemoTest, TourRunsEveryCapabilityOnAJournalOfTwoYears) {
+  EXPECT_EQ(tour_.exit_code, 0);
+  EXPECT_EQ(tour_.err, "");
+  for (int section = 1; section <= 11; ++section) {
+    EXPECT_NE(tour_.out.find("\n" + std::to_string(section) + ". "), std::string::npos) << section;
+  }
+  // The refusals and repairs it shows are the library's own.
+  for (const char* result :
+       {"error 1000 (clsGrupos::Eliminar): No se puede eliminar el grupo por tener cuentas "
         "asociadas",
         "error 1000 (Cuentas::Eliminar): No se puede eliminar la cuenta 43000001 por tener "
         "movimientos asociados",
         "Reparar_Acumulado -> nivel 5, filas: 2 (una por ejercicio)",
         "43000006 tiene movimientos: no; Eliminar -> sí; existe: no",
         "Insertar el grupo 9 -> existe: sí; Eliminar, sin cuentas -> sí; existe: no"}) {
-    EXPECT_NE(tour.find(heading), std::string::npos) << heading;
+    EXPECT_NE(tour_.out.find(result), std::string::npos) << result;
   }
-  // A few hundred journal lines over the two exercises.
-  const auto rows = (*database_)->Open(
+  const auto rows = database_->Open(
       "SELECT COUNT(*) AS n, COUNT(DISTINCT Cod_Ejercicio) AS e FROM Movimientos");
   EXPECT_GT(rows->Field("n").ToInt64(), 300);
   EXPECT_EQ(rows->Field("e").ToInt64(), 2);
@@ -162,19 +144,6 @@ TEST_F(CliDemoTest, PeriodTotalsApplyEveryFilter) {
   }
 }
 
-TEST_F(CliDemoTest, VoidedEntriesDoNotCount) {
-  const auto rows = (*database_)->Open(
-      "SELECT m.Documento AS d, m.Haber AS h FROM Movimientos m INNER JOIN Asientos a ON "
-      "a.Cod_Empresa = m.Cod_Empresa AND a.Cod_Ejercicio = m.Cod_Ejercicio AND a.Codigo = "
-      "m.Cod_Asiento WHERE a.Nulo = 1 AND m.Cuenta = '47700001'");
-  ASSERT_FALSE(rows->Eof());
-  const std::string document = rows->Field("d").ToText();
-  EXPECT_NE(rows->Field("h").ToCurrency(), Currency{});
-  EXPECT_EQ(Json({"saldo", "periodo", "477.1", "--desde", "2025-01-01", "--hasta", "2025-12-31",
-                  "--documento", document})[0]["haber"],
-            "0.0000");
-}
-
 TEST_F(CliDemoTest, ForecastsAreTotalledByState) {
   bool any_pending = false;
   for (const std::string code : {"43000001", "43000002", "43000003", "43000004", "43000005"}) {
@@ -192,40 +161,13 @@ TEST_F(CliDemoTest, ForecastsAreTotalledByState) {
   EXPECT_EQ(bad.err.rfind("error 1000 (Cuentas::Dev_Saldo_PrevCobro): ", 0), 0u) << bad.err;
 }
 
-// "144120.2800" -> "144.120,28": the Spanish view of a two-decimal amount.
-std::string SpanishAmount(const std::string& exact) {
-  const size_t point = exact.find('.');
-  EXPECT_EQ(exact.substr(point + 3), "00");
-  const bool negative = exact[0] == '-';
-  std::string whole = exact.substr(negative ? 1 : 0, point - (negative ? 1 : 0));
-  for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3) whole.insert(i, ".");
-  return (negative ? "-" : "") + whole + "," + exact.substr(point + 1, 2);
-}
-
-TEST_F(CliDemoTest, TextViewShowsAmountsTheSpanishWay) {
-  const JsonValue rows = Json({"saldo", "actual", "572.1", "700.1"});
-  const CliResult text = Run({"saldo", "actual", "572.1", "700.1"});
-  EXPECT_EQ(text.exit_code, 0);
-  const std::string bank = SpanishAmount(rows[0]["saldo"]);
-  const std::string sales = SpanishAmount(rows[1]["saldo"]);
-  EXPECT_EQ(sales[0], '-');
-  EXPECT_NE(text.out.find("57200001  Banco Ejemplo, c/c 0001       2025   " + bank + "\n"),
-            std::string::npos)
-      << text.out;
-  EXPECT_NE(text.out.find("70000001  Ventas de mercaderías         2025  " + sales + "\n"),
-            std::string::npos)
-      << text.out;
-}
-
 class CliDemoFileTest : public CliTest {};
 
 TEST_F(CliDemoFileTest, NeverOverwritesADatabaseByAccident) {
   WriteFile("mine.db", "precious");
-  const CliResult refused = Run({"--db", "mine.db", "demo"});
-  EXPECT_EQ(refused.exit_code, 1);
-  EXPECT_EQ(refused.err, ErrorLine(1000, "vornexa demo",
-                                   "El fichero 'mine.db' ya existe; la demostración crea una base "
-                                   "de datos nueva (añada --reemplazar para sustituirlo)"));
+  ExpectError({"--db", "mine.db", "demo"}, 1000, "vornexa demo",
+              "El fichero 'mine.db' ya existe; la demostración crea una base de datos nueva "
+              "(añada --reemplazar para sustituirlo)");
   EXPECT_EQ(ReadFile("mine.db"), "precious");
   // VORNEXA_DB names the user's database: the demo keeps to its own file.
   const CliResult own = RunProgram(dir_, {"demo"}, "", {{"VORNEXA_DB", "mine.db"}});
