@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "vornexa/frame/empresa.h"
+#include "vornexa/context/empresa.h"
 
 namespace vornexa::bench {
 

@@ -19,7 +19,7 @@
 
 #include "bench/bench_support.h"
 #include "vornexa/data/sql_translator.h"
-#include "vornexa/frame/shared_connection.h"
+#include "vornexa/context/shared_connection.h"
 #include "vornexa/vornexa.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "maintenance_fixture.h"
-#include "vornexa/frame/shared_connection.h"
+#include "vornexa/context/shared_connection.h"
 
 namespace vornexa::testing {
 namespace {

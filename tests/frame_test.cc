@@ -5,11 +5,11 @@
 #include <thread>
 
 #include "support/caught_error.h"
-#include "vornexa/frame/error.h"
-#include "vornexa/frame/shared_connection.h"
-#include "vornexa/frame/sql_values.h"
-#include "vornexa/frame/text.h"
-#include "vornexa/frame/types.h"
+#include "vornexa/base/error.h"
+#include "vornexa/context/shared_connection.h"
+#include "vornexa/context/sql_values.h"
+#include "vornexa/base/text.h"
+#include "vornexa/base/types.h"
 
 namespace vornexa {
 namespace {

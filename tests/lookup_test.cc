@@ -8,7 +8,7 @@
 
 #include "support/fixtures.h"
 #include "vornexa/data/sql_translator.h"
-#include "vornexa/frame/shared_connection.h"
+#include "vornexa/context/shared_connection.h"
 
 namespace vornexa::testing {
 namespace {

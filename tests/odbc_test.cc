@@ -20,7 +20,7 @@
 #include "vornexa/data/odbc_connection.h"
 #include "vornexa/data/odbc_handle.h"
 #include "vornexa/data/odbc_text.h"
-#include "vornexa/frame/shared_connection.h"
+#include "vornexa/context/shared_connection.h"
 
 namespace vornexa::testing {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "tests/cli/cli_runner.h"
-#include "vornexa/frame/types.h"
+#include "vornexa/base/types.h"
 
 namespace vornexa::cli::testing {
 namespace {

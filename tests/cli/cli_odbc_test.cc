@@ -5,7 +5,7 @@
 
 #include "support/backends.h"
 #include "tests/cli/cli_runner.h"
-#include "vornexa/frame/sql_values.h"
+#include "vornexa/context/sql_values.h"
 #include "vornexa/schema/schema.h"
 #include "vornexa/schema/tables.h"
 

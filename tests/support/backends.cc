@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <iostream>
 
-#include "vornexa/frame/error.h"
+#include "vornexa/base/error.h"
 #include "vornexa/schema/schema.h"
 #include "vornexa/schema/tables.h"
 

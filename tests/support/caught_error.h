@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "vornexa/frame/error.h"
+#include "vornexa/base/error.h"
 
 namespace vornexa::testing {
 

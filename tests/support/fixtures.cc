@@ -1,6 +1,6 @@
 #include "support/fixtures.h"
 
-#include "vornexa/frame/shared_connection.h"
+#include "vornexa/context/shared_connection.h"
 
 namespace vornexa::testing {
 

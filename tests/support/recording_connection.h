@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "vornexa/data/connection.h"
-#include "vornexa/frame/error.h"
+#include "vornexa/base/error.h"
 
 namespace vornexa::testing {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tools/vornexa/session.h"
-#include "vornexa/frame/error.h"
+#include "vornexa/base/error.h"
 
 namespace vornexa::cli {
 

@@ -4,8 +4,8 @@
 
 #include "tools/vornexa/errors.h"
 #include "tools/vornexa/parse.h"
-#include "vornexa/frame/sql_values.h"
-#include "vornexa/frame/text.h"
+#include "vornexa/context/sql_values.h"
+#include "vornexa/base/text.h"
 
 namespace vornexa::cli {
 

@@ -5,7 +5,7 @@
 #include "tools/vornexa/demo_accounts.h"
 #include "tools/vornexa/demo_journal.h"
 #include "tools/vornexa/session.h"
-#include "vornexa/frame/sql_values.h"
+#include "vornexa/context/sql_values.h"
 #include "vornexa/groups/cls_grupo.h"
 
 namespace vornexa::cli::demo {

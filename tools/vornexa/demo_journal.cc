@@ -5,8 +5,8 @@
 #include <tuple>
 
 #include "tools/vornexa/demo_accounts.h"
-#include "vornexa/frame/error.h"
-#include "vornexa/frame/sql_values.h"
+#include "vornexa/base/error.h"
+#include "vornexa/context/sql_values.h"
 
 namespace vornexa::cli::demo {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "vornexa/data/connection.h"
-#include "vornexa/frame/types.h"
+#include "vornexa/base/types.h"
 
 namespace vornexa::cli::demo {
 

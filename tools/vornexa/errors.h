@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "vornexa/frame/error.h"
+#include "vornexa/base/error.h"
 
 namespace vornexa::cli {
 

@@ -4,7 +4,7 @@
 #include "tools/vornexa/commands.h"
 #include "tools/vornexa/errors.h"
 #include "tools/vornexa/output.h"
-#include "vornexa/frame/sql_values.h"
+#include "vornexa/context/sql_values.h"
 #include "vornexa/groups/cls_grupo.h"
 
 namespace vornexa::cli {

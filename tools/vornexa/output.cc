@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <ostream>
 
-#include "vornexa/frame/text.h"
+#include "vornexa/base/text.h"
 
 namespace vornexa::cli {
 

@@ -17,7 +17,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "vornexa/frame/types.h"
+#include "vornexa/base/types.h"
 
 namespace vornexa::cli {
 

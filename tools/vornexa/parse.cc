@@ -3,8 +3,8 @@
 #include <charconv>
 #include <limits>
 
-#include "vornexa/frame/error.h"
-#include "vornexa/frame/text.h"
+#include "vornexa/base/error.h"
+#include "vornexa/base/text.h"
 
 namespace vornexa::cli {
 

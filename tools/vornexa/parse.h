@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "vornexa/frame/types.h"
+#include "vornexa/base/types.h"
 
 namespace vornexa::cli {
 

@@ -6,7 +6,7 @@
 
 #include "tools/vornexa/company_settings.h"
 #include "tools/vornexa/errors.h"
-#include "vornexa/frame/text.h"
+#include "vornexa/base/text.h"
 #include "vornexa/schema/schema.h"
 
 namespace vornexa::cli {

@@ -4,7 +4,7 @@
 
 #include "tools/vornexa/errors.h"
 #include "tools/vornexa/parse.h"
-#include "vornexa/frame/error.h"
+#include "vornexa/base/error.h"
 
 namespace vornexa::cli {
 

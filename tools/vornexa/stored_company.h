@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "tools/vornexa/company_settings.h"
-#include "vornexa/frame/empresa.h"
+#include "vornexa/context/empresa.h"
 
 namespace vornexa::cli {
 

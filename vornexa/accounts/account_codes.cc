@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "vornexa/accounts/cls_cuenta.h"
-#include "vornexa/frame/error.h"
-#include "vornexa/frame/text.h"
+#include "vornexa/base/error.h"
+#include "vornexa/base/text.h"
 
 namespace vornexa {
 

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "vornexa/data/connection.h"
-#include "vornexa/frame/empresa.h"
-#include "vornexa/frame/types.h"
+#include "vornexa/context/empresa.h"
+#include "vornexa/base/types.h"
 
 namespace vornexa {
 

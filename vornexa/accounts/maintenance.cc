@@ -9,10 +9,10 @@
 
 #include "vornexa/accounts/cls_cuenta.h"
 #include "vornexa/accounts/maintenance_statements.h"
-#include "vornexa/frame/error.h"
-#include "vornexa/frame/shared_connection.h"
-#include "vornexa/frame/text.h"
-#include "vornexa/frame/update_or_insert.h"
+#include "vornexa/base/error.h"
+#include "vornexa/context/shared_connection.h"
+#include "vornexa/base/text.h"
+#include "vornexa/context/update_or_insert.h"
 
 namespace vornexa {
 

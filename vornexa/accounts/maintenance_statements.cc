@@ -1,7 +1,7 @@
 #include "vornexa/accounts/maintenance_statements.h"
 
-#include "vornexa/frame/sql_values.h"
-#include "vornexa/frame/text.h"
+#include "vornexa/context/sql_values.h"
+#include "vornexa/base/text.h"
 
 namespace vornexa::maintenance_sql {
 

@@ -8,10 +8,10 @@
 #include <variant>
 
 #include "vornexa/accounts/cls_cuenta.h"
-#include "vornexa/frame/error.h"
-#include "vornexa/frame/shared_connection.h"
-#include "vornexa/frame/sql_values.h"
-#include "vornexa/frame/text.h"
+#include "vornexa/base/error.h"
+#include "vornexa/context/shared_connection.h"
+#include "vornexa/context/sql_values.h"
+#include "vornexa/base/text.h"
 
 namespace vornexa {
 

@@ -1,6 +1,6 @@
 #include "vornexa/data/materialized_recordset.h"
 
-#include "vornexa/frame/error.h"
+#include "vornexa/base/error.h"
 
 namespace vornexa {
 

@@ -7,7 +7,7 @@
 
 #include "vornexa/data/odbc_handle.h"
 #include "vornexa/data/odbc_statement.h"
-#include "vornexa/frame/error.h"
+#include "vornexa/base/error.h"
 
 namespace vornexa {
 

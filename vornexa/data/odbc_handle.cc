@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "vornexa/data/odbc_text.h"
-#include "vornexa/frame/error.h"
+#include "vornexa/base/error.h"
 
 namespace vornexa::odbc {
 

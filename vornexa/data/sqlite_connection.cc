@@ -8,7 +8,7 @@
 #include "vornexa/data/connection.h"
 #include "vornexa/data/materialized_recordset.h"
 #include "vornexa/data/sql_translator.h"
-#include "vornexa/frame/error.h"
+#include "vornexa/base/error.h"
 
 namespace vornexa {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "vornexa/frame/error.h"
-#include "vornexa/frame/text.h"
+#include "vornexa/base/error.h"
+#include "vornexa/base/text.h"
 
 namespace vornexa {
 

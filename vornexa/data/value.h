@@ -9,7 +9,7 @@
 #include <string>
 #include <variant>
 
-#include "vornexa/frame/types.h"
+#include "vornexa/base/types.h"
 
 namespace vornexa {
 

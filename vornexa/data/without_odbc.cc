@@ -3,7 +3,7 @@
 #ifndef VORNEXA_WITH_ODBC
 
 #include "vornexa/data/odbc_connection.h"
-#include "vornexa/frame/error.h"
+#include "vornexa/base/error.h"
 
 namespace vornexa {
 

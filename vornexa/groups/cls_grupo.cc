@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "vornexa/frame/error.h"
-#include "vornexa/frame/shared_connection.h"
-#include "vornexa/frame/sql_values.h"
+#include "vornexa/base/error.h"
+#include "vornexa/context/shared_connection.h"
+#include "vornexa/context/sql_values.h"
 
 namespace vornexa {
 

@@ -1,8 +1,8 @@
 // Errors. Every failure of a public operation reaches the caller as one
 // vornexa::Error carrying a number, a source and a Spanish description, the
 // three parts that the application's callers already read.
-#ifndef VORNEXA_FRAME_ERROR_H_
-#define VORNEXA_FRAME_ERROR_H_
+#ifndef VORNEXA_BASE_ERROR_H_
+#define VORNEXA_BASE_ERROR_H_
 
 #include <cstdint>
 #include <stdexcept>
@@ -80,4 +80,4 @@ decltype(auto) Trap(std::string_view source, Body&& body) {
 
 }  // namespace vornexa
 
-#endif  // VORNEXA_FRAME_ERROR_H_
+#endif  // VORNEXA_BASE_ERROR_H_

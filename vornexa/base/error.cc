@@ -1,4 +1,4 @@
-#include "vornexa/frame/error.h"
+#include "vornexa/base/error.h"
 
 #include <new>
 

@@ -1,6 +1,6 @@
-#include "vornexa/frame/sql_values.h"
+#include "vornexa/context/sql_values.h"
 
-#include "vornexa/frame/text.h"
+#include "vornexa/base/text.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
-#include "vornexa/frame/update_or_insert.h"
+#include "vornexa/context/update_or_insert.h"
 
-#include "vornexa/frame/shared_connection.h"
+#include "vornexa/context/shared_connection.h"
 
 namespace vornexa {
 

@@ -1,7 +1,7 @@
 // The shared connection: one per thread, used by every account and group
 // object of that thread. The library never opens, closes or configures it.
-#ifndef VORNEXA_FRAME_SHARED_CONNECTION_H_
-#define VORNEXA_FRAME_SHARED_CONNECTION_H_
+#ifndef VORNEXA_CONTEXT_SHARED_CONNECTION_H_
+#define VORNEXA_CONTEXT_SHARED_CONNECTION_H_
 
 #include <memory>
 #include <string_view>
@@ -32,4 +32,4 @@ Connection& RequireSharedConnection();
 
 }  // namespace vornexa
 
-#endif  // VORNEXA_FRAME_SHARED_CONNECTION_H_
+#endif  // VORNEXA_CONTEXT_SHARED_CONNECTION_H_

@@ -1,6 +1,6 @@
-#include "vornexa/frame/empresa.h"
+#include "vornexa/context/empresa.h"
 
-#include "vornexa/frame/error.h"
+#include "vornexa/base/error.h"
 
 namespace vornexa {
 

@@ -1,8 +1,8 @@
 // Update-then-insert: how a row that may be missing is written. There is no
 // portable "upsert" across the databases the library runs on, so the UPDATE
 // doubles as the existence test.
-#ifndef VORNEXA_FRAME_UPDATE_OR_INSERT_H_
-#define VORNEXA_FRAME_UPDATE_OR_INSERT_H_
+#ifndef VORNEXA_CONTEXT_UPDATE_OR_INSERT_H_
+#define VORNEXA_CONTEXT_UPDATE_OR_INSERT_H_
 
 #include <functional>
 #include <string_view>
@@ -18,4 +18,4 @@ bool UpdateOrInsert(std::string_view update, const std::function<void()>& insert
 
 }  // namespace vornexa
 
-#endif  // VORNEXA_FRAME_UPDATE_OR_INSERT_H_
+#endif  // VORNEXA_CONTEXT_UPDATE_OR_INSERT_H_

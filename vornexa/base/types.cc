@@ -1,9 +1,9 @@
-#include "vornexa/frame/types.h"
+#include "vornexa/base/types.h"
 
 #include <cmath>
 #include <limits>
 
-#include "vornexa/frame/error.h"
+#include "vornexa/base/error.h"
 
 namespace vornexa {
 

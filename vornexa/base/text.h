@@ -1,8 +1,8 @@
 // Character-exact text helpers. Strings hold UTF-8; wherever the library
 // counts, cuts or trims text it works in Unicode characters, not bytes, and
 // trims blanks (U+0020) only.
-#ifndef VORNEXA_FRAME_TEXT_H_
-#define VORNEXA_FRAME_TEXT_H_
+#ifndef VORNEXA_BASE_TEXT_H_
+#define VORNEXA_BASE_TEXT_H_
 
 #include <cstddef>
 #include <string>
@@ -25,4 +25,4 @@ std::string ShortestDecimalText(double value);
 
 }  // namespace vornexa
 
-#endif  // VORNEXA_FRAME_TEXT_H_
+#endif  // VORNEXA_BASE_TEXT_H_

@@ -1,6 +1,6 @@
-#include "vornexa/frame/shared_connection.h"
+#include "vornexa/context/shared_connection.h"
 
-#include "vornexa/frame/error.h"
+#include "vornexa/base/error.h"
 
 namespace vornexa {
 

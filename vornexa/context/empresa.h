@@ -1,6 +1,6 @@
 // The company object: what the account operations ask of the company.
-#ifndef VORNEXA_FRAME_EMPRESA_H_
-#define VORNEXA_FRAME_EMPRESA_H_
+#ifndef VORNEXA_CONTEXT_EMPRESA_H_
+#define VORNEXA_CONTEXT_EMPRESA_H_
 
 #include <array>
 #include <cstdint>
@@ -44,4 +44,4 @@ class Empresa : public clsEmpresa {
 
 }  // namespace vornexa
 
-#endif  // VORNEXA_FRAME_EMPRESA_H_
+#endif  // VORNEXA_CONTEXT_EMPRESA_H_

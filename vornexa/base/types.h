@@ -1,6 +1,6 @@
 // Value types that cross the public surface: money and dates.
-#ifndef VORNEXA_FRAME_TYPES_H_
-#define VORNEXA_FRAME_TYPES_H_
+#ifndef VORNEXA_BASE_TYPES_H_
+#define VORNEXA_BASE_TYPES_H_
 
 #include <compare>
 #include <cstdint>
@@ -45,4 +45,4 @@ struct Date {
 
 }  // namespace vornexa
 
-#endif  // VORNEXA_FRAME_TYPES_H_
+#endif  // VORNEXA_BASE_TYPES_H_

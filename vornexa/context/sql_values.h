@@ -1,15 +1,15 @@
 // How values are written into statement text. Each function gives the bare
 // literal; the apostrophes around text and dates belong to the statement's
 // own fragments, which stay exactly as the application's statements read.
-#ifndef VORNEXA_FRAME_SQL_VALUES_H_
-#define VORNEXA_FRAME_SQL_VALUES_H_
+#ifndef VORNEXA_CONTEXT_SQL_VALUES_H_
+#define VORNEXA_CONTEXT_SQL_VALUES_H_
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "vornexa/data/connection.h"
-#include "vornexa/frame/types.h"
+#include "vornexa/base/types.h"
 
 namespace vornexa {
 
@@ -41,4 +41,4 @@ const Utilidades& ThreadUtilidades();
 
 }  // namespace vornexa
 
-#endif  // VORNEXA_FRAME_SQL_VALUES_H_
+#endif  // VORNEXA_CONTEXT_SQL_VALUES_H_

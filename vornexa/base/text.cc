@@ -1,4 +1,4 @@
-#include "vornexa/frame/text.h"
+#include "vornexa/base/text.h"
 
 #include <charconv>
 
