@@ -3,9 +3,9 @@
 #include <iostream>
 
 #include "tools/vornexa/commands.h"
-#include "tools/vornexa/demo_accounts.h"
-#include "tools/vornexa/demo_company.h"
-#include "tools/vornexa/demo_tour.h"
+#include "tools/vornexa/demo/accounts.h"
+#include "tools/vornexa/demo/company.h"
+#include "tools/vornexa/demo/tour.h"
 #include "tools/vornexa/errors.h"
 
 namespace vornexa::cli {

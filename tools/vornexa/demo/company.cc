@@ -1,9 +1,9 @@
-#include "tools/vornexa/demo_company.h"
+#include "tools/vornexa/demo/company.h"
 
 #include "tools/vornexa/chart_seed.h"
 #include "tools/vornexa/company_settings.h"
-#include "tools/vornexa/demo_accounts.h"
-#include "tools/vornexa/demo_journal.h"
+#include "tools/vornexa/demo/accounts.h"
+#include "tools/vornexa/demo/journal.h"
 #include "tools/vornexa/session.h"
 #include "vornexa/context/sql_values.h"
 #include "vornexa/groups/cls_grupo.h"

@@ -6,7 +6,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "tools/vornexa/demo_company.h"
+#include "tools/vornexa/demo/company.h"
 #include "tools/vornexa/session.h"
 
 namespace vornexa::cli::demo {

@@ -1,10 +1,10 @@
-#include "tools/vornexa/demo_journal.h"
+#include "tools/vornexa/demo/journal.h"
 
 #include <algorithm>
 #include <map>
 #include <tuple>
 
-#include "tools/vornexa/demo_accounts.h"
+#include "tools/vornexa/demo/accounts.h"
 #include "vornexa/base/error.h"
 #include "vornexa/context/sql_values.h"
 

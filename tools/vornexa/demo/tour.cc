@@ -1,11 +1,11 @@
-#include "tools/vornexa/demo_tour.h"
+#include "tools/vornexa/demo/tour.h"
 
 #include <functional>
 #include <ostream>
 #include <sstream>
 
 #include "tools/vornexa/account_fields.h"
-#include "tools/vornexa/demo_accounts.h"
+#include "tools/vornexa/demo/accounts.h"
 #include "tools/vornexa/errors.h"
 #include "tools/vornexa/output.h"
 #include "vornexa/context/sql_values.h"
