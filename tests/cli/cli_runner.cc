@@ -20,46 +20,42 @@ std::string Slurp(const std::filesystem::path& path) {
 }
 
 void Spit(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << text;
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
 }  // namespace
 
-CliResult RunProgram(const std::filesystem::path& dir, const std::vector<std::string>& args,
-                     const std::string& input,
-                     const std::vector<std::pair<std::string, std::string>>& environment) {
+pid_t StartProgram(const std::filesystem::path& dir, const std::vector<std::string>& args,
+                   const std::string& input, const Environment& environment) {
   // Output goes to files, so that no pipe can fill up and stall the program.
-  const std::filesystem::path in = dir / ".stdin", out = dir / ".stdout", err = dir / ".stderr";
-  Spit(in, input);
+  Spit(dir / ".stdin", input);
   const pid_t child = fork();
-  if (child == 0) {
-    const auto redirect = [](const std::filesystem::path& path, int flags, int target) {
-      const int fd = open(path.c_str(), flags, 0644);
-      if (fd < 0 || dup2(fd, target) < 0) _exit(126);
-      close(fd);
-    };
-    redirect(in, O_RDONLY, STDIN_FILENO);
-    redirect(out, O_WRONLY | O_CREAT | O_TRUNC, STDOUT_FILENO);
-    redirect(err, O_WRONLY | O_CREAT | O_TRUNC, STDERR_FILENO);
-    if (chdir(dir.c_str()) != 0) _exit(126);
-    for (const char* name : {"VORNEXA_DB", "VORNEXA_ODBC", "VORNEXA_DIALECTO", "VORNEXA_EMPRESA"}) {
-      unsetenv(name);
-    }
-    for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
-    std::vector<char*> argv = {const_cast<char*>(VORNEXA_CLI_PROGRAM)};
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    execv(VORNEXA_CLI_PROGRAM, argv.data());
-    _exit(127);
+  if (child != 0) return child;
+  const auto redirect = [&dir](const char* name, int flags, int target) {
+    const int fd = open((dir / name).c_str(), flags, 0644);
+    if (fd < 0 || dup2(fd, target) < 0) _exit(126);
+    close(fd);
+  };
+  redirect(".stdin", O_RDONLY, STDIN_FILENO);
+  redirect(".stdout", O_WRONLY | O_CREAT | O_TRUNC, STDOUT_FILENO);
+  redirect(".stderr", O_WRONLY | O_CREAT | O_TRUNC, STDERR_FILENO);
+  if (chdir(dir.c_str()) != 0) _exit(126);
+  for (const char* name : {"VORNEXA_DB", "VORNEXA_ODBC", "VORNEXA_DIALECTO", "VORNEXA_EMPRESA"}) {
+    unsetenv(name);
   }
+  for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
+  std::vector<char*> argv = {const_cast<char*>(VORNEXA_CLI_PROGRAM)};
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  execv(VORNEXA_CLI_PROGRAM, argv.data());
+  _exit(127);
+}
+
+CliResult FinishProgram(const std::filesystem::path& dir, pid_t child) {
   int status = 0;
   waitpid(child, &status, 0);
-  CliResult result;
-  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  result.out = Slurp(out);
-  result.err = Slurp(err);
-  return result;
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
+          Slurp(dir / ".stdout"), Slurp(dir / ".stderr")};
 }
 
 void CliTest::SetUp() {
@@ -90,6 +86,14 @@ void CliTest::ExpectError(const std::vector<std::string>& args, int32_t number,
   EXPECT_EQ(result.err, ErrorLine(number, source, description)) << args.back();
 }
 
+void CliTest::ExpectUsageError(const std::vector<std::string>& args, const std::string& message,
+                               int exit_code) {
+  const CliResult result = Run(args);
+  EXPECT_EQ(result.exit_code, exit_code) << message;
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, message + "\nUse --help para más información.\n");
+}
+
 void CliTest::WriteFile(const std::string& name, const std::string& text) const {
   Spit(dir_ / name, text);
 }
@@ -98,6 +102,10 @@ std::string CliTest::ReadFile(const std::string& name) const { return Slurp(dir_
 
 std::shared_ptr<Connection> CliTest::Open(const std::string& name) const {
   return OpenSqlite(Path(name));
+}
+
+std::string CliTest::Scalar(const std::string& sql, const std::string& name) const {
+  return Open(name)->Open(sql)->Field("v").ToText();
 }
 
 std::string ErrorLine(int32_t number, const std::string& source, const std::string& description) {

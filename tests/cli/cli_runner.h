@@ -5,6 +5,7 @@
 #define TESTS_CLI_CLI_RUNNER_H_
 
 #include <gtest/gtest.h>
+#include <sys/types.h>
 
 #include <filesystem>
 #include <memory>
@@ -19,18 +20,25 @@
 namespace vornexa::cli::testing {
 
 using JsonValue = nlohmann::ordered_json;
+using Environment = std::vector<std::pair<std::string, std::string>>;
 
 struct CliResult {
-  int exit_code = -1;
+  int exit_code = -1;  // 128 + the signal when one ended it
   std::string out;
   std::string err;
 };
 
-// Runs `args` with working directory `dir`; `input` is standard input and
-// `environment` adds variables.
-CliResult RunProgram(const std::filesystem::path& dir, const std::vector<std::string>& args,
-                     const std::string& input = "",
-                     const std::vector<std::pair<std::string, std::string>>& environment = {});
+// Starts `args` with working directory `dir`, standard input `input`, and
+// `environment` added; standard output and error go to files of `dir`.
+pid_t StartProgram(const std::filesystem::path& dir, const std::vector<std::string>& args,
+                   const std::string& input = "", const Environment& environment = {});
+// Waits for a program StartProgram started and collects what it printed.
+CliResult FinishProgram(const std::filesystem::path& dir, pid_t child);
+
+inline CliResult RunProgram(const std::filesystem::path& dir, const std::vector<std::string>& args,
+                            const std::string& input = "", const Environment& environment = {}) {
+  return FinishProgram(dir, StartProgram(dir, args, input, environment));
+}
 
 // A fresh directory per test, removed afterwards.
 class CliTest : public ::testing::Test {
@@ -49,6 +57,10 @@ class CliTest : public ::testing::Test {
   // exactly ErrorLine(number, source, description) on stderr.
   void ExpectError(const std::vector<std::string>& args, int32_t number, const std::string& source,
                    const std::string& description);
+  // Runs a command expected to be refused while parsing its options: CLI11's
+  // exit status, nothing on stdout, `message` and the hint on stderr.
+  void ExpectUsageError(const std::vector<std::string>& args, const std::string& message,
+                        int exit_code = 105);
 
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
   void WriteFile(const std::string& name, const std::string& text) const;
@@ -56,10 +68,11 @@ class CliTest : public ::testing::Test {
   // The library's own connection to a database of this directory, to check
   // what the program wrote.
   std::shared_ptr<Connection> Open(const std::string& name = "vornexa.db") const;
+  // Column v of the first row of `sql` on `name`, as text.
+  std::string Scalar(const std::string& sql, const std::string& name = "vornexa.db") const;
 
   std::filesystem::path dir_;
-  // Variables every run of this test gets.
-  std::vector<std::pair<std::string, std::string>> environment_;
+  Environment environment_;  // variables every run of this test gets
 };
 
 // The one-line error report: "error NUMBER (SOURCE): DESCRIPTION\n".

@@ -8,14 +8,13 @@ CLI::App* AddCodeCommand(CLI::App& cuenta, const std::string& name,
                          const std::string& description, const GlobalOptions& options,
                          AccountAction action) {
   auto code = std::make_shared<std::string>();
-  CLI::App* command = cuenta.add_subcommand(name, description);
+  CLI::App* command = AddSessionCommand(
+      cuenta, name, description, options,
+      [code, action](const Session& session, std::string_view source) {
+        clsCuenta account = session.Account(*code, source);
+        action(session, account, source);
+      });
   command->add_option("codigo", *code, "Código de la cuenta (43.5 se desarrolla)")->required();
-  const std::string source = "vornexa cuenta " + name;
-  command->callback([&options, code, source, action] {
-    const Session session = Session::Open(options);
-    clsCuenta account = session.Account(*code, source);
-    action(session, account, source);
-  });
   return command;
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "tools/vornexa/session.h"
+#include "tools/vornexa/commands.h"
 
 namespace vornexa::cli {
 

@@ -16,11 +16,8 @@ struct ListOptions {
   int16_t level = 0;
 };
 
-void RunList(const GlobalOptions& options, const ListOptions& list) {
-  constexpr std::string_view kSource = "vornexa cuenta listar";
-  const Session session = Session::Open(options);
-  const CodeRange range{list.from.empty() ? "" : session.ExpandCode(list.from, kSource),
-                        list.to.empty() ? "" : session.ExpandCode(list.to, kSource)};
+void RunList(const Session& session, const ListOptions& list, std::string_view source) {
+  const CodeRange range = TypedRange(session, list.from, list.to, source);
   Table table({{"Cuenta", "Cuenta"}, {"Nivel", "Nivel"}, {"Nombre", "Nombre"}});
   WalkAccounts(session, range, [&](const clsCuenta& account) {
     if (list.level == 0 || account.Nivel == list.level) {
@@ -35,10 +32,8 @@ void PrintStep(const Session& session, const clsCuenta& account, bool found,
                const std::string& none) {
   if (found) {
     PrintRecord(std::cout, AccountRecord(account, session.json()), session.json());
-  } else if (session.json()) {
-    std::cout << "null\n";
   } else {
-    std::cout << none << '\n';
+    PrintAnswer(std::cout, nullptr, none, session.json());
   }
 }
 
@@ -46,8 +41,8 @@ using Step = bool (clsCuenta::*)(clsCuenta*);
 
 void AddEndCommand(CLI::App& cuenta, const std::string& name, const std::string& description,
                    const GlobalOptions& options, Step step) {
-  cuenta.add_subcommand(name, description)->callback([&options, step] {
-    const Session session = Session::Open(options);
+  AddSessionCommand(cuenta, name, description, options,
+                    [step](const Session& session, std::string_view) {
     clsCuenta account = session.NewAccount();
     const bool found = (account.*step)(nullptr);
     PrintStep(session, account, found, "No hay cuentas " + WhereText(session) + ".");
@@ -73,13 +68,13 @@ void AddNeighbourCommand(CLI::App& cuenta, const std::string& name,
 
 void AddAccountNavigationCommands(CLI::App& cuenta, const GlobalOptions& options) {
   auto list = std::make_shared<ListOptions>();
-  CLI::App* command = cuenta.add_subcommand(
-      "listar", "Lista las cuentas del ejercicio activo en orden de código");
+  CLI::App* command = AddSessionCommand(
+      cuenta, "listar", "Lista las cuentas del ejercicio activo en orden de código", options,
+      [list](const Session& session, std::string_view source) { RunList(session, *list, source); });
   command->add_option("--desde", list->from, "Primer código (incluido)");
   command->add_option("--hasta", list->to,
                       "Último código (incluido, con todos los que empiezan por él)");
   command->add_option("--nivel", list->level, "Solo las cuentas de este nivel");
-  command->callback([&options, list] { RunList(options, *list); });
 
   AddEndCommand(cuenta, "primera", "Muestra la primera cuenta", options,
                 &clsCuenta::Cargar_Primero);

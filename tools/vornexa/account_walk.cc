@@ -10,6 +10,12 @@ bool PastEnd(const std::string& code, const std::string& to) {
 
 }  // namespace
 
+CodeRange TypedRange(const Session& session, const std::string& from, const std::string& to,
+                     std::string_view source) {
+  return {from.empty() ? "" : session.ExpandCode(from, source),
+          to.empty() ? "" : session.ExpandCode(to, source)};
+}
+
 void WalkAccounts(const Session& session, const CodeRange& range,
                   const std::function<void(const clsCuenta&)>& visit) {
   clsCuenta account = session.NewAccount();

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "tools/vornexa/session.h"
 
@@ -16,6 +17,11 @@ struct CodeRange {
   // reaches 43000001. Empty: the last account.
   std::string to;
 };
+
+// The range of --desde and --hasta as typed (empty when not given), short
+// codes expanded.
+CodeRange TypedRange(const Session& session, const std::string& from, const std::string& to,
+                     std::string_view source);
 
 // Calls `visit` with each account of the range, in code order.
 void WalkAccounts(const Session& session, const CodeRange& range,

@@ -17,24 +17,23 @@ CLI::App* AddBalanceCommand(CLI::App& saldo, const std::string& name,
                             const std::string& description, const GlobalOptions& options,
                             std::vector<Column> amount_columns, Amounts amounts) {
   auto codes = std::make_shared<std::vector<std::string>>();
-  CLI::App* command = saldo.add_subcommand(name, description);
+  CLI::App* command = AddSessionCommand(
+      saldo, name, description, options,
+      [codes, amount_columns, amounts](const Session& session, std::string_view source) {
+        std::vector<Column> columns = {{"Cuenta", "Cuenta"}, {"Nombre", "Nombre"}};
+        columns.insert(columns.end(), amount_columns.begin(), amount_columns.end());
+        Table table(std::move(columns));
+        for (const std::string& code : *codes) {
+          clsCuenta account = session.Account(code, source);
+          account.Cargar();  // the name, when the account exists
+          std::vector<Cell> row = {account.Cuenta, account.Nombre};
+          for (Cell& cell : amounts(session, account)) row.push_back(std::move(cell));
+          table.AddRow(std::move(row));
+        }
+        PrintTable(std::cout, table, session.json());
+      });
   command->add_option("codigos", *codes, "Códigos de las cuentas (43.5 se desarrolla)")
       ->required();
-  const std::string source = "vornexa saldo " + name;
-  command->callback([&options, codes, source, amount_columns, amounts] {
-    const Session session = Session::Open(options);
-    std::vector<Column> columns = {{"Cuenta", "Cuenta"}, {"Nombre", "Nombre"}};
-    columns.insert(columns.end(), amount_columns.begin(), amount_columns.end());
-    Table table(std::move(columns));
-    for (const std::string& code : *codes) {
-      clsCuenta account = session.Account(code, source);
-      account.Cargar();  // the name, when the account exists
-      std::vector<Cell> row = {account.Cuenta, account.Nombre};
-      for (Cell& cell : amounts(session, account)) row.push_back(std::move(cell));
-      table.AddRow(std::move(row));
-    }
-    PrintTable(std::cout, table, session.json());
-  });
   return command;
 }
 

@@ -6,9 +6,24 @@
 
 #include <CLI/CLI.hpp>
 
+#include <functional>
+#include <string>
+#include <string_view>
+
 #include "tools/vornexa/session.h"
 
 namespace vornexa::cli {
+
+// What a command does once its company is open. `source` ("vornexa cuenta
+// ver") names the command in the tool's errors.
+using SessionAction = std::function<void(const Session& session, std::string_view source)>;
+
+// Adds `parent NAME`, which opens the session the global options name and
+// runs `action`. The caller adds the command's own arguments and options to
+// the command returned.
+CLI::App* AddSessionCommand(CLI::App& parent, const std::string& name,
+                            const std::string& description, const GlobalOptions& options,
+                            SessionAction action);
 
 void AddCompanyCommands(CLI::App& app, const GlobalOptions& options);   // init, empresas
 void AddAccountCommands(CLI::App& app, const GlobalOptions& options);   // cuenta ...

@@ -2,6 +2,7 @@
 
 #include <csv.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace vornexa::cli {
@@ -44,6 +45,18 @@ std::string Describe(int error) {
 
 bool IsBlank(std::string_view line) { return line.find_first_not_of("\r\n") == line.npos; }
 
+// The length of the piece that starts `text`: through the next LF, or
+// through a CR that no LF follows (libcsv ends a record at either).
+size_t PieceEnd(std::string_view text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n') return i + 1;
+    if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) return i + 1;
+  }
+  return text.size();
+}
+
+std::string_view RestOfLine(std::string_view text) { return text.substr(0, text.find('\n')); }
+
 // Owns one libcsv parser.
 class Parser {
  public:
@@ -81,18 +94,22 @@ std::vector<CsvRecord> ParseCsv(std::string_view text) {
   Parser parser;
   ParseState state;
   bool between_records = true;
-  size_t line = 0;
-  // Fed one line at a time, so that each record knows the line it starts on.
+  size_t line = 1;
+  // A line whose row a bare CR split: what follows on it belongs to the
+  // rejected row.
+  size_t split_line = 0;
+  // Fed one piece at a time, so that each record knows the line it starts on.
   while (!text.empty()) {
-    ++line;
-    const size_t end = text.find('\n');
-    const std::string_view piece = text.substr(0, end == text.npos ? text.size() : end + 1);
+    const std::string_view piece = text.substr(0, PieceEnd(text));
     text.remove_prefix(piece.size());
+    const size_t piece_line = line;
+    if (piece.back() == '\n') ++line;
     if (between_records) {
       if (IsBlank(piece)) continue;
-      state.record_line = line;
+      state.record_line = piece_line;
     }
     state.record_ended = false;
+    const size_t before = state.records.size();
     if (!parser.Feed(piece, state)) {
       state.records.push_back({state.record_line, {}, Describe(parser.Error())});
       state.fields.clear();
@@ -101,6 +118,20 @@ std::vector<CsvRecord> ParseCsv(std::string_view text) {
       continue;
     }
     between_records = state.record_ended;
+    state.records.erase(std::remove_if(state.records.begin() + before, state.records.end(),
+                                       [split_line](const CsvRecord& record) {
+                                         return record.line == split_line && record.error.empty();
+                                       }),
+                        state.records.end());
+    // libcsv ends a record at a CR outside quotes; unless only the line end
+    // follows, that CR sits inside a field, and half a row must not pass.
+    if (piece.back() == '\r' && state.records.size() > before && !IsBlank(RestOfLine(text))) {
+      CsvRecord& split = state.records.back();
+      split.fields.clear();
+      split.error = "retorno de carro (CR) suelto fuera de comillas: un campo que lo lleve va "
+                    "entre comillas";
+      split_line = piece_line;
+    }
   }
   if (!between_records && !parser.Finish(state)) {
     state.records.push_back({state.record_line, {}, "comillas sin cerrar al final del fichero"});

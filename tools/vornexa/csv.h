@@ -12,13 +12,14 @@
 namespace vornexa::cli {
 
 struct CsvRecord {
-  size_t line = 0;                  // the line of the text where the record starts
+  size_t line = 0;                  // the line (counted by LF) where the record starts
   std::vector<std::string> fields;
   std::string error;                // set, and fields empty, when the record is malformed
 };
 
 // Every record of `text`. A malformed record (a stray quote, say) becomes an
-// error record and reading goes on at the next line. A UTF-8 byte order mark
+// error record and reading goes on at the next line. So does a row with a
+// CR outside quotes that is no line end: it would split the row in two. A UTF-8 byte order mark
 // at the start is ignored.
 std::vector<CsvRecord> ParseCsv(std::string_view text);
 

@@ -40,20 +40,18 @@ using GroupAction = void (*)(const Session&, clsGrupo&, std::string_view source)
 void AddGroupCommand(CLI::App& grupo, const std::string& name, const std::string& description,
                      bool takes_name, const GlobalOptions& options, GroupAction action) {
   auto group_options = std::make_shared<GroupOptions>();
-  CLI::App* command = grupo.add_subcommand(name, description);
+  CLI::App* command = AddSessionCommand(
+      grupo, name, description, options,
+      [group_options, action](const Session& session, std::string_view source) {
+        clsGrupo group = OpenGroup(session, group_options->code);
+        group.Nombre = group_options->name;
+        action(session, group, source);
+      });
   command->add_option("codigo", group_options->code, "Código del grupo")->required();
   if (takes_name) command->add_option("nombre", group_options->name, "Nombre")->required();
-  const std::string source = "vornexa grupo " + name;
-  command->callback([&options, group_options, source, action] {
-    const Session session = Session::Open(options);
-    clsGrupo group = OpenGroup(session, group_options->code);
-    group.Nombre = group_options->name;
-    action(session, group, source);
-  });
 }
 
-void RunList(const GlobalOptions& options) {
-  const Session session = Session::Open(options);
+void RunList(const Session& session) {
   const std::string company = SqlInteger(session.company().Codigo());
   // clsGrupo reads one group at a time; the list is the tool's own query.
   const auto rows = session.connection().Open(
@@ -111,8 +109,8 @@ void AddGroupCommands(CLI::App& app, const GlobalOptions& options) {
                                  session.json());
                   });
 
-  grupo->add_subcommand("listar", "Lista los grupos y cuántas cuentas del ejercicio tienen")
-      ->callback([&options] { RunList(options); });
+  AddSessionCommand(*grupo, "listar", "Lista los grupos y cuántas cuentas del ejercicio tienen",
+                    options, [](const Session& session, std::string_view) { RunList(session); });
 }
 
 }  // namespace vornexa::cli

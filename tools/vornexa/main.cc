@@ -1,10 +1,11 @@
 // vornexa: the chart of accounts of a company, from a terminal or a script.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <iostream>
 
 #include "tools/vornexa/commands.h"
-#include "tools/vornexa/database_options.h"
+#include "tools/vornexa/global_options.h"
 #include "tools/vornexa/errors.h"
 
 namespace vornexa::cli {
@@ -51,13 +52,7 @@ int Run(int argc, char** argv) {
 
   GlobalOptions options;
   if (argc > 0) options.program = argv[0];
-  AddDatabaseOptions(app, options);
-  app.add_option("--empresa", options.company, "Código de la empresa")
-      ->envname("VORNEXA_EMPRESA")
-      ->capture_default_str();
-  app.add_option("--ejercicio", options.exercise,
-                 "Ejercicio activo: el que guarda init, o el de esta orden");
-  app.add_flag("--json", options.json, "Resultados en JSON, para guiones");
+  AddGlobalOptions(app, options);
 
   AddCompanyCommands(app, options);
   AddAccountCommands(app, options);
@@ -69,7 +64,9 @@ int Run(int argc, char** argv) {
   LabelCommandGroups(app);
 
   try {
-    app.parse(argc, argv);
+    std::vector<std::string> args = EmptyValuesExplicit(argc, argv);
+    std::reverse(args.begin(), args.end());  // CLI11 takes them last first
+    app.parse(args);
   } catch (const CLI::ParseError& error) {
     return app.exit(error);
   }

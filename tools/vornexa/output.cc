@@ -78,9 +78,13 @@ nlohmann::ordered_json ToJson(const Record& record) {
   return object;
 }
 
+std::string JsonText(const nlohmann::ordered_json& value) {
+  return value.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
 void PrintTable(std::ostream& out, const Table& table, bool json) {
   if (json) {
-    out << ToJson(table).dump(2) << '\n';
+    out << JsonText(ToJson(table)) << '\n';
     return;
   }
   if (table.rows().empty()) {
@@ -113,7 +117,7 @@ void PrintTable(std::ostream& out, const Table& table, bool json) {
 
 void PrintRecord(std::ostream& out, const Record& record, bool json) {
   if (json) {
-    out << ToJson(record).dump(2) << '\n';
+    out << JsonText(ToJson(record)) << '\n';
     return;
   }
   size_t width = 0;
@@ -124,20 +128,17 @@ void PrintRecord(std::ostream& out, const Record& record, bool json) {
 }
 
 void PrintMessage(std::ostream& out, const std::string& text, bool json) {
-  if (json) {
-    out << nlohmann::ordered_json{{"mensaje", text}}.dump(2) << '\n';
-  } else {
-    out << text << '\n';
-  }
+  PrintAnswer(out, nlohmann::ordered_json{{"mensaje", text}}, text, json);
 }
 
 void PrintAnswer(std::ostream& out, const Record& record, const std::string& sentence,
                  bool json) {
-  if (json) {
-    PrintRecord(out, record, true);
-  } else {
-    out << sentence << '\n';
-  }
+  PrintAnswer(out, ToJson(record), sentence, json);
+}
+
+void PrintAnswer(std::ostream& out, const nlohmann::ordered_json& value,
+                 const std::string& sentence, bool json) {
+  out << (json ? JsonText(value) : sentence) << '\n';
 }
 
 }  // namespace vornexa::cli

@@ -6,6 +6,11 @@
 // decimal comma and a point between thousands ("-1.234,57", rounded half away
 // from zero); JSON carries the exact amount as a string with four decimals
 // ("-1234.5678"), so no script ever sees a rounded or floating-point value.
+//
+// Text that is not valid UTF-8 (a row another program stored with stray
+// bytes) still prints: the text view passes the bytes through, JSON puts
+// U+FFFD in place of each invalid sequence, so a listing is never cut short
+// by one bad row.
 #ifndef TOOLS_VORNEXA_OUTPUT_H_
 #define TOOLS_VORNEXA_OUTPUT_H_
 
@@ -64,12 +69,17 @@ nlohmann::ordered_json CellJson(const Cell& cell);
 nlohmann::ordered_json ToJson(const Table& table);
 nlohmann::ordered_json ToJson(const Record& record);
 
+// The JSON text of `value`, indented, invalid UTF-8 replaced as above.
+std::string JsonText(const nlohmann::ordered_json& value);
+
 void PrintTable(std::ostream& out, const Table& table, bool json);
 void PrintRecord(std::ostream& out, const Record& record, bool json);
 // A confirmation: the text itself, or {"mensaje": text} with --json.
 void PrintMessage(std::ostream& out, const std::string& text, bool json);
 // An answer: a sentence for people, the record for scripts.
 void PrintAnswer(std::ostream& out, const Record& record, const std::string& sentence, bool json);
+void PrintAnswer(std::ostream& out, const nlohmann::ordered_json& value,
+                 const std::string& sentence, bool json);
 
 }  // namespace vornexa::cli
 

@@ -36,7 +36,22 @@ std::optional<std::string> OdbcConnectionString(const GlobalOptions& options) {
 
 std::string DatabasePath(const GlobalOptions& options) {
   if (options.database) return *options.database;
-  return Environment("VORNEXA_DB").value_or(std::string(kDefaultDatabase));
+  const std::optional<std::string> path = Environment("VORNEXA_DB");
+  if (!path) return std::string(kDefaultDatabase);
+  const std::string problem = DatabasePathProblem(*path);
+  if (!problem.empty()) Fail("vornexa", "VORNEXA_DB vale '" + *path + "': " + problem);
+  return *path;
+}
+
+std::string DatabasePathProblem(const std::string& path) {
+  if (path.empty()) return "falta el nombre del fichero";
+  // The embedded driver reads these as a URI or a database in memory, which
+  // would keep nothing; a file of such a name is reached as ./NAME.
+  if (path.rfind("file:", 0) == 0 || path == ":memory:") {
+    return "'" + path + "' no es la ruta de un fichero (un fichero con ese nombre se indica "
+           "como ./" + path + ")";
+  }
+  return "";
 }
 
 std::optional<Dialect> DialectNamed(std::string_view name) {
@@ -91,11 +106,22 @@ clsCuenta Session::Account(const std::string& typed, std::string_view source) co
   return account;
 }
 
+void CheckCodeText(std::string_view code, std::string_view source) {
+  const std::string_view trimmed = TrimBlanks(code);
+  const bool digits = !trimmed.empty() && trimmed.find_first_not_of("0123456789.") == trimmed.npos;
+  if (!digits || std::count(trimmed.begin(), trimmed.end(), '.') > 1 || trimmed == ".") {
+    Fail(source, "'" + std::string(code) + "' no es un código de cuenta: solo lleva dígitos y, "
+                 "abreviado, un punto (43.5)");
+  }
+}
+
 std::string Session::ExpandCode(const std::string& typed, std::string_view source) const {
-  if (typed.find('.') == std::string::npos) return std::string(TrimBlanks(typed));
+  CheckCodeText(typed, source);
+  const std::string trimmed(TrimBlanks(typed));
+  if (trimmed.find('.') == std::string::npos) return trimmed;
   std::string code;
   try {
-    code = NewAccount().CuentaDesarrollo(typed);
+    code = NewAccount().CuentaDesarrollo(trimmed);
   } catch (const Error& error) {
     throw Error(error.Number(), std::string(source),
                 "El código abreviado '" + typed + "' tiene más dígitos que una cuenta de " +

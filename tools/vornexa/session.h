@@ -35,7 +35,12 @@ struct GlobalOptions {
 std::optional<std::string> OdbcConnectionString(const GlobalOptions& options);
 
 // The embedded database file to work on, when there is no ODBC connection.
+// Error 1000 naming VORNEXA_DB when that variable holds no plain file path.
 std::string DatabasePath(const GlobalOptions& options);
+
+// Why `path` cannot name a database file (empty, or a name that SQLite
+// would take as a URI or an in-memory database); empty when it can.
+std::string DatabasePathProblem(const std::string& path);
 
 // The database behind the ODBC connection: --dialecto, else the
 // environment's VORNEXA_DIALECTO, else SQL Server. Error 1000 for a
@@ -54,6 +59,11 @@ std::shared_ptr<Connection> OpenDatabase(const GlobalOptions& options);
 // The same for an embedded file named directly.
 std::shared_ptr<Connection> OpenDatabase(const std::string& path);
 
+// Raises 1000 from `source` unless `code` (blanks around it aside) is an
+// account code as a user types it: digits, with one point in a short form.
+// The library takes any text; the tool keeps stray characters out.
+void CheckCodeText(std::string_view code, std::string_view source);
+
 class Session {
  public:
   // Opens the database, reads the company (error 1000 when it does not
@@ -70,7 +80,8 @@ class Session {
   // expanded to a detail account ("43.5" -> "43000005").
   clsCuenta Account(const std::string& typed, std::string_view source) const;
   // The code as typed, or expanded when it holds a point. Error 1000 (5 when
-  // the short form is longer than a detail account) when it cannot be.
+  // the short form is longer than a detail account) when it cannot be or
+  // when it is no code (CheckCodeText).
   std::string ExpandCode(const std::string& typed, std::string_view source) const;
 
  private:

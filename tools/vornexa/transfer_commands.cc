@@ -10,6 +10,7 @@
 #include "tools/vornexa/errors.h"
 #include "tools/vornexa/output.h"
 #include "tools/vornexa/progress.h"
+#include "tools/vornexa/replacement_file.h"
 
 namespace vornexa::cli {
 
@@ -65,45 +66,45 @@ void RunImport(const GlobalOptions& options, const ImportOptions& import) {
   for (const LineError& failure : report.errors) {
     std::cerr << "línea " << failure.line << ": " << FormatError(failure.error) << '\n';
   }
-  if (session.json()) {
-    std::cout << ReportJson(report).dump(2) << '\n';
-  } else {
-    std::cout << "Importadas " << report.imported << " de " << report.records
-              << " cuentas de '" << import.path << "'";
-    if (!report.errors.empty()) std::cout << "; " << report.errors.size() << " con errores";
-    std::cout << ".\n";
-  }
+  std::string summary = "Importadas " + std::to_string(report.imported) + " de " +
+                        std::to_string(report.records) + " cuentas de '" + import.path + "'";
+  if (!report.errors.empty()) summary += "; " + std::to_string(report.errors.size()) + " con errores";
+  PrintAnswer(std::cout, ReportJson(report), summary + ".", session.json());
   if (!report.errors.empty()) {
     Fail(kImportSource, std::to_string(report.errors.size()) + " de " +
                             std::to_string(report.records) + " líneas no se importaron");
   }
 }
 
-void RunExport(const GlobalOptions& options, const ExportOptions& exported) {
-  const Session session = Session::Open(options);
-  const CodeRange range{
-      exported.from.empty() ? "" : session.ExpandCode(exported.from, kExportSource),
-      exported.to.empty() ? "" : session.ExpandCode(exported.to, kExportSource)};
-  std::ofstream file;
-  const bool to_file = !exported.path.empty() && exported.path != "-";
-  if (to_file) {
-    file.open(exported.path, std::ios::binary | std::ios::trunc);
-    if (!file) Fail(kExportSource, "No se puede escribir el fichero '" + exported.path + "'");
+// The CSV goes nowhere near the database it comes from: overwriting the
+// database or a file beside it would destroy the chart being exported.
+void RefuseDatabaseTarget(const GlobalOptions& options, const std::string& path) {
+  if (OdbcConnectionString(options)) return;
+  const std::string database = DatabasePath(options);
+  if (IsDatabaseFile(path, database)) {
+    Fail(kExportSource, "'" + path + "' es la base de datos '" + database + "' o uno de sus "
+                        "ficheros: la exportación va a otro fichero");
   }
-  std::ostream& out = to_file ? file : std::cout;
+}
+
+void RunExport(const GlobalOptions& options, const ExportOptions& exported) {
+  const bool to_file = !exported.path.empty() && exported.path != "-";
+  if (to_file) RefuseDatabaseTarget(options, exported.path);
+  const Session session = Session::Open(options);
+  const CodeRange range = TypedRange(session, exported.from, exported.to, kExportSource);
+  ReplacementFile file(exported.path, kExportSource);
+  std::ostream& out = to_file ? file.stream() : std::cout;
   size_t count = 0;
   out << CsvHeaderLine();
   WalkAccounts(session, range, [&](const clsCuenta& account) {
     out << CsvAccountLine(account, session.company().Codigo());
     ++count;
   });
-  out.flush();
-  if (!out) Fail(kExportSource, "No se pudo terminar de escribir '" + exported.path + "'");
-  if (to_file) {
-    PrintMessage(std::cout,
-                 "Exportadas " + std::to_string(count) + " cuentas a '" + exported.path + "'.",
-                 session.json());
-  }
+  if (!to_file) return;
+  file.Commit();
+  PrintMessage(std::cout,
+               "Exportadas " + std::to_string(count) + " cuentas a '" + exported.path + "'.",
+               session.json());
 }
 
 }  // namespace

@@ -1,0 +1,163 @@
+// What every command shares: the global options, the database they pick,
+// JSON for scripts, one-line errors and usage messages.
+#include "tests/cli/cli_runner.h"
+
+namespace vornexa::cli::testing {
+namespace {
+
+std::string SqliteOdbc(const std::string& path) { return "Driver=SQLite3;Database=" + path + ";"; }
+
+class CliOptionsTest : public CliTest {
+ protected:
+  std::string Server() const { return SqliteOdbc(Path("servidor.db")); }
+
+  std::string CompanyName(std::vector<std::string> args) {
+    args.push_back("empresas");
+    const JsonValue companies = Json(args);
+    return companies.size() == 1 ? std::string(companies[0]["nombre"]) : "";
+  }
+};
+
+TEST_F(CliOptionsTest, EveryCommandButDemoAndExportSpeaksJson) {
+  Ok({"--ejercicio", "2025", "init"});
+  for (const char* code : {"4", "43", "430", "4300", "43.1"}) Ok({"cuenta", "guardar", code});
+  Ok({"grupo", "crear", "1", "Clientes"});
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"empresas"}, {"cuenta", "ver", "43.1"}, {"cuenta", "listar"}, {"cuenta", "primera"},
+           {"cuenta", "ultima"}, {"cuenta", "siguiente", "4"}, {"cuenta", "anterior", "43.1"},
+           {"cuenta", "existe", "43.1"}, {"cuenta", "movimientos", "43.1"},
+           {"cuenta", "desarrollar", "43.1"}, {"cuenta", "componer", "43", "1"},
+           {"cuenta", "reparar", "43.1"}, {"grupo", "ver", "1"}, {"grupo", "listar"},
+           {"grupo", "renombrar", "1", "Otros"}, {"saldo", "apertura", "43.1"},
+           {"saldo", "actual", "43.1"}, {"saldo", "cartera", "43.1"},
+           {"saldo", "previsiones", "43.1", "--estados", "1,2"}, {"init"}}) {
+    const JsonValue value = Json(args);
+    EXPECT_TRUE(value.is_object() || value.is_array()) << args[0] << " " << args.back();
+  }
+  // Amounts are exact strings with four decimals; confirmations are objects.
+  EXPECT_EQ(Json({"saldo", "periodo", "43.1", "--desde", "2025-01-01", "--hasta", "2025-12-31"}),
+            JsonValue::parse(R"([{"Cuenta": "43000001", "Nombre": "", "debe": "0.0000",
+                                  "haber": "0.0000", "saldo": "0.0000"}])"));
+  EXPECT_EQ(Json({"cuenta", "guardar", "43.2"}),
+            JsonValue::parse(R"({"mensaje": "Cuenta 43000002 creada en el ejercicio 2025 de la empresa 1."})"));
+}
+
+TEST_F(CliOptionsTest, ErrorsAreOneLineOnStandardErrorAndAFailingExit) {
+  Ok({"--ejercicio", "2025", "init"});
+  const struct {
+    std::vector<std::string> args;
+    Environment environment;
+    int32_t number;
+    std::string source, description;
+  } cases[] = {
+      {{"cuenta", "ver", "430"}, {{"VORNEXA_EMPRESA", "7"}}, 1000, "vornexa",
+       "La empresa 7 no existe en esta base de datos; créela con 'vornexa init'"},
+      // A bad variable is named in Spanish, not as an option never typed.
+      {{"empresas"}, {{"VORNEXA_EMPRESA", "abc"}}, 13, "vornexa",
+       "VORNEXA_EMPRESA debe ser un número entero: 'abc'"},
+      {{"empresas"}, {{"VORNEXA_EMPRESA", "70000"}}, 6, "vornexa",
+       "VORNEXA_EMPRESA está fuera de rango: 70000"},
+      {{"empresas"}, {{"VORNEXA_ODBC", "x"}, {"VORNEXA_DIALECTO", "db2"}}, 1000, "vornexa",
+       "VORNEXA_DIALECTO vale 'db2', que no es un dialecto (sqlserver, postgresql o sqlite)"},
+      {{"empresas"}, {{"VORNEXA_DB", "file::memory:?cache=shared"}}, 1000, "vornexa",
+       "VORNEXA_DB vale 'file::memory:?cache=shared': 'file::memory:?cache=shared' no es la "
+       "ruta de un fichero (un fichero con ese nombre se indica como "
+       "./file::memory:?cache=shared)"},
+      {{"--json", "saldo", "periodo", "430", "--desde", "2025-02-30", "--hasta", "2025-12-31"},
+       {}, 13, "vornexa saldo periodo",
+       "--desde debe ser una fecha AAAA-MM-DD válida: '2025-02-30'"},
+      {{"saldo", "periodo", "430", "--desde", "2025-01-01", "--hasta", "2025-12-31",
+        "--importe", "mil"},
+       {}, 13, "vornexa saldo periodo", "--importe debe ser un importe como 1234.56: 'mil'"},
+  };
+  for (const auto& c : cases) {
+    environment_ = c.environment;
+    ExpectError(c.args, c.number, c.source, c.description);
+  }
+  environment_.clear();
+  // A database that cannot be opened is a data-access error, not a crash.
+  const CliResult unusable = Run({"--db", "no/existe/aqui.db", "empresas"});
+  EXPECT_EQ(unusable.exit_code, 1);
+  EXPECT_EQ(unusable.err.rfind("error -2146824579 (Vornexa.Data): No se puede abrir la base de "
+                               "datos 'no/existe/aqui.db'", 0), 0u) << unusable.err;
+  EXPECT_EQ(std::count(unusable.err.begin(), unusable.err.end(), '\n'), 1);
+}
+
+TEST_F(CliOptionsTest, BadOptionsGetTheUsageMessageAndOpenNothing) {
+  const std::string both = "--db y --odbc no van juntas: --db nombra un fichero SQLite y --odbc "
+                           "una conexión ODBC; indique solo una";
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      {{"--db", "local.db", "--odbc", Server(), "empresas"}, both},
+      {{"empresas", "--odbc", Server(), "--db", "local.db"}, both},
+      {{"--odbc", "", "empresas"}, "--odbc: falta la cadena de conexión"},
+      {{"--odbc", Server(), "--dialecto", "oracle", "empresas"},
+       "--dialecto: 'oracle' no es un dialecto (sqlserver, postgresql o sqlite)"},
+      {{"--dialecto", "postgresql", "empresas"},
+       "--dialecto: solo se aplica a una conexión ODBC (--odbc o VORNEXA_ODBC); un fichero de "
+       "--db o VORNEXA_DB es siempre SQLite"},
+      // --db is a file path: never empty, never a URI or a database in memory.
+      {{"--db", "", "init"}, "--db: falta el nombre del fichero"},
+      {{"--db=", "init"}, "--db: falta el nombre del fichero"},
+      {{"--db", "file:local.db?mode=memory", "init"},
+       "--db: 'file:local.db?mode=memory' no es la ruta de un fichero (un fichero con ese "
+       "nombre se indica como ./file:local.db?mode=memory)"},
+      {{"--db", ":memory:", "init"},
+       "--db: ':memory:' no es la ruta de un fichero (un fichero con ese nombre se indica como "
+       "./:memory:)"},
+  };
+  for (const auto& c : cases) ExpectUsageError(c.args, c.message);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"cuenta", "ver"}, {"--no-such-option", "empresas"},
+        {"--empresa", "70000", "empresas"}, {"cuenta"}, {}}) {
+    const CliResult result = Run(args);
+    EXPECT_NE(result.exit_code, 0);
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find("--help"), std::string::npos) << result.err;
+  }
+  for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+    EXPECT_EQ(entry.path().filename().string()[0], '.') << entry.path();
+  }
+}
+
+TEST_F(CliOptionsTest, AnEqualsSignWithNothingAfterItIsTheEmptyValue) {
+  Ok({"--ejercicio", "2025", "init"});
+  Ok({"cuenta", "guardar", "4399.1", "--nombre=", "--sin-verificar-niveles"});
+  EXPECT_EQ(Json({"cuenta", "ver", "4399.1"})["Nombre"], "");
+  Ok({"cuenta", "guardar", "4399.1", "--nombre=Uno", "--nif="});
+  EXPECT_EQ(Json({"cuenta", "ver", "4399.1"})["Nombre"], "Uno");
+  // After "--" every argument is a value as it stands.
+  Ok({"grupo", "crear", "2", "--", "--nombre="});
+  EXPECT_EQ(Json({"grupo", "ver", "2"})["Nombre"], "--nombre=");
+}
+
+TEST_F(CliOptionsTest, CommandLineBeatsEnvironmentAndOdbcBeatsFile) {
+  Ok({"--odbc", Server(), "--dialecto", "SQLite", "init", "--nombre", "Servidor"});
+  Ok({"--db", "local.db", "init", "--nombre", "Local"});
+  Ok({"--db", "./file:x.db", "init", "--nombre", "Fichero raro"});
+  Ok({"init", "--nombre", "Por defecto"});
+  EXPECT_EQ(CompanyName({"--db", "./file:x.db"}), "Fichero raro");
+  EXPECT_TRUE(std::filesystem::exists(Path("file:x.db")));
+
+  environment_ = {{"VORNEXA_ODBC", Server()}, {"VORNEXA_DIALECTO", "sqlite"},
+                  {"VORNEXA_DB", "local.db"}};
+  EXPECT_EQ(CompanyName({}), "Servidor");
+  EXPECT_EQ(CompanyName({"--db", "local.db"}), "Local");
+  EXPECT_EQ(CompanyName({"--db", "vornexa.db"}), "Por defecto");
+  EXPECT_EQ(CompanyName({"--dialecto", "sqlite"}), "Servidor");  // applies to the variable's
+  environment_ = {{"VORNEXA_DB", "local.db"}};
+  EXPECT_EQ(CompanyName({"--odbc", Server(), "--dialecto", "sqlite"}), "Servidor");
+  EXPECT_EQ(CompanyName({}), "Local");
+
+  // Without --dialecto, ODBC speaks SQL Server, which SQLite rejects.
+  environment_.clear();
+  const CliResult result = Run({"--odbc", Server(), "empresas"});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.err.rfind("error -2147217900 (Vornexa.Data): ", 0), 0u) << result.err;
+  EXPECT_NE(result.err.find("\"IF\""), std::string::npos) << result.err;
+}
+
+}  // namespace
+}  // namespace vornexa::cli::testing
