@@ -15,8 +15,6 @@ namespace {
 constexpr int16_t kCompany = 917;
 constexpr std::string_view kCompanyText = "917";
 
-std::string SqliteOdbc(const std::string& path) { return "Driver=SQLite3;Database=" + path + ";"; }
-
 struct OdbcBackend {
   std::string name;
   std::string dialect;  // as --dialecto takes it
@@ -93,33 +91,21 @@ TEST_P(CliOdbcTest, CompanyChartAccountsAndBalancesLiveInTheOdbcDatabase) {
   Ok(Args({"init", "--nombre", longest}));
   EXPECT_EQ(StoredCompany()["nombre"], longest);
 
-  const JsonValue account = Json(Args({"cuenta", "ver", "430"}));
-  EXPECT_EQ(account["Cuenta"], "430");
-  EXPECT_EQ(account["Nombre"], "Clientes");
-  EXPECT_EQ(account["Nivel"], 3);
   // The chart's longest name (138 characters) is stored whole on a server too.
   EXPECT_EQ(Json(Args({"cuenta", "ver", "5993"}))["Nombre"],
             "Deterioro de valor de existencias, deudores comerciales y otras cuentas a cobrar "
             "integrados en un grupo enajenable mantenido para la venta");
-
   EXPECT_EQ(Ok(Args({"cuenta", "guardar", "43.1", "--nombre", "Cliente Uno"})),
             "Cuenta 43000001 creada en el ejercicio 2025 de la empresa 917.\n");
-  EXPECT_EQ(Json(Args({"cuenta", "listar", "--desde", "43", "--hasta", "430"})),
-            JsonValue::parse(R"json([
-      {"Cuenta": "43", "Nivel": 2, "Nombre": "Clientes"},
-      {"Cuenta": "430", "Nivel": 3, "Nombre": "Clientes"},
-      {"Cuenta": "4300", "Nivel": 4, "Nombre": "Clientes (euros)"},
-      {"Cuenta": "43000001", "Nivel": 5, "Nombre": "Cliente Uno"},
-      {"Cuenta": "4304", "Nivel": 4, "Nombre": "Clientes (moneda extranjera)"},
-      {"Cuenta": "4309", "Nivel": 4, "Nombre": "Clientes, facturas pendientes de formalizar"}])json"));
-
-  // Balances: the accumulator row, and the posted journal lines of a period.
+  const JsonValue listed = Json(Args({"cuenta", "listar", "--desde", "43", "--hasta", "430"}));
+  ASSERT_EQ(listed.size(), 6u);
+  EXPECT_EQ(listed[3], JsonValue::parse(R"({"Cuenta": "43000001", "Nivel": 5, "Nombre": "Cliente Uno"})"));
+  // Balances: exact in JSON, the Spanish way in the text view.
   ASSERT_EQ(db_->Execute("UPDATE Acumulados SET Apertura = 100, D3 = 250.5, H3 = 2040.25 WHERE "
                          "Cod_Empresa = 917 AND Cod_Ejercicio = 2025 AND Cuenta = '43000001'"),
             1);
   EXPECT_EQ(Json(Args({"saldo", "actual", "43.1"})), JsonValue::parse(R"([{"Cuenta": "43000001",
       "Nombre": "Cliente Uno", "ejercicio": 2025, "saldo": "-1689.7500"}])"));
-  // The text view shows amounts the Spanish way.
   const std::string text = Ok(Args({"saldo", "actual", "43.1"}));
   EXPECT_NE(text.find("43000001  Cliente Uno"), std::string::npos) << text;
   EXPECT_NE(text.find(" -1.689,75\n"), std::string::npos) << text;

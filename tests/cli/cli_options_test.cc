@@ -5,8 +5,6 @@
 namespace vornexa::cli::testing {
 namespace {
 
-std::string SqliteOdbc(const std::string& path) { return "Driver=SQLite3;Database=" + path + ";"; }
-
 class CliOptionsTest : public CliTest {
  protected:
   std::string Server() const { return SqliteOdbc(Path("servidor.db")); }

@@ -78,6 +78,11 @@ class CliTest : public ::testing::Test {
 // The one-line error report: "error NUMBER (SOURCE): DESCRIPTION\n".
 std::string ErrorLine(int32_t number, const std::string& source, const std::string& description);
 
+// A connection string for a SQLite file through its ODBC driver.
+inline std::string SqliteOdbc(const std::string& path) {
+  return "Driver=SQLite3;Database=" + path + ";";
+}
+
 // `text` `times` times over.
 std::string Repeat(const std::string& text, int times);
 

@@ -13,60 +13,50 @@ class CliTransferTest : public CliTest {
     Ok({"--ejercicio", "2025", "init"});
     for (const char* code : {"4", "43", "430", "4300"}) Ok({"cuenta", "guardar", code});
   }
-  std::string Exists(const std::string& code) {
-    return Json({"cuenta", "existe", code})["existe"] ? "sí" : "no";
+  JsonValue Names() {  // code -> name of every detail account
+    JsonValue names = JsonValue::object();
+    for (const auto& row : Json({"cuenta", "listar", "--nivel", "5"})) {
+      names[row["Cuenta"].get<std::string>()] = row["Nombre"];
+    }
+    return names;
   }
 };
 
 TEST_F(CliTransferTest, ImportSavesEachRowWholeOrReportsItAtItsOwnLine) {
-  // Quoted commas and quotes, fields over two lines, a CR inside quotes, a
-  // child before its upper account, and five bad rows.
+  // Quoted commas, quotes, line breaks and a CR, a child before its upper
+  // account; and bad rows, one split by a CR outside quotes.
   WriteFile("cuentas.csv",
-            "Cuenta,Nombre,Cp,Nif\r\n"
-            "43000009,\"Cliente, con coma\",46001,B1\r\n"
-            "4399.1,Sin cuenta superior,0,\r\n"
-            "43000010,\"Comillas \"\"dobles\"\"\",abc,\r\n"
-            "43000011,Malo\"s,1,\r\n"
-            "\r\n"
-            "43000012,\"Dos\r\nlíneas\",2,B2\r\n"
-            "43000013,solo tres,3\r\n"
-            "43000014,Medio\rpartido,4,B4\r\n"
-            "43000015,\"Con\rCR\",5,\r\n"
-            "44000001,Hija antes que la madre,4,\r\n"
-            "44,Madre,0,\r\n"
-            "440,Abuela,0,\r\n"
-            "4400,Bisabuela,0,\r\n");
+            "Cuenta,Nombre,Cp\r\n43000009,\"Con, coma\",46001\r\n4399.1,Sin superior,0\r\n"
+            "43000010,\"\"\"Comillas\"\"\",abc\r\n43000011,Malo\"s,1\r\n\r\n"
+            "43000012,\"Dos\r\nlíneas\",2\r\n43000013,solo dos\r\n43000014,Medio\rpartido,4\r\n"
+            "43000015,\"Con\rCR\",5\r\n44000001,Hija,4\r\n44,Madre,0\r\n440,A,0\r\n4400,B,0\r\n");
   const CliResult result = Run({"importar", "cuentas.csv"});
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_EQ(result.out, "Importadas 7 de 12 cuentas de 'cuentas.csv'; 5 con errores.\n");
-  const std::string malformed = "CSV mal formado: ";
-  EXPECT_EQ(result.err,
-            "línea 3: " + ErrorLine(1000, "Cuentas::Insertar",
-                                    "No se ha creado la cuenta de nivel superior. Debe crear : "
-                                    "4399 en ejercicio: 2025") +
-            "línea 4: " + ErrorLine(13, "vornexa importar",
-                                    "El campo Cp debe ser un número entero: 'abc'") +
-            "línea 5: " + ErrorLine(1000, "vornexa importar",
-                                    malformed + "comillas mal colocadas: un campo entre comillas "
-                                    "debe ir entero entre ellas y duplicar las comillas "
-                                    "interiores") +
-            "línea 9: " + ErrorLine(1000, "vornexa importar",
-                                    "La línea tiene 3 campos y la cabecera 4") +
-            "línea 10: " + ErrorLine(1000, "vornexa importar",
-                                     malformed + "retorno de carro (CR) suelto fuera de "
-                                     "comillas: un campo que lo lleve va entre comillas") +
-            ErrorLine(1000, "vornexa importar", "5 de 12 líneas no se importaron"));
-  const JsonValue quoted = Json({"cuenta", "ver", "43000009"});
-  EXPECT_EQ(quoted["Nombre"], "Cliente, con coma");
-  EXPECT_EQ(quoted["Cp"], 46001);
-  EXPECT_EQ(Json({"cuenta", "ver", "43.12"})["Nombre"], "Dos\r\nlíneas");
-  EXPECT_EQ(Json({"cuenta", "ver", "43.15"})["Nombre"], "Con\rCR");
-  EXPECT_EQ(Json({"cuenta", "ver", "44.1"})["Nivel"], 5);
-  for (const char* code : {"43990001", "43000010", "43000011", "43000013", "43000014"}) {
-    EXPECT_EQ(Exists(code), "no") << code;
+  const std::string bad_csv = "CSV mal formado: ";
+  const struct {
+    int line, number;
+    std::string source, description;
+  } errors[] = {
+      {3, 1000, "Cuentas::Insertar",
+       "No se ha creado la cuenta de nivel superior. Debe crear : 4399 en ejercicio: 2025"},
+      {4, 13, "vornexa importar", "El campo Cp debe ser un número entero: 'abc'"},
+      {5, 1000, "vornexa importar",
+       bad_csv + "comillas mal colocadas: un campo entre comillas debe ir entero entre ellas y "
+                 "duplicar las comillas interiores"},
+      {9, 1000, "vornexa importar", "La línea tiene 2 campos y la cabecera 3"},
+      {10, 1000, "vornexa importar",
+       bad_csv + "retorno de carro (CR) suelto fuera de comillas: un campo que lo lleve va entre "
+                 "comillas"},
+  };
+  std::string expected;
+  for (const auto& e : errors) {
+    expected += "línea " + std::to_string(e.line) + ": " + ErrorLine(e.number, e.source, e.description);
   }
-  EXPECT_EQ(Scalar("SELECT COUNT(*) AS v FROM Cuentas WHERE Nombre LIKE 'partido%' OR "
-                   "Cuenta LIKE 'partido%'"), "0");
+  EXPECT_EQ(result.err, expected + ErrorLine(1000, "vornexa importar",
+                                             "5 de 12 líneas no se importaron"));
+  EXPECT_EQ(Names(), JsonValue::parse(R"({"43000009": "Con, coma", "43000012": "Dos\r\nlíneas",
+      "43000015": "Con\rCR", "44000001": "Hija"})"));
 }
 
 TEST_F(CliTransferTest, ImportReportsAsJsonAndRefusesABadHeaderBeforeSavingAnything) {
@@ -79,9 +69,8 @@ TEST_F(CliTransferTest, ImportReportsAsJsonAndRefusesABadHeaderBeforeSavingAnyth
   const struct {
     std::string csv, description;
   } cases[] = {
-      {"Cuenta,Nombre,Color\n43.3,x,rojo\n",
-       "La cabecera nombra un campo que no existe: 'Color' (los campos son los de la cuenta: "
-       "Cuenta, Nombre, Nif...)"},
+      {"Cuenta,Color\n43.3,x\n", "La cabecera nombra un campo que no existe: 'Color' (los "
+                                 "campos son los de la cuenta: Cuenta, Nombre, Nif...)"},
       {"Nombre\nx\n", "La cabecera debe nombrar el campo Cuenta"},
       {"Cuenta,Nombre,nombre\n43.3,x,y\n", "La cabecera nombra dos veces el campo Nombre"},
       {"", "El fichero está vacío: falta la cabecera"},
@@ -92,14 +81,13 @@ TEST_F(CliTransferTest, ImportReportsAsJsonAndRefusesABadHeaderBeforeSavingAnyth
   }
   ExpectError({"importar", "no-existe.csv"}, 1000, "vornexa importar",
               "No se puede leer el fichero 'no-existe.csv'");
-  EXPECT_EQ(Exists("43.3"), "no");
+  EXPECT_EQ(Names().size(), 1u);
 }
 
 TEST_F(CliTransferTest, ImportFromStandardInputKeepsTheFieldsTheFileDoesNotName) {
   Ok({"cuenta", "guardar", "43.7", "--nombre", "Cliente", "--nif", "B7"});
   const CliResult result = Run({"importar", "-"}, "Telefono,Cuenta,Nivel\n963 000 007,43000007,9\n");
-  EXPECT_EQ(result.exit_code, 0) << result.err;
-  EXPECT_EQ(result.out, "Importadas 1 de 1 cuentas de '-'.\n");
+  EXPECT_EQ(result.out, "Importadas 1 de 1 cuentas de '-'.\n") << result.err;
   // Nivel follows from the code, whatever the file says.
   const JsonValue expected = JsonValue::parse(R"({"Telefono": "963 000 007", "Nombre": "Cliente",
       "Nif": "B7", "IdMandato": "0143000007", "Nivel": 5})");
@@ -112,8 +100,7 @@ TEST_F(CliTransferTest, ImportFromStandardInputKeepsTheFieldsTheFileDoesNotName)
 TEST_F(CliTransferTest, ExportImportsBackToTheSameChart) {
   Ok({"init", "--pgc"});
   Ok({"cuenta", "guardar", "43.1", "--nombre", " Blancos, \"comillas\" y O'Brien ", "--cp",
-      "46001", "--direccion", "Calle Mayor, 1\n2º", "--grupo", "-3", "--iban",
-      "ES7620770024003102575766", "--id-mandato", "MANDATO-1", "--tipo-irpf", "15"});
+      "46001", "--direccion", "Calle Mayor, 1\n2º", "--grupo", "-3", "--id-mandato", "M-1"});
   Ok({"cuenta", "guardar", "43.2", "--nombre", "Banco", "--id-mandato", "0143000002"});
   const std::string exported = Ok({"exportar"});
   EXPECT_EQ(Ok({"exportar", "plan.csv"}), "Exportadas 905 cuentas a 'plan.csv'.\n");
@@ -121,19 +108,15 @@ TEST_F(CliTransferTest, ExportImportsBackToTheSameChart) {
   // The default mandate id stays implicit.
   EXPECT_NE(exported.find("\n43000002,,,,Banco,,,0,,,,,,,,,,,,,,,0,,,,,,,0,0,,0,0,,,,0,0,0,0,0,0\n"),
             std::string::npos);
-
-  RunProgram(dir_, {"--db", "copia.db", "--ejercicio", "2025", "init"});
-  const CliResult imported = Run({"--db", "copia.db", "importar", "plan.csv"});
-  EXPECT_EQ(imported.out, "Importadas 905 de 905 cuentas de 'plan.csv'.\n") << imported.err;
+  Run({"--db", "copia.db", "--ejercicio", "2025", "init"});
+  EXPECT_EQ(Ok({"--db", "copia.db", "importar", "plan.csv"}),
+            "Importadas 905 de 905 cuentas de 'plan.csv'.\n");
   EXPECT_EQ(Ok({"--db", "copia.db", "exportar"}), exported);
-  EXPECT_EQ(Json({"--db", "copia.db", "cuenta", "ver", "43.1"}), Json({"cuenta", "ver", "43.1"}));
-
   // A range exports only its accounts: in code order, a block of the whole.
-  const std::string range = Ok({"exportar", "--desde", "43", "--hasta", "430"});
-  const size_t header_end = exported.find('\n') + 1;
-  const size_t first = exported.find("\n43,") + 1;
-  const size_t after = exported.find("\n431,") + 1;
-  EXPECT_EQ(range, exported.substr(0, header_end) + exported.substr(first, after - first));
+  const size_t header_end = exported.find('\n') + 1, first = exported.find("\n43,") + 1;
+  EXPECT_EQ(Ok({"exportar", "--desde", "43", "--hasta", "430"}),
+            exported.substr(0, header_end) +
+                exported.substr(first, exported.find("\n431,") + 1 - first));
 }
 
 TEST_F(CliTransferTest, ExportNeverOverwritesTheDatabaseNorLeavesAHalfFile) {
@@ -141,15 +124,14 @@ TEST_F(CliTransferTest, ExportNeverOverwritesTheDatabaseNorLeavesAHalfFile) {
   std::filesystem::create_symlink("vornexa.db", Path("enlace.csv"));
   std::filesystem::create_hard_link(Path("vornexa.db"), Path("duro.csv"));
   const std::string database = ReadFile("vornexa.db");
-  for (const std::string& target : std::vector<std::string>{"vornexa.db", "./vornexa.db", "sub/../vornexa.db", "no/../vornexa.db", Path("vornexa.db"),
-        "enlace.csv", "duro.csv", "vornexa.db-wal", "vornexa.db-shm", "vornexa.db-journal"}) {
+  for (const std::string& target : std::vector<std::string>{
+           "vornexa.db", "./vornexa.db", "sub/../vornexa.db", "no/../vornexa.db",
+           Path("vornexa.db"), "enlace.csv", "duro.csv", "vornexa.db-wal", "vornexa.db-shm",
+           "vornexa.db-journal"}) {
     ExpectError({"exportar", target}, 1000, "vornexa exportar",
                 "'" + target + "' es la base de datos 'vornexa.db' o uno de sus ficheros: la "
                 "exportación va a otro fichero");
   }
-  ExpectError({"--db", "sub/../vornexa.db", "exportar", "duro.csv"}, 1000, "vornexa exportar",
-              "'duro.csv' es la base de datos 'sub/../vornexa.db' o uno de sus ficheros: la "
-              "exportación va a otro fichero");
   EXPECT_EQ(ReadFile("vornexa.db"), database);
   EXPECT_FALSE(std::filesystem::exists(Path("vornexa.db-journal")));
 
@@ -157,9 +139,7 @@ TEST_F(CliTransferTest, ExportNeverOverwritesTheDatabaseNorLeavesAHalfFile) {
   WriteFile("plan.csv", "antes\n");
   chmod(Path("plan.csv").c_str(), 0640);
   Open()->Execute("UPDATE Cuentas SET Cp = 'x' WHERE Cuenta = '4300'");
-  const CliResult failed = Run({"exportar", "plan.csv"});
-  EXPECT_EQ(failed.exit_code, 1);
-  EXPECT_EQ(failed.out, "");
+  EXPECT_EQ(Run({"exportar", "plan.csv"}).exit_code, 1);
   EXPECT_EQ(ReadFile("plan.csv"), "antes\n");
   Open()->Execute("UPDATE Cuentas SET Cp = 0 WHERE Cuenta = '4300'");
   ExpectError({"exportar", "/dev/full"}, 1000, "vornexa exportar",
@@ -173,11 +153,9 @@ TEST_F(CliTransferTest, ExportNeverOverwritesTheDatabaseNorLeavesAHalfFile) {
   struct stat status;
   ASSERT_EQ(stat(Path("plan.csv").c_str(), &status), 0);
   EXPECT_EQ(status.st_mode & 0777, 0640u);
-  size_t files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
-    files += entry.path().filename().string().rfind(".plan.csv", 0) == 0;
+    EXPECT_NE(entry.path().filename().string().rfind(".plan.csv", 0), 0u) << entry.path();
   }
-  EXPECT_EQ(files, 0u);
 }
 
 }  // namespace
