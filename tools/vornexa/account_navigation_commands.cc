@@ -41,12 +41,12 @@ using Step = bool (clsCuenta::*)(clsCuenta*);
 
 void AddEndCommand(CLI::App& cuenta, const std::string& name, const std::string& description,
                    const GlobalOptions& options, Step step) {
-  AddSessionCommand(cuenta, name, description, options,
-                    [step](const Session& session, std::string_view) {
-    clsCuenta account = session.NewAccount();
-    const bool found = (account.*step)(nullptr);
-    PrintStep(session, account, found, "No hay cuentas " + WhereText(session) + ".");
-  });
+  AddSessionCommand(
+      cuenta, name, description, options, [step](const Session& session, std::string_view) {
+        clsCuenta account = session.NewAccount();
+        const bool found = (account.*step)(nullptr);
+        PrintStep(session, account, found, "No hay cuentas " + WhereText(session) + ".");
+      });
 }
 
 void AddNeighbourCommand(CLI::App& cuenta, const std::string& name,
