@@ -8,15 +8,20 @@ namespace vornexa::cli::testing {
 namespace {
 
 // The code and name columns of one of the project's chart files, which
-// quote a name only when it holds a comma (never a quote).
+// quote a name only when it holds a comma or a quote.
 void ReadChartFile(const std::string& name, std::map<std::string, std::string>& chart) {
   std::ifstream file(std::string(VORNEXA_CHART_DIR) + "/" + name);
   std::string line;
   std::getline(file, line);  // header
   while (std::getline(file, line)) {
     const size_t comma = line.find(',');
-    const bool quoted = line[comma + 1] == '"';
-    chart[line.substr(0, comma)] = line.substr(comma + 1 + quoted, line.size() - comma - 1 - 2 * quoted);
+    std::string value = line.substr(comma + 1);
+    if (value.front() == '"') {
+      std::string unquoted;
+      for (size_t i = 1; i + 1 < value.size(); i += value[i] == '"' ? 2 : 1) unquoted += value[i];
+      value = unquoted;
+    }
+    chart[line.substr(0, comma)] = value;
   }
 }
 
