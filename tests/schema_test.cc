@@ -5,7 +5,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "support/caught_error.h"
 #include "support/fixtures.h"
 #include "vornexa/schema/schema.h"
 
@@ -30,7 +29,7 @@ TEST_P(Schema, AccountRowsHaveNoNullsAndKeyedByCompanyExerciseCode) {
   EXPECT_EQ(CaughtError([&] {
               Exec("INSERT INTO Cuentas (Cod_Empresa, Cod_Ejercicio, Cuenta) VALUES (1, 5, '572')");
             }).Number(),
-            -2147217873);
+            error_number::kConstraintViolation);
 }
 
 TEST_P(Schema, NewAccumulatorRowsHoldZeroAmounts) {

@@ -1,7 +1,5 @@
 #include "support/fixtures.h"
 
-#include "vornexa/context/shared_connection.h"
-
 namespace vornexa::testing {
 
 std::shared_ptr<Empresa> MakeCompany(int16_t code, int16_t exercise) {
@@ -17,11 +15,11 @@ std::shared_ptr<Empresa> MakeCompany(int16_t code, int16_t exercise) {
 void BackendTest::SetUp() {
   database_ = GetParam().open_empty();
   recorder_ = std::make_shared<RecordingConnection>(database_);
-  ReplaceSharedConnection(recorder_);
+  clsCuenta().Conexion(recorder_);
   company_ = MakeCompany();
 }
 
-void BackendTest::TearDown() { ReplaceSharedConnection(nullptr); }
+void BackendTest::TearDown() { clsCuenta().Conexion(nullptr); }
 
 std::vector<std::string> BackendTest::TakeStatements() {
   std::vector<std::string> taken = recorder_->statements();
@@ -69,6 +67,14 @@ std::string BackendTest::Scalar(const std::string& sql) {
   if (rows->Eof()) return "<no row>";
   const Value value = rows->Field("v");
   return value.IsNull() ? "NULL" : value.ToText();
+}
+
+std::vector<std::string> BackendTest::Column(const std::string& sql) {
+  std::vector<std::string> values;
+  for (auto rows = database_->Open(sql); !rows->Eof(); rows->MoveNext()) {
+    values.push_back(rows->Field("v").ToText());
+  }
+  return values;
 }
 
 int64_t BackendTest::Count(const std::string& sql) {

@@ -8,8 +8,10 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "support/backends.h"
+#include "support/caught_error.h"
 #include "support/recording_connection.h"
 #include "vornexa/vornexa.h"
 
@@ -19,12 +21,15 @@ namespace vornexa::testing {
 // accounts of 8 digits, one exercise.
 std::shared_ptr<Empresa> MakeCompany(int16_t code = 1, int16_t exercise = 5);
 
-// Runs each test on every backend with a recording connection stored as the
-// thread's shared connection.
+// Runs each test on a backend with a recording connection handed to the
+// thread, as an account object hands its connection.
 class BackendTest : public ::testing::TestWithParam<Backend> {
  protected:
   void SetUp() override;
   void TearDown() override;
+
+  bool OnEmbedded() const { return GetParam().name == "EmbeddedSqlite"; }
+  bool OnPostgreSql() const { return GetParam().name == "PostgreSql"; }
 
   // Statements recorded since the last call, then forgets them.
   std::vector<std::string> TakeStatements();
@@ -44,6 +49,8 @@ class BackendTest : public ::testing::TestWithParam<Backend> {
                   int16_t dpto = 0, int16_t diario = 0);
   // Column `v` of the first row of a query, as text ("NULL" for null).
   std::string Scalar(const std::string& sql);
+  // Column `v` of every row of a query, as text.
+  std::vector<std::string> Column(const std::string& sql);
   // How many rows a query gives.
   int64_t Count(const std::string& sql);
 
@@ -53,8 +60,15 @@ class BackendTest : public ::testing::TestWithParam<Backend> {
 };
 
 // Instantiates a BackendTest-derived suite over every available backend.
-#define VORNEXA_ON_ALL_BACKENDS(Suite)                                      \
+#define VORNEXA_ON_ALL_BACKENDS(Suite)                                                       \
   INSTANTIATE_TEST_SUITE_P(, Suite, ::testing::ValuesIn(::vornexa::testing::TestBackends()), \
+                           [](const auto& info) { return info.param.name; })
+
+// Instantiates a suite on the embedded database alone: for what does not
+// depend on the backend, such as the exact text of the statements sent.
+#define VORNEXA_ON_EMBEDDED(Suite)                                                        \
+  INSTANTIATE_TEST_SUITE_P(, Suite,                                                       \
+                           ::testing::Values(::vornexa::testing::TestBackends().front()), \
                            [](const auto& info) { return info.param.name; })
 
 }  // namespace vornexa::testing
