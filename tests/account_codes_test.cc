@@ -7,8 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "support/caught_error.h"
-#include "vornexa/vornexa.h"
+#include "support/fixtures.h"
 
 namespace vornexa::testing {
 namespace {

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "support/caught_error.h"
 #include "support/fixtures.h"
 
 namespace vornexa::testing {

@@ -1,13 +1,11 @@
 // Stepping through the chart (previous, first, next, last) into the object
-// itself or another account object, the existence test, and the query plans
-// that keep every lookup an index seek on the embedded database.
+// itself or another account object, and the existence test.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "support/fixtures.h"
-#include "vornexa/data/sql_translator.h"
 
 namespace vornexa::testing {
 namespace {
@@ -151,120 +149,6 @@ TEST_P(Existence, FindsOnlyRowsOfTheActiveExerciseWithCodesInsideTheirLiteral) {
 }
 
 VORNEXA_ON_ALL_BACKENDS(Existence);
-
-// The embedded database must serve every lookup and balance with an index
-// seek: a scan of Cuentas, Movimientos or Acumulados would grow with the chart.
-class QueryPlans : public ::testing::Test {
- protected:
-  void SetUp() override {
-    database_ = OpenSqlite(":memory:");
-    CreateSchema(*database_);
-    recorder_ = std::make_shared<RecordingConnection>(database_);
-    account_.Conexion(recorder_);
-    account_.cEmpresa(MakeCompany());
-    account_.Cuenta = "43000001";
-  }
-  void TearDown() override { account_.Conexion(nullptr); }
-
-  // The statements `operation` ran, in order.
-  template <typename Operation>
-  std::vector<std::string> StatementsOf(Operation operation) {
-    recorder_->Clear();
-    operation();
-    return recorder_->statements();
-  }
-
-  // Every step of the plan of `sql` that reads a table seeks through an
-  // index, and no step sorts.
-  void ExpectIndexSeeks(const std::string& sql) {
-    std::vector<std::string> plan;
-    std::string joined = sql + "\n";
-    auto rows = database_->Open("EXPLAIN QUERY PLAN " + TranslateSql(sql, Dialect::Sqlite));
-    for (; !rows->Eof(); rows->MoveNext()) {
-      plan.push_back(rows->Field("detail").ToText());
-      joined += plan.back() + "\n";
-    }
-    int seeks = 0;
-    for (const std::string& step : plan) {
-      EXPECT_NE(step.rfind("SCAN", 0), 0u) << joined;
-      EXPECT_EQ(step.find("TEMP B-TREE"), std::string::npos) << joined;
-      if (step.rfind("SEARCH", 0) == 0) {
-        ++seeks;
-        EXPECT_TRUE(step.find("USING INDEX") != std::string::npos ||
-                    step.find("USING COVERING INDEX") != std::string::npos ||
-                    step.find("USING PRIMARY KEY") != std::string::npos)
-            << joined;
-      }
-    }
-    EXPECT_GT(seeks, 0) << joined;
-  }
-
-  // The period totals start from the account's lines and reach each entry by
-  // its key; a plan that walks the entries of the period grows with the journal.
-  template <typename Operation>
-  void ExpectTotalsFromTheAccount(Operation operation) {
-    const std::vector<std::string> statements = StatementsOf(operation);
-    ASSERT_EQ(statements.size(), 1u);
-    ExpectIndexSeeks(statements[0]);
-    auto rows = database_->Open("EXPLAIN QUERY PLAN " + statements[0]);
-    ASSERT_FALSE(rows->Eof());
-    const std::string first = rows->Field("detail").ToText();
-    EXPECT_EQ(first.rfind("SEARCH a USING", 0), 0u) << first;
-    EXPECT_NE(first.find("IX_Movimientos_Cuenta (Cod_Empresa=? AND Cuenta=?)"), std::string::npos)
-        << first;
-    rows->MoveNext();
-    ASSERT_FALSE(rows->Eof());
-    EXPECT_NE(rows->Field("detail").ToText().find(
-                  "SEARCH b USING INDEX sqlite_autoindex_Asientos_1 (Cod_Empresa=? AND "
-                  "Cod_Ejercicio=? AND Codigo=?)"),
-              std::string::npos);
-  }
-
-  template <typename Operation>
-  void ExpectIndexSeeksIn(Operation operation) {
-    const std::vector<std::string> statements = StatementsOf(operation);
-    ASSERT_FALSE(statements.empty());
-    for (const std::string& sql : statements) ExpectIndexSeeks(sql);
-  }
-
-  std::shared_ptr<Connection> database_;
-  std::shared_ptr<RecordingConnection> recorder_;
-  clsCuenta account_;
-};
-
-TEST_F(QueryPlans, AccountLookupsSeek) {
-  ExpectIndexSeeksIn([&] { account_.Cargar(); });
-  ExpectIndexSeeksIn([&] { account_.Existe(); });
-  ExpectIndexSeeksIn([&] { account_.Cargar_Anterior(); });
-  ExpectIndexSeeksIn([&] { account_.Cargar_Siguiente(); });
-  ExpectIndexSeeksIn([&] { account_.Cargar_Primero(); });
-  ExpectIndexSeeksIn([&] { account_.Cargar_Ultimo(); });
-}
-
-TEST_F(QueryPlans, BalancesSeek) {
-  Currency debe, haber;
-  ExpectTotalsFromTheAccount([&] {
-    account_.Dev_Acumulado(5, {2024, 1, 1}, {2024, 12, 31}, debe, haber);
-  });
-  ExpectTotalsFromTheAccount([&] {
-    account_.Dev_Acumulado3(5, {2024, 1, 1}, {2024, 12, 31}, Currency::FromDecimal("100"),
-                            Currency::FromDecimal("5"), "ALQUILER", "A1", 2, 1, debe, haber);
-  });
-  ExpectIndexSeeksIn([&] { account_.Dev_Apertura(5); });
-  ExpectIndexSeeksIn([&] { account_.Dev_Saldo(5); });
-  ExpectIndexSeeksIn([&] { account_.Dev_Saldo_Cartera(); });
-  ExpectIndexSeeksIn([&] { account_.Dev_Saldo_PrevCobro("1,3"); });
-}
-
-TEST_F(QueryPlans, GroupStatementsSeek) {
-  clsGrupo group;
-  group.Empresa = 1;
-  group.Codigo = 3;
-  ExpectIndexSeeksIn([&] { group.Eliminar(); });
-  ExpectIndexSeeksIn([&] { group.Cargar(); });
-  ExpectIndexSeeksIn([&] { group.Existe(); });
-  ExpectIndexSeeksIn([&] { group.Modificar(); });
-}
 
 }  // namespace
 }  // namespace vornexa::testing

@@ -131,22 +131,6 @@ class MaintenanceTest : public BackendTest {
             Count("SELECT Cuenta FROM Acumulados_Dpto" + key)};
   }
 
-  // The exercises, in order, of the recorded statements that begin with `head`.
-  static std::vector<int> ExercisesOf(const std::vector<std::string>& statements,
-                                      const std::string& head) {
-    std::vector<int> exercises;
-    for (const std::string& statement : statements) {
-      if (statement.rfind(head, 0) != 0) continue;
-      // Updates and deletes name it in their key, inserts as their second value.
-      const size_t key = statement.find("Cod_Ejercicio =");
-      const size_t at = key != std::string::npos
-                            ? key + 15
-                            : statement.find(", ", statement.find("VALUES (")) + 2;
-      exercises.push_back(std::stoi(statement.substr(at)));
-    }
-    return exercises;
-  }
-
   // The statements sent since the last call are `expected`. Their text does
   // not depend on the database, so it is compared on the embedded one only.
   void ExpectStatements(const Statements& expected) {

@@ -1,12 +1,14 @@
 // The exact statements each lookup, balance, group and deletion operation
-// sends, in order. The text does not depend on the database (the drivers
-// translate it), so it is checked once, on the embedded one; what the
-// statements do is checked on every backend by the behavioural suites.
+// sends, in order, and their query plans. The text does not depend on the
+// database (the drivers translate it), so it is checked once, on the embedded
+// one; what the statements do is checked on every backend by the behavioural
+// suites.
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "support/fixtures.h"
+#include "vornexa/data/sql_translator.h"
 
 namespace vornexa::testing {
 namespace {
@@ -49,6 +51,26 @@ class StatementText : public BackendTest {
     NewAccount("430000005").Dev_Acumulado2(5, {2024, 1, 1}, {2024, 12, 31}, {}, {}, "", document,
                                            0, 0, debe, haber);
   }
+  // Every step of the plan of `sql` that reads a table seeks through an index
+  // and no step sorts: a scan would grow with the chart or the journal.
+  void ExpectIndexSeeks(const std::string& sql) {
+    std::string plan;
+    auto rows = database_->Open("EXPLAIN QUERY PLAN " + TranslateSql(sql, Dialect::Sqlite));
+    for (; !rows->Eof(); rows->MoveNext()) plan += rows->Field("detail").ToText() + "\n";
+    EXPECT_NE(plan.find("SEARCH "), std::string::npos) << sql << "\n" << plan;
+    for (const char* bad : {"SCAN ", "TEMP B-TREE", "AUTOMATIC"}) {
+      EXPECT_EQ(plan.find(bad), std::string::npos) << sql << "\n" << plan;
+    }
+    // Period totals start from the account's lines and reach each entry by
+    // its key; a plan that walks the entries of the period grows with the journal.
+    if (sql.find("FROM Movimientos a") != std::string::npos) {
+      EXPECT_TRUE(plan.starts_with("SEARCH a USING ") &&
+                  plan.find("INDEX IX_Movimientos_Cuenta (Cod_Empresa=? AND Cuenta=?)\nSEARCH b "
+                            "USING INDEX sqlite_autoindex_Asientos_1 (Cod_Empresa=? AND "
+                            "Cod_Ejercicio=? AND Codigo=?)\n") != std::string::npos)
+          << plan;
+    }
+  }
   static clsGrupo Group(int16_t code) {
     clsGrupo group;
     group.Empresa = 1;
@@ -58,7 +80,7 @@ class StatementText : public BackendTest {
   }
 };
 
-TEST_P(StatementText, EachOperationSendsItsStatementsExactly) {
+TEST_P(StatementText, EachOperationSendsItsStatementsExactlyAndEachSeeks) {
   const std::string totals = kTotals;
   const struct {
     const char* operation;
@@ -177,7 +199,11 @@ TEST_P(StatementText, EachOperationSendsItsStatementsExactly) {
   for (const auto& c : cases) {
     TakeStatements();
     c.run();
-    EXPECT_EQ(TakeStatements(), c.expected) << c.operation;
+    const Statements sent = TakeStatements();
+    EXPECT_EQ(sent, c.expected) << c.operation;
+    for (const std::string& sql : sent) {
+      if (!sql.starts_with("INSERT")) ExpectIndexSeeks(sql);
+    }
   }
 }
 

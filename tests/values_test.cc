@@ -5,7 +5,7 @@
 #include <clocale>
 #include <functional>
 
-#include "support/caught_error.h"
+#include "support/fixtures.h"
 #include "vornexa/base/text.h"
 #include "vornexa/context/sql_values.h"
 #include "vornexa/vornexa.h"

@@ -1,21 +1,72 @@
-// Shared pieces of the behavioural suites: a company, a fixture that hands a
-// recording connection over an empty database to the thread, and raw inserts
-// of rows that the library only reads.
+// Shared pieces of the suites: catching an Error, a connection that records
+// what it is given, a company, and a fixture that hands a recording
+// connection over an empty database to the thread.
 #ifndef TESTS_SUPPORT_FIXTURES_H_
 #define TESTS_SUPPORT_FIXTURES_H_
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "support/backends.h"
-#include "support/caught_error.h"
-#include "support/recording_connection.h"
 #include "vornexa/vornexa.h"
 
 namespace vornexa::testing {
+
+// Runs `body` and returns the Error it raised; fails the test when it raised none.
+template <typename Body>
+Error CaughtError(Body&& body) {
+  try {
+    body();
+  } catch (const Error& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no Error raised";
+  return Error(0, "", "");
+}
+
+// Expects `body` to raise an Error with exactly these three parts.
+#define EXPECT_VORNEXA_ERROR(body, number, source, description)                      \
+  do {                                                                               \
+    const ::vornexa::Error caught_ = ::vornexa::testing::CaughtError([&] { body; }); \
+    EXPECT_EQ(caught_.Number(), (number));                                           \
+    EXPECT_EQ(caught_.Source(), (source));                                           \
+    EXPECT_EQ(caught_.Description(), (description));                                 \
+  } while (0)
+
+// Records every statement it is given, in order, before passing it on, and
+// can make a chosen statement fail.
+class RecordingConnection : public Connection {
+ public:
+  explicit RecordingConnection(std::shared_ptr<Connection> inner) : inner_(std::move(inner)) {}
+
+  // Statements of Execute and Open, in the order given.
+  const std::vector<std::string>& statements() const { return statements_; }
+  void Clear() { statements_.clear(); }
+  // Statement number `index` (0-based, counting from now) raises `error`
+  // instead of running; it is still recorded.
+  void FailStatement(size_t index, Error error);
+  // Forgets a failure set by FailStatement that has not happened.
+  void ClearFailure() { fail_at_.reset(); }
+
+  int64_t Execute(std::string_view sql) override;
+  std::unique_ptr<Recordset> Open(std::string_view sql, Cursor cursor) override;
+  Dialect SqlDialect() const override { return inner_->SqlDialect(); }
+  void BeginAtomic() override { inner_->BeginAtomic(); }
+  void CommitAtomic() override { inner_->CommitAtomic(); }
+  void RollbackAtomic() override { inner_->RollbackAtomic(); }
+
+ private:
+  void Record(std::string_view sql);
+
+  std::shared_ptr<Connection> inner_;
+  std::vector<std::string> statements_;
+  std::optional<size_t> fail_at_;
+  std::optional<Error> fail_with_;
+};
 
 // Company 1, active exercise 5, levels of 1, 2, 3, 4 and 8 digits, detail
 // accounts of 8 digits, one exercise.
