@@ -6,9 +6,9 @@
 namespace vornexa::testing {
 namespace {
 
-class AccountDeletion : public MaintenanceTest {};
+class DeletionAndRepair : public MaintenanceTest {};
 
-TEST_P(AccountDeletion, RefusesWhileTheActiveExerciseHasJournalLines) {
+TEST_P(DeletionAndRepair, DeletionRefusesWhileTheActiveExerciseHasJournalLines) {
   SeedAccount(5, "572", {1, 2, 3});
   InsertEntry(1, 5, 1, "2024-01-10");
   InsertLine(1, 5, 1, 1, "572", "10", "0");
@@ -24,7 +24,7 @@ TEST_P(AccountDeletion, RefusesWhileTheActiveExerciseHasJournalLines) {
   EXPECT_TRUE(NewAccount("573").Posee_Movimientos());
 }
 
-TEST_P(AccountDeletion, DeletesOnlyTheActiveExercisesRowsOfTheAccount) {
+TEST_P(DeletionAndRepair, DeletionTakesOnlyTheActiveExercisesRowsOfTheAccount) {
   SeedAccount(5, "572", {1, 2, 3});
   SeedAccount(6, "572", {1});
   InsertAccountRow(1, 5, "57");
@@ -41,11 +41,7 @@ TEST_P(AccountDeletion, DeletesOnlyTheActiveExercisesRowsOfTheAccount) {
   EXPECT_TRUE(account.Eliminar());
 }
 
-VORNEXA_ON_ALL_BACKENDS(AccountDeletion);
-
-class AccumulatorRepair : public MaintenanceTest {};
-
-TEST_P(AccumulatorRepair, CreatesMissingRowsAndOnlySetsTheLevelOfExistingOnes) {
+TEST_P(DeletionAndRepair, RepairCreatesMissingRowsAndOnlySetsTheLevelOfExistingOnes) {
   company_->ejercicios = {6, 7};
   Exec(
       "INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura) "
@@ -62,7 +58,7 @@ TEST_P(AccumulatorRepair, CreatesMissingRowsAndOnlySetsTheLevelOfExistingOnes) {
   EXPECT_EQ(Count("SELECT Cuenta FROM Cuentas"), 0);  // no account row is made
 }
 
-TEST_P(AccumulatorRepair, RefusesAnEmptyCodeAndALengthOfNoLevel) {
+TEST_P(DeletionAndRepair, RepairRefusesAnEmptyCodeAndALengthOfNoLevel) {
   clsCuenta account = NewAccount("");
   account.Nivel = 3;
   EXPECT_VORNEXA_ERROR(account.Reparar_Acumulado(), error_number::kComponent, "Cuentas::Reparar_Acumulado",
@@ -76,7 +72,7 @@ TEST_P(AccumulatorRepair, RefusesAnEmptyCodeAndALengthOfNoLevel) {
   EXPECT_EQ(TakeStatements(), Statements{});
 }
 
-TEST_P(AccumulatorRepair, VisitsEveryEntryOfTheListInOrderZeroIncluded) {
+TEST_P(DeletionAndRepair, RepairVisitsEveryEntryOfTheListInOrderZeroIncluded) {
   company_->ejercicios = {5, 0, 6};
   clsCuenta account = NewAccount("430");
   const std::string exercises =
@@ -94,7 +90,7 @@ TEST_P(AccumulatorRepair, VisitsEveryEntryOfTheListInOrderZeroIncluded) {
   EXPECT_EQ(TakeStatements(), Statements{});
 }
 
-TEST_P(AccumulatorRepair, StopsAtTheFailingExerciseUnderItsOwnSource) {
+TEST_P(DeletionAndRepair, RepairStopsAtTheFailingExerciseUnderItsOwnSource) {
   company_->ejercicios = {6, 5, 7};
   recorder_->FailStatement(2, Rejected("fallo en el ejercicio 5"));
   EXPECT_VORNEXA_ERROR(NewAccount("430").Reparar_Acumulado(), error_number::kStatementRejected,
@@ -103,7 +99,7 @@ TEST_P(AccumulatorRepair, StopsAtTheFailingExerciseUnderItsOwnSource) {
   EXPECT_EQ(Column("SELECT Cod_Ejercicio AS v FROM Acumulados"), Statements{"6"});
 }
 
-VORNEXA_ON_ALL_BACKENDS(AccumulatorRepair);
+VORNEXA_ON_ALL_BACKENDS(DeletionAndRepair);
 
 }  // namespace
 }  // namespace vornexa::testing

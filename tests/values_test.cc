@@ -58,7 +58,7 @@ TEST(RuntimeErrors, CarryTheRuntimesSpanishDescriptions) {
   }
 }
 
-TEST(CurrencyValue, ParsesPrintsAndRoundsHalfToEvenAtTheFourthDecimal) {
+TEST(CurrencyValue, ParsesPrintsAndRoundsHalfToEvenAtTheFourthDecimalOrRefuses) {
   const std::pair<const char*, int64_t> parsed[] = {
       {"12.34", 123400}, {"-0.0001", -1},  {"0.00005", 0},         {"0.00015", 2},
       {"0.000051", 1},   {"-0.00015", -2}, {"922337203685477.5807", INT64_MAX},
@@ -72,9 +72,7 @@ TEST(CurrencyValue, ParsesPrintsAndRoundsHalfToEvenAtTheFourthDecimal) {
   EXPECT_EQ(Currency::FromDouble(0.00025).ten_thousandths, 2);
   EXPECT_EQ(Currency::FromDouble(12.34).ten_thousandths, 123400);
   EXPECT_EQ(Currency::FromDouble(-1.23456).ten_thousandths, -12346);
-}
-
-TEST(CurrencyValue, RejectsTextThatIsNoNumberAndOverflow) {
+  // Text that is no number, and overflow.
   for (const char* bad : {"", "-", "1.2.3", "12a", "1,5", " 1"}) {
     EXPECT_EQ(CaughtError([bad] { Currency::FromDecimal(bad); }).Number(), err::kTypeMismatch)
         << bad;
