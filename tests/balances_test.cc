@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
-#include "support/caught_error.h"
 #include "support/fixtures.h"
 
 namespace vornexa::testing {
@@ -14,28 +12,8 @@ namespace {
 
 Currency Money(const char* decimal) { return Currency::FromDecimal(decimal); }
 
-class PeriodTotals : public BackendTest {
+class Balances : public BackendTest {
  protected:
-  static constexpr Date kFrom{2024, 1, 1};
-  static constexpr Date kTo{2024, 12, 31};
-
-  // How the backend's dialect writes a day given as YYYY-MM-DD.
-  std::string DayText(std::string iso) {
-    if (database_->SqlDialect() == Dialect::SqlServer) std::erase(iso, '-');
-    return iso;
-  }
-
-  // The statement's fixed head for account 430000005 of company 1 over 2024.
-  std::string Head() {
-    return "SELECT ISNULL(SUM(a.Debe), 0) AS Debe, ISNULL(SUM(a.Haber), 0) AS Haber FROM "
-           "Movimientos a WITH (NOLOCK) INNER JOIN Asientos b WITH (NOLOCK) ON a.Cod_Empresa = "
-           "b.Cod_Empresa And a.Cod_Ejercicio = b.Cod_Ejercicio And a.Cod_Asiento = b.Codigo "
-           "WHERE a.Cod_Empresa =1 AND b.Cod_Empresa =1 AND a.Cuenta ='430000005' AND (b.Fecha "
-           "BETWEEN '" +
-           DayText("2024-01-01") + "' AND '" + DayText("2024-12-31") +
-           "') AND b.Cierre = 0 AND b.Nulo = 0";
-  }
-
   // Lines of account 430000005 in and around 2024, with every filter column
   // set, and lines that must never count.
   void InsertJournal() {
@@ -61,223 +39,126 @@ class PeriodTotals : public BackendTest {
     InsertLine(2, 5, 1, 1, "430000005", "999", "0", "ALQUILER", "A1", 2, 1);
   }
 
-  // Debit and credit of Dev_Acumulado3 over 2024 with the given filters.
-  std::pair<Currency, Currency> Filtered(Currency amount, Currency variation,
-                                         const std::string& concept_text,
-                                         const std::string& document, int16_t department,
-                                         int16_t journal) {
-    clsCuenta account = NewAccount("430000005");
-    Currency debe, haber;
-    account.Dev_Acumulado3(5, kFrom, kTo, amount, variation, concept_text, document, department,
-                           journal, debe, haber);
-    return {debe, haber};
-  }
-
-  std::pair<Currency, Currency> Totals(const char* debe, const char* haber) {
-    return {Money(debe), Money(haber)};
-  }
-};
-
-TEST_P(PeriodTotals, WritesEachFormsStatementWithEveryFilterInItsOrder) {
-  clsCuenta account = NewAccount("430000005");
-  Currency debe, haber;
-  // The worked example.
-  account.Dev_Acumulado3(5, kFrom, kTo, Currency{}, Currency{}, "ALQUILER", "", 2, 1, debe, haber);
-  account.Dev_Acumulado3(5, kFrom, kTo, Money("30"), Money("5.25"), "O'Brien", "A'1", -2, 7, debe,
-                         haber);
-  account.Dev_Acumulado3(5, kFrom, kTo, Money("-50"), Money("10"), "", "", 0, 0, debe, haber);
-  // Unfiltered; a variation without an amount adds no condition.
-  account.Dev_Acumulado(5, kFrom, kTo, debe, haber);
-  account.Dev_Acumulado3(5, kFrom, kTo, Currency{}, Money("1000"), "", "", 0, 0, debe, haber);
-  // The document number goes as text.
-  account.Dev_Acumulado2(5, kFrom, kTo, Currency{}, Currency{}, "", 0, 0, 0, debe, haber);
-  account.Dev_Acumulado2(5, kFrom, kTo, Currency{}, Currency{}, "", 123, 0, 0, debe, haber);
-  EXPECT_EQ(TakeStatements(),
-            (std::vector<std::string>{
-                Head() + " AND (a.Concepto LIKE '%ALQUILER%') And (a.Dpto=2) And (a.Diario=1)",
-                Head() + " AND ((a.Debe Between 24.75 AND 35.25) OR (a.Haber Between 24.75 AND "
-                         "35.25)) AND (a.Concepto LIKE '%O''Brien%') And (a.Documento ='A''1') And "
-                         "(a.Dpto=-2) And (a.Diario=7)",
-                Head() + " AND ((a.Debe Between -60 AND -40) OR (a.Haber Between -60 AND -40))",
-                Head(), Head(), Head() + " And (a.Documento ='0')",
-                Head() + " And (a.Documento ='123')"}));
-}
-
-TEST_P(PeriodTotals, SumsPostedLinesOfEveryExerciseWithinBothBounds) {
-  InsertJournal();
-  clsCuenta account = NewAccount("430000005");
-  Currency debe = Money("-1"), haber = Money("-1");
-  account.Dev_Acumulado(7, kFrom, kTo, debe, haber);  // the exercise argument is not used
-  EXPECT_EQ(debe, Money("125.5"));
-  EXPECT_EQ(haber, Money("52.25"));
-  // One day at each end.
-  account.Dev_Acumulado(5, kFrom, kFrom, debe, haber);
-  EXPECT_EQ(std::make_pair(debe, haber), Totals("100", "0"));
-  account.Dev_Acumulado(5, kTo, kTo, debe, haber);
-  EXPECT_EQ(std::make_pair(debe, haber), Totals("0", "40"));
-  // No line in the range gives zeros, not an error.
-  account.Dev_Acumulado(5, {2030, 1, 1}, {2030, 12, 31}, debe, haber);
-  EXPECT_EQ(std::make_pair(debe, haber), Totals("0", "0"));
-}
-
-TEST_P(PeriodTotals, AppliesEachFilterAloneAndAllTogether) {
-  InsertJournal();
-  EXPECT_EQ(Filtered(Money("100"), {}, "", "", 0, 0), Totals("100", "0"));
-  EXPECT_EQ(Filtered(Money("40"), {}, "", "", 0, 0), Totals("0", "40"));
-  EXPECT_EQ(Filtered(Money("30"), Money("5"), "", "", 0, 0), Totals("25.5", "0"));
-  EXPECT_EQ(Filtered(Money("12"), Money("0.25"), "", "", 0, 0), Totals("0", "12.25"));
-  EXPECT_EQ(Filtered(Money("100"), Money("-5"), "", "", 0, 0), Totals("0", "0"));
-  EXPECT_EQ(Filtered({}, Money("1000"), "", "", 0, 0), Totals("125.5", "52.25"));
-
-  EXPECT_EQ(Filtered({}, {}, "ALQUILER", "", 0, 0), Totals("125.5", "0"));
-  EXPECT_EQ(Filtered({}, {}, "ALQ%marzo", "", 0, 0), Totals("25.5", "0"));  // wildcards work
-  EXPECT_EQ(Filtered({}, {}, "O'Brien", "", 0, 0), Totals("0", "12.25"));
-
-  EXPECT_EQ(Filtered({}, {}, "", "7", 0, 0), Totals("0", "40"));
-  EXPECT_EQ(Filtered({}, {}, "", "A1", 0, 0), Totals("100", "0"));
-  EXPECT_EQ(Filtered({}, {}, "", "A1' OR '1'='1", 0, 0), Totals("0", "0"));
-
-  EXPECT_EQ(Filtered({}, {}, "", "", 2, 0), Totals("125.5", "0"));
-  EXPECT_EQ(Filtered({}, {}, "", "", 3, 0), Totals("0", "12.25"));
-  EXPECT_EQ(Filtered({}, {}, "", "", 0, 2), Totals("0", "40"));
-  EXPECT_EQ(Filtered({}, {}, "", "", 0, 3), Totals("0", "12.25"));
-
-  EXPECT_EQ(Filtered(Money("100"), {}, "ALQUILER", "A1", 2, 1), Totals("100", "0"));
-  EXPECT_EQ(Filtered(Money("25.5"), {}, "ALQUILER", "A1", 2, 1), Totals("0", "0"));
-
-  // Dev_Acumulado2's document number 0 matches the text '0'.
-  clsCuenta account = NewAccount("430000005");
-  Currency debe, haber;
-  account.Dev_Acumulado2(5, kFrom, kTo, {}, {}, "", 0, 0, 0, debe, haber);
-  EXPECT_EQ(std::make_pair(debe, haber), Totals("25.5", "0"));
-  account.Dev_Acumulado2(5, kFrom, kTo, {}, {}, "", 123, 0, 0, debe, haber);
-  EXPECT_EQ(std::make_pair(debe, haber), Totals("0", "12.25"));
-}
-
-VORNEXA_ON_ALL_BACKENDS(PeriodTotals);
-
-class AccumulatorBalances : public BackendTest {
- protected:
-  void SetUp() override {
-    BackendTest::SetUp();
-    Exec(
-        "INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura, D3, H7) "
-        "VALUES (1, 5, '572', 3, 100, 50, 30)");
-    Exec(
-        "INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura, D1, D2, "
-        "D3, D4, D5, D6, D7, D8, D9, D10, D11, D12, H1, H2, H3, H4, H5, H6, H7, H8, H9, H10, "
-        "H11, H12) VALUES (1, 4, '572', 3, 7, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0.5, 0.5, "
-        "0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5)");
-    Exec(
-        "INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura) "
-        "VALUES (2, 5, '572', 3, 1000)");
-    // Journal lines play no part.
-    InsertEntry(1, 5, 1, "2024-02-01");
-    InsertLine(1, 5, 1, 1, "572", "500", "0");
-  }
-};
-
-TEST_P(AccumulatorBalances, RunsTheWorkedExampleStatements) {
-  clsCuenta account = NewAccount("572");
-  EXPECT_EQ(account.Dev_Saldo(5), Money("120"));
-  EXPECT_EQ(account.Dev_Apertura(5), Money("100"));
-  EXPECT_EQ(TakeStatements(),
-            (std::vector<std::string>{
-                "SELECT Apertura + D1 + D2 + D3 + D4 + D5 + D6 + D7 + D8 + D9 + D10 + D11 + D12 "
-                "- H1 - H2 - H3 - H4 - H5 - H6 - H7 - H8 - H9 - H10 - H11 - H12 AS Saldo FROM "
-                "Acumulados WITH (NOLOCK) WHERE Cod_Empresa =1 And Cod_Ejercicio =5 And Cuenta = "
-                "'572'",
-                "SELECT Apertura FROM Acumulados WITH (NOLOCK) WHERE Cod_Empresa =1 And "
-                "Cod_Ejercicio =5 And Cuenta = '572'"}));
-}
-
-TEST_P(AccumulatorBalances, ReadTheRowOfTheExerciseAsked) {
-  clsCuenta account = NewAccount("572");
-  // Exercise 4 is not the active one: 7 + (1 + ... + 12) - 12 * 0.5.
-  EXPECT_EQ(account.Dev_Apertura(4), Money("7"));
-  EXPECT_EQ(account.Dev_Saldo(4), Money("79"));
-  // No row: zero from both.
-  EXPECT_EQ(account.Dev_Apertura(6), Money("0"));
-  EXPECT_EQ(account.Dev_Saldo(6), Money("0"));
-  account.Cuenta = "573";
-  EXPECT_EQ(account.Dev_Apertura(5), Money("0"));
-  EXPECT_EQ(account.Dev_Saldo(5), Money("0"));
-  // The company comes from the company object.
-  company_->codigo = 2;
-  account.Cuenta = "572";
-  EXPECT_EQ(account.Dev_Saldo(5), Money("1000"));
-}
-
-VORNEXA_ON_ALL_BACKENDS(AccumulatorBalances);
-
-class ForecastBalances : public BackendTest {
- protected:
   void InsertForecast(int16_t company, int32_t code, const std::string& account, int16_t state,
                       const std::string& amount) {
-    Exec(
-        "INSERT INTO Previsiones_Cobro (Cod_Empresa, Codigo, CuentaOriginal, Estado, Importe) "
-        "VALUES (" +
-        std::to_string(company) + ", " + std::to_string(code) + ", '" + account + "', " +
-        std::to_string(state) + ", " + amount + ")");
+    Exec("INSERT INTO Previsiones_Cobro (Cod_Empresa, Codigo, CuentaOriginal, Estado, Importe) "
+         "VALUES (" + std::to_string(company) + ", " + std::to_string(code) + ", '" + account +
+         "', " + std::to_string(state) + ", " + amount + ")");
   }
+};
 
-  void InsertForecasts() {
-    const char* amounts[] = {"1", "10", "20", "40", "80", "160"};
-    for (int16_t state = 0; state <= 5; ++state) {
-      InsertForecast(1, state + 1, "430000005", state, amounts[state]);
-    }
-    InsertForecast(1, 7, "430000005", 3, "0.5");
-    InsertForecast(1, 8, "430000006", 1, "2000");
-    InsertForecast(2, 1, "430000005", 1, "1000");
+TEST_P(Balances, PeriodTotalsSumPostedLinesWithinBothBoundsUnderEachFilter) {
+  InsertJournal();
+  constexpr Date kFrom{2024, 1, 1}, kTo{2024, 12, 31};
+  const struct {
+    Date from, to;
+    const char *amount, *variation, *concept_text, *document;
+    int16_t department, journal;
+    const char *debe, *haber;
+  } cases[] = {
+      // Posted lines of every exercise; one day at each end; no line, zeros.
+      {kFrom, kTo, "0", "0", "", "", 0, 0, "125.5", "52.25"},
+      {kFrom, kFrom, "0", "0", "", "", 0, 0, "100", "0"},
+      {kTo, kTo, "0", "0", "", "", 0, 0, "0", "40"},
+      {{2030, 1, 1}, {2030, 12, 31}, "0", "0", "", "", 0, 0, "0", "0"},
+      {kFrom, kTo, "100", "0", "", "", 0, 0, "100", "0"},
+      {kFrom, kTo, "40", "0", "", "", 0, 0, "0", "40"},
+      {kFrom, kTo, "30", "5", "", "", 0, 0, "25.5", "0"},
+      {kFrom, kTo, "12", "0.25", "", "", 0, 0, "0", "12.25"},
+      {kFrom, kTo, "100", "-5", "", "", 0, 0, "0", "0"},
+      {kFrom, kTo, "0", "1000", "", "", 0, 0, "125.5", "52.25"},  // a variation alone: no filter
+      {kFrom, kTo, "0", "0", "ALQUILER", "", 0, 0, "125.5", "0"},
+      {kFrom, kTo, "0", "0", "ALQ%marzo", "", 0, 0, "25.5", "0"},  // wildcards work
+      {kFrom, kTo, "0", "0", "O'Brien", "", 0, 0, "0", "12.25"},
+      {kFrom, kTo, "0", "0", "", "7", 0, 0, "0", "40"},
+      {kFrom, kTo, "0", "0", "", "A1", 0, 0, "100", "0"},
+      {kFrom, kTo, "0", "0", "", "A1' OR '1'='1", 0, 0, "0", "0"},
+      {kFrom, kTo, "0", "0", "", "", 2, 0, "125.5", "0"},
+      {kFrom, kTo, "0", "0", "", "", 3, 0, "0", "12.25"},
+      {kFrom, kTo, "0", "0", "", "", 0, 2, "0", "40"},
+      {kFrom, kTo, "0", "0", "", "", 0, 3, "0", "12.25"},
+      {kFrom, kTo, "100", "0", "ALQUILER", "A1", 2, 1, "100", "0"},
+      {kFrom, kTo, "25.5", "0", "ALQUILER", "A1", 2, 1, "0", "0"},
+  };
+  clsCuenta account = NewAccount("430000005");
+  for (const auto& c : cases) {
+    Currency debe = Money("-1"), haber = Money("-1");
+    account.Dev_Acumulado3(7, c.from, c.to, Money(c.amount), Money(c.variation), c.concept_text,
+                           c.document, c.department, c.journal, debe, haber);
+    EXPECT_EQ(std::make_pair(debe, haber), std::make_pair(Money(c.debe), Money(c.haber)))
+        << c.amount << " " << c.variation << " " << c.concept_text << " " << c.document << " "
+        << c.department << " " << c.journal;
   }
+  // Dev_Acumulado is the unfiltered form; Dev_Acumulado2's number 0 matches the text '0'.
+  Currency debe, haber;
+  account.Dev_Acumulado(5, kFrom, kTo, debe, haber);
+  EXPECT_EQ(std::make_pair(debe, haber), std::make_pair(Money("125.5"), Money("52.25")));
+  account.Dev_Acumulado2(5, kFrom, kTo, {}, {}, "", 0, 0, 0, debe, haber);
+  EXPECT_EQ(std::make_pair(debe, haber), std::make_pair(Money("25.5"), Money("0")));
+  account.Dev_Acumulado2(5, kFrom, kTo, {}, {}, "", 123, 0, 0, debe, haber);
+  EXPECT_EQ(std::make_pair(debe, haber), std::make_pair(Money("0"), Money("12.25")));
+}
 
-  void ExpectRejected(const std::string& list) {
-    clsCuenta account = NewAccount("430000005");
+TEST_P(Balances, OpeningAndBalanceReadTheAccumulatorRowOfTheExerciseAsked) {
+  Exec("INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura, D3, H7) "
+       "VALUES (1, 5, '572', 3, 100, 50, 30)");
+  Exec("INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura, D1, D2, D3, "
+       "D4, D5, D6, D7, D8, D9, D10, D11, D12, H1, H2, H3, H4, H5, H6, H7, H8, H9, H10, H11, H12) "
+       "VALUES (1, 4, '572', 3, 7, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0.5, 0.5, 0.5, 0.5, "
+       "0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5)");
+  Exec("INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura) "
+       "VALUES (2, 5, '572', 3, 1000)");
+  InsertEntry(1, 5, 1, "2024-02-01");  // journal lines play no part
+  InsertLine(1, 5, 1, 1, "572", "500", "0");
+  const struct {
+    int16_t company, exercise;
+    const char *code, *apertura, *saldo;
+  } cases[] = {
+      {1, 5, "572", "100", "120"},
+      {1, 4, "572", "7", "79"},  // 7 + (1 + ... + 12) - 12 * 0.5
+      {1, 6, "572", "0", "0"},   // no row: zero from both
+      {1, 5, "573", "0", "0"},
+      {2, 5, "572", "1000", "1000"},  // the company comes from the company object
+  };
+  for (const auto& c : cases) {
+    company_->codigo = c.company;
+    clsCuenta account = NewAccount(c.code);
+    EXPECT_EQ(account.Dev_Apertura(c.exercise), Money(c.apertura)) << c.exercise << c.code;
+    EXPECT_EQ(account.Dev_Saldo(c.exercise), Money(c.saldo)) << c.exercise << c.code;
+  }
+}
+
+TEST_P(Balances, ForecastsTotalByStateAndRefuseAnythingButAListOfIntegers) {
+  const char* amounts[] = {"1", "10", "20", "40", "80", "160"};
+  for (int16_t state = 0; state <= 5; ++state) {
+    InsertForecast(1, state + 1, "430000005", state, amounts[state]);
+  }
+  InsertForecast(1, 7, "430000005", 3, "0.5");
+  InsertForecast(1, 8, "430000006", 1, "2000");
+  InsertForecast(2, 1, "430000005", 1, "1000");
+  clsCuenta account = NewAccount("430000005");
+  EXPECT_EQ(account.Dev_Saldo_Cartera(), Money("150.5"));  // states 1 to 4
+  const std::pair<const char*, const char*> totals[] = {
+      {"1,2,3,4", "150.5"}, {"1,3", "50.5"}, {" 0 , 5 ", "161"}, {"5", "160"}, {"-1,9", "0"}};
+  for (const auto& [list, total] : totals) {
+    EXPECT_EQ(account.Dev_Saldo_PrevCobro(list), Money(total)) << list;
+  }
+  for (const char* list : {"", " ", "1,", ",1", "1,,2", "1 2", "1;2", "a", "1.5", "+1", "--1",
+                           "1) OR (1=1", "1); DELETE FROM Previsiones_Cobro; --", "1,\t2"}) {
+    TakeStatements();
     EXPECT_VORNEXA_ERROR(account.Dev_Saldo_PrevCobro(list), error_number::kComponent,
                          "Cuentas::Dev_Saldo_PrevCobro",
-                         "La lista de estados '" + list +
+                         "La lista de estados '" + std::string(list) +
                              "' no es válida: se esperan números enteros separados por comas");
     EXPECT_TRUE(TakeStatements().empty()) << "list '" << list << "'";
   }
-};
-
-TEST_P(ForecastBalances, RunsTheWorkedExampleStatements) {
-  company_->codigo = 2;
-  clsCuenta account = NewAccount("430000005");
-  account.Dev_Saldo_PrevCobro("1,3");
-  account.Dev_Saldo_Cartera();
-  EXPECT_EQ(TakeStatements(),
-            (std::vector<std::string>{
-                "SELECT ISNULL(SUM(Importe), 0) As Saldo FROM Previsiones_Cobro  WHERE "
-                "Cod_Empresa=2 AND CuentaOriginal='430000005' AND Estado IN (1,3)",
-                "SELECT ISNULL(SUM(Importe), 0) As Saldo FROM Previsiones_Cobro  WHERE "
-                "Cod_Empresa=2 AND CuentaOriginal='430000005' AND Estado BETWEEN 1 AND 4"}));
-}
-
-TEST_P(ForecastBalances, TotalTheForecastsByState) {
-  InsertForecasts();
-  clsCuenta account = NewAccount("430000005");
-  EXPECT_EQ(account.Dev_Saldo_Cartera(), Money("150.5"));  // states 1 to 4
-  EXPECT_EQ(account.Dev_Saldo_PrevCobro("1,2,3,4"), Money("150.5"));
-  EXPECT_EQ(account.Dev_Saldo_PrevCobro("1,3"), Money("50.5"));
-  EXPECT_EQ(account.Dev_Saldo_PrevCobro(" 0 , 5 "), Money("161"));
-  EXPECT_EQ(account.Dev_Saldo_PrevCobro("5"), Money("160"));
-  EXPECT_EQ(account.Dev_Saldo_PrevCobro("-1,9"), Money("0"));
+  EXPECT_EQ(Count("SELECT Codigo FROM Previsiones_Cobro"), 9);
   account.Cuenta = "430000007";
   EXPECT_EQ(account.Dev_Saldo_Cartera(), Money("0"));
   EXPECT_EQ(account.Dev_Saldo_PrevCobro("1"), Money("0"));
 }
 
-TEST_P(ForecastBalances, RefusesAnythingButAListOfIntegers) {
-  InsertForecasts();
-  for (const char* list : {"", " ", "1,", ",1", "1,,2", "1 2", "1;2", "a", "1.5", "+1", "--1",
-                           "1) OR (1=1", "1); DELETE FROM Previsiones_Cobro; --", "1,\t2"}) {
-    ExpectRejected(list);
-  }
-  EXPECT_EQ(Count("SELECT Codigo FROM Previsiones_Cobro"), 9);
-}
-
-VORNEXA_ON_ALL_BACKENDS(ForecastBalances);
+VORNEXA_ON_ALL_BACKENDS(Balances);
 
 }  // namespace
 }  // namespace vornexa::testing

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "support/caught_error.h"
 #include "support/fixtures.h"
 
 namespace vornexa::testing {
@@ -51,29 +50,6 @@ inline std::string Describe(const clsCuenta& a) {
   }
   return out;
 }
-
-// A company that notes every question asked of it, in order.
-class RecordingEmpresa : public Empresa {
- public:
-  std::vector<std::string> calls;
-
-  int16_t Codigo() override { return Note("Codigo", Empresa::Codigo()); }
-  int16_t Ejercicio() override { return Note("Ejercicio", Empresa::Ejercicio()); }
-  int16_t DigitosNivel(int16_t i) override {
-    return Note("DigitosNivel(" + std::to_string(i) + ")", Empresa::DigitosNivel(i));
-  }
-  int16_t Ejercicios(int16_t i) override {
-    return Note("Ejercicios(" + std::to_string(i) + ")", Empresa::Ejercicios(i));
-  }
-  int16_t MultiEjercicio() override { return Note("MultiEjercicio", Empresa::MultiEjercicio()); }
-  int16_t UltimoEjercicio() override { return Note("UltimoEjercicio", Empresa::UltimoEjercicio()); }
-
- private:
-  int16_t Note(std::string call, int16_t answer) {
-    calls.push_back(std::move(call));
-    return answer;
-  }
-};
 
 class MaintenanceTest : public BackendTest {
  protected:
@@ -155,28 +131,11 @@ class MaintenanceTest : public BackendTest {
             Count("SELECT Cuenta FROM Acumulados_Dpto" + key)};
   }
 
-  // The exercises, in order, of the recorded statements that begin with `head`.
-  static std::vector<int> ExercisesOf(const std::vector<std::string>& statements,
-                                      const std::string& head) {
-    std::vector<int> exercises;
-    for (const std::string& statement : statements) {
-      if (statement.rfind(head, 0) != 0) continue;
-      // Updates and deletes name it in their key, inserts as their second value.
-      const size_t key = statement.find("Cod_Ejercicio =");
-      const size_t at = key != std::string::npos
-                            ? key + 15
-                            : statement.find(", ", statement.find("VALUES (")) + 2;
-      exercises.push_back(std::stoi(statement.substr(at)));
-    }
-    return exercises;
-  }
-
-  // Replaces the fixture's company by a recording copy of it.
-  std::shared_ptr<RecordingEmpresa> RecordCompanyCalls() {
-    auto recording = std::make_shared<RecordingEmpresa>();
-    static_cast<Empresa&>(*recording) = *company_;
-    company_ = recording;
-    return recording;
+  // The statements sent since the last call are `expected`. Their text does
+  // not depend on the database, so it is compared on the embedded one only.
+  void ExpectStatements(const Statements& expected) {
+    const Statements sent = TakeStatements();
+    if (OnEmbedded()) EXPECT_EQ(sent, expected);
   }
 
   // An error as a data-access layer would raise it, for injection.

@@ -49,8 +49,7 @@ TEST_P(AccountSave, CreatesANewAccountWithItsLevelAccumulatorAndRegistryRows) {
   clsCuenta account = FilledAccount("43000001");
   EXPECT_TRUE(account.Insertar());
 
-  EXPECT_EQ(
-      TakeStatements(),
+  ExpectStatements(
       (Statements{
           kFilledUpdate,
           "SELECT Cuenta FROM Cuentas WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Cuenta ='4300'",
@@ -96,13 +95,8 @@ TEST_P(AccountSave, RefusesACreationWhoseUpperAccountIsMissingInTheExercise) {
   const std::string message =
       "No se ha creado la cuenta de nivel superior.\r\nDebe crear : 4300 en ejercicio: 7";
   clsCuenta account = NewAccount("43000001");
-  EXPECT_VORNEXA_ERROR(account.Insertar(), 1000, "Cuentas::Insertar", message);
-  EXPECT_VORNEXA_ERROR(account.Modificar(), 1000, "Cuentas::Modificar", message);
-  const std::vector<std::string> statements = TakeStatements();
-  ASSERT_EQ(statements.size(), 4u);
-  EXPECT_EQ(statements[1],
-            "SELECT Cuenta FROM Cuentas WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Cuenta "
-            "='4300'");
+  EXPECT_VORNEXA_ERROR(account.Insertar(), error_number::kComponent, "Cuentas::Insertar", message);
+  EXPECT_VORNEXA_ERROR(account.Modificar(), error_number::kComponent, "Cuentas::Modificar", message);
   EXPECT_EQ(account.Nivel, 5);
   EXPECT_EQ(RowsOf(7, "43000001"), (AccountRows{0, 0, 0}));
 }
@@ -124,7 +118,7 @@ TEST_P(AccountSave, UpdatesAnExistingAccountWithOneStatementAndNoChecks) {
       "Grupo =0, FormaPago =0, CCC ='', Carta_Pago =0, Dpto =0, IBAN ='', Fecha_Mandato ='', "
       "IDMandato = '', Subfijo_SEPA = 0, Secuencia_Adeudo = 0, ContraparteIDOtroTipo ='0', "
       "Cod_Irpf =0, Tipo_Irpf =0 WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Cuenta ='572'";
-  EXPECT_EQ(TakeStatements(), (Statements{update, update}));
+  ExpectStatements({update, update});
   EXPECT_EQ(RowsOf(7, "572"), (AccountRows{1, 0, 0}));
   EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Cuentas WHERE Cuenta = '572'"), "Caja");
 
@@ -151,7 +145,7 @@ TEST_P(AccountSave, TakesTheLevelFromTheCompanysDigits) {
   clsCuenta unmatched = NewAccount("4300001");
   unmatched.Nivel = 9;
   EXPECT_VORNEXA_ERROR(
-      unmatched.Insertar(), 1000, "Cuentas::Insertar",
+      unmatched.Insertar(), error_number::kComponent, "Cuentas::Insertar",
       "No se puede insertar una cuenta no correspondiente a los digitos parametrizados");
   EXPECT_EQ(unmatched.Nivel, 0);
   EXPECT_EQ(TakeStatements().size(), 1u);  // only the update that found nothing
@@ -190,7 +184,8 @@ TEST_P(AccountSave, KeepsExistingAccumulatorRowsAndCompletesTheDepartments) {
   std::vector<std::string> statements = TakeStatements();
   ASSERT_EQ(statements.size(), 8u);
   statements.erase(statements.begin(), statements.begin() + 3);
-  EXPECT_EQ(statements,
+  if (OnEmbedded()) {
+    EXPECT_EQ(statements,
             (Statements{"UPDATE Acumulados SET Nivel = 5 WHERE Cod_Empresa =1 AND "
                         "Cod_Ejercicio =5 AND Cuenta = '43000001'",
                         "SELECT Codigo FROM Departamentos WHERE Cod_Empresa =1",
@@ -200,6 +195,7 @@ TEST_P(AccountSave, KeepsExistingAccumulatorRowsAndCompletesTheDepartments) {
                         "Cod_Ejercicio =5 AND Dpto =2 AND Cuenta = '43000001'",
                         "INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, "
                         "Nivel) VALUES (1, 5, 2, '43000001', 5)"}));
+  }
   EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{1, 1, 2}));
   EXPECT_EQ(Count("SELECT Cuenta FROM Acumulados WHERE Apertura = 100 AND Nivel = 5"), 1);
   EXPECT_EQ(Scalar("SELECT MIN(Nivel) AS v FROM Acumulados_Dpto"), "5");
@@ -212,33 +208,22 @@ TEST_P(AccountSave, KeepsTheRegistryInStepWithoutEverClearingIt) {
   account.F_Razon = "Empresa Ejemplo SL";
   account.F_Cp = 41001;
   EXPECT_TRUE(account.Modificar());
-  std::vector<std::string> statements = TakeStatements();
-  statements.erase(statements.begin());  // the exercise's own update
-  EXPECT_EQ(statements,
-            (Statements{"UPDATE Razon_Social SET Nif = 'B12345678' WHERE Nif = 'B12345678'",
-                        "INSERT INTO Razon_Social (Nif) VALUES ('B12345678')",
-                        "UPDATE Razon_Social SET Nombre ='Empresa Ejemplo SL' WHERE Nif "
-                        "='B12345678'",
-                        "UPDATE Razon_Social SET CP =41001 WHERE Nif ='B12345678'"}));
-  EXPECT_EQ(Scalar("SELECT Direccion AS v FROM Razon_Social"), "NULL");
+  EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Razon_Social"), "Empresa Ejemplo SL");
+  EXPECT_EQ(Scalar("SELECT Direccion AS v FROM Razon_Social"), "NULL");  // unset: not written
 
   // An existing row gets no INSERT; unset fields (F_Cp 0 included) stay as they were.
   account.F_Razon = "Nueva SL";
   account.F_Cp = 0;
   account.F_Localidad = "Sevilla";
   EXPECT_TRUE(account.Insertar());
-  statements = TakeStatements();
-  statements.erase(statements.begin());
-  EXPECT_EQ(statements,
-            (Statements{"UPDATE Razon_Social SET Nif = 'B12345678' WHERE Nif = 'B12345678'",
-                        "UPDATE Razon_Social SET Nombre ='Nueva SL' WHERE Nif ='B12345678'",
-                        "UPDATE Razon_Social SET Localidad ='Sevilla' WHERE Nif ='B12345678'"}));
   EXPECT_EQ(Count("SELECT Nif FROM Razon_Social"), 1);
   EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Razon_Social"), "Nueva SL");
+  EXPECT_EQ(Scalar("SELECT Localidad AS v FROM Razon_Social"), "Sevilla");
   EXPECT_EQ(Scalar("SELECT CP AS v FROM Razon_Social"), "41001");
 
   // No Nif, no registry, whatever the fiscal fields hold.
   account.Nif = "";
+  TakeStatements();
   EXPECT_TRUE(account.Modificar());
   EXPECT_EQ(TakeStatements().size(), 1u);
 }
@@ -246,8 +231,8 @@ TEST_P(AccountSave, KeepsTheRegistryInStepWithoutEverClearingIt) {
 TEST_P(AccountSave, RefusesAnEmptyCodeBeforeAnyStatement) {
   clsCuenta account = NewAccount("");
   const std::string message = "No se ha especificado el numero de cuenta";
-  EXPECT_VORNEXA_ERROR(account.Modificar(), 1000, "Cuentas::Modificar", message);
-  EXPECT_VORNEXA_ERROR(account.Insertar(), 1000, "Cuentas::Insertar", message);
+  EXPECT_VORNEXA_ERROR(account.Modificar(), error_number::kComponent, "Cuentas::Modificar", message);
+  EXPECT_VORNEXA_ERROR(account.Insertar(), error_number::kComponent, "Cuentas::Insertar", message);
   EXPECT_EQ(TakeStatements(), Statements{});
 }
 
@@ -258,18 +243,21 @@ TEST_P(AccountSave, SavesInTheActiveExerciseThenInEachLaterOneOfTheList) {
   clsCuenta account = NewAccount("430");
   account.Nombre = "Clientes";
   EXPECT_TRUE(account.Insertar());
-  const std::vector<std::string> statements = TakeStatements();
-  EXPECT_EQ(ExercisesOf(statements, "UPDATE Cuentas"), (std::vector<int>{5, 6, 7}));
-  EXPECT_EQ(ExercisesOf(statements, "INSERT INTO Cuentas"), (std::vector<int>{5, 6, 7}));
   EXPECT_EQ(RowsOf(3, "430"), (AccountRows{0, 0, 0}));
   for (int exercise : {5, 6, 7}) EXPECT_EQ(RowsOf(exercise, "430"), (AccountRows{1, 1, 0}));
 
-  // Saved again: updates only, in the same order; without MultiEjercicio only the active one.
+  // Saved again: updated everywhere; without MultiEjercicio only in the active one.
+  const std::string names = "SELECT Cod_Ejercicio || Nombre AS v FROM Cuentas WHERE Cuenta = "
+                            "'430' ORDER BY Cod_Ejercicio";
+  account.Nombre = "Clientes nacionales";
   EXPECT_TRUE(account.Modificar());
-  EXPECT_EQ(ExercisesOf(TakeStatements(), "UPDATE Cuentas"), (std::vector<int>{5, 6, 7}));
+  EXPECT_EQ(Column(names), (Statements{"5Clientes nacionales", "6Clientes nacionales",
+                                       "7Clientes nacionales"}));
   company_->multi_ejercicio = false;
+  account.Nombre = "Clientes";
   EXPECT_TRUE(account.Modificar());
-  EXPECT_EQ(ExercisesOf(TakeStatements(), "UPDATE Cuentas"), (std::vector<int>{5}));
+  EXPECT_EQ(Column(names),
+            (Statements{"5Clientes", "6Clientes nacionales", "7Clientes nacionales"}));
 }
 
 TEST_P(AccountSave, ALaterExerciseWithoutTheUpperAccountStopsTheSaveBeforeTheRegistry) {
@@ -279,14 +267,11 @@ TEST_P(AccountSave, ALaterExerciseWithoutTheUpperAccountStopsTheSaveBeforeTheReg
   clsCuenta account = NewAccount("430");
   account.Nif = "B12345678";
   account.F_Razon = "Clientes SL";
-  EXPECT_VORNEXA_ERROR(account.Insertar(), 1000, "Cuentas::Insertar",
+  EXPECT_VORNEXA_ERROR(account.Insertar(), error_number::kComponent, "Cuentas::Insertar",
                        "No se ha creado la cuenta de nivel superior.\r\nDebe crear : 43 en "
                        "ejercicio: 7");
   for (int exercise : {5, 6}) EXPECT_EQ(RowsOf(exercise, "430"), (AccountRows{1, 1, 0}));
   EXPECT_EQ(RowsOf(7, "430"), (AccountRows{0, 0, 0}));
-  for (const std::string& statement : TakeStatements()) {
-    EXPECT_EQ(statement.find("Razon_Social"), std::string::npos) << statement;
-  }
   EXPECT_EQ(Count("SELECT Nif FROM Razon_Social"), 0);
 }
 
@@ -310,26 +295,6 @@ TEST_P(AccountSave, KeepsApostrophesInsideTheirLiterals) {
   EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Razon_Social WHERE Nif = 'B''1'"),
             "L'Hospitalet'); DELETE FROM Cuentas; --");
   EXPECT_EQ(Scalar("SELECT Cuenta AS v FROM Acumulados"), "4'");
-}
-
-TEST_P(AccountSave, AsksTheCompanyAtEachUseInTheApplicationsOrder) {
-  company_->ejercicios = {3, 5, 6};
-  company_->multi_ejercicio = true;
-  AddDepartments({1});
-  InsertAccountRow(1, 5, "4300");
-  InsertAccountRow(1, 6, "43000001");
-  const auto company = RecordCompanyCalls();
-  clsCuenta account = NewAccount("43000001");
-  EXPECT_TRUE(account.Insertar());
-  EXPECT_EQ(company->calls,
-            (Statements{"Ejercicio",
-                        // creation in exercise 5
-                        "Codigo", "DigitosNivel(0)", "DigitosNivel(1)", "DigitosNivel(2)",
-                        "DigitosNivel(3)", "DigitosNivel(4)", "DigitosNivel(5)", "DigitosNivel(3)",
-                        "Codigo", "Codigo", "Codigo", "Codigo", "Codigo", "Codigo", "Codigo",
-                        // later exercises: 6 is updated
-                        "MultiEjercicio", "UltimoEjercicio", "Ejercicios(0)", "Ejercicio",
-                        "Ejercicios(1)", "Ejercicio", "Ejercicios(2)", "Ejercicio", "Codigo"}));
 }
 
 VORNEXA_ON_ALL_BACKENDS(AccountSave);

@@ -1,8 +1,26 @@
 #include "support/fixtures.h"
 
-#include "vornexa/context/shared_connection.h"
-
 namespace vornexa::testing {
+
+void RecordingConnection::FailStatement(size_t index, Error error) {
+  fail_at_ = statements_.size() + index;
+  fail_with_ = std::move(error);
+}
+
+void RecordingConnection::Record(std::string_view sql) {
+  statements_.emplace_back(sql);
+  if (fail_at_ && *fail_at_ == statements_.size() - 1) throw *fail_with_;
+}
+
+int64_t RecordingConnection::Execute(std::string_view sql) {
+  Record(sql);
+  return inner_->Execute(sql);
+}
+
+std::unique_ptr<Recordset> RecordingConnection::Open(std::string_view sql, Cursor cursor) {
+  Record(sql);
+  return inner_->Open(sql, cursor);
+}
 
 std::shared_ptr<Empresa> MakeCompany(int16_t code, int16_t exercise) {
   auto company = std::make_shared<Empresa>();
@@ -17,11 +35,11 @@ std::shared_ptr<Empresa> MakeCompany(int16_t code, int16_t exercise) {
 void BackendTest::SetUp() {
   database_ = GetParam().open_empty();
   recorder_ = std::make_shared<RecordingConnection>(database_);
-  ReplaceSharedConnection(recorder_);
+  clsCuenta().Conexion(recorder_);
   company_ = MakeCompany();
 }
 
-void BackendTest::TearDown() { ReplaceSharedConnection(nullptr); }
+void BackendTest::TearDown() { clsCuenta().Conexion(nullptr); }
 
 std::vector<std::string> BackendTest::TakeStatements() {
   std::vector<std::string> taken = recorder_->statements();
@@ -69,6 +87,14 @@ std::string BackendTest::Scalar(const std::string& sql) {
   if (rows->Eof()) return "<no row>";
   const Value value = rows->Field("v");
   return value.IsNull() ? "NULL" : value.ToText();
+}
+
+std::vector<std::string> BackendTest::Column(const std::string& sql) {
+  std::vector<std::string> values;
+  for (auto rows = database_->Open(sql); !rows->Eof(); rows->MoveNext()) {
+    values.push_back(rows->Field("v").ToText());
+  }
+  return values;
 }
 
 int64_t BackendTest::Count(const std::string& sql) {

@@ -1,30 +1,86 @@
-// Shared pieces of the behavioural suites: a company, a fixture that hands a
-// recording connection over an empty database to the thread, and raw inserts
-// of rows that the library only reads.
+// Shared pieces of the suites: catching an Error, a connection that records
+// what it is given, a company, and a fixture that hands a recording
+// connection over an empty database to the thread.
 #ifndef TESTS_SUPPORT_FIXTURES_H_
 #define TESTS_SUPPORT_FIXTURES_H_
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "support/backends.h"
-#include "support/recording_connection.h"
 #include "vornexa/vornexa.h"
 
 namespace vornexa::testing {
+
+// Runs `body` and returns the Error it raised; fails the test when it raised none.
+template <typename Body>
+Error CaughtError(Body&& body) {
+  try {
+    body();
+  } catch (const Error& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no Error raised";
+  return Error(0, "", "");
+}
+
+// Expects `body` to raise an Error with exactly these three parts.
+#define EXPECT_VORNEXA_ERROR(body, number, source, description)                      \
+  do {                                                                               \
+    const ::vornexa::Error caught_ = ::vornexa::testing::CaughtError([&] { body; }); \
+    EXPECT_EQ(caught_.Number(), (number));                                           \
+    EXPECT_EQ(caught_.Source(), (source));                                           \
+    EXPECT_EQ(caught_.Description(), (description));                                 \
+  } while (0)
+
+// Records every statement it is given, in order, before passing it on, and
+// can make a chosen statement fail.
+class RecordingConnection : public Connection {
+ public:
+  explicit RecordingConnection(std::shared_ptr<Connection> inner) : inner_(std::move(inner)) {}
+
+  // Statements of Execute and Open, in the order given.
+  const std::vector<std::string>& statements() const { return statements_; }
+  void Clear() { statements_.clear(); }
+  // Statement number `index` (0-based, counting from now) raises `error`
+  // instead of running; it is still recorded.
+  void FailStatement(size_t index, Error error);
+  // Forgets a failure set by FailStatement that has not happened.
+  void ClearFailure() { fail_at_.reset(); }
+
+  int64_t Execute(std::string_view sql) override;
+  std::unique_ptr<Recordset> Open(std::string_view sql, Cursor cursor) override;
+  Dialect SqlDialect() const override { return inner_->SqlDialect(); }
+  void BeginAtomic() override { inner_->BeginAtomic(); }
+  void CommitAtomic() override { inner_->CommitAtomic(); }
+  void RollbackAtomic() override { inner_->RollbackAtomic(); }
+
+ private:
+  void Record(std::string_view sql);
+
+  std::shared_ptr<Connection> inner_;
+  std::vector<std::string> statements_;
+  std::optional<size_t> fail_at_;
+  std::optional<Error> fail_with_;
+};
 
 // Company 1, active exercise 5, levels of 1, 2, 3, 4 and 8 digits, detail
 // accounts of 8 digits, one exercise.
 std::shared_ptr<Empresa> MakeCompany(int16_t code = 1, int16_t exercise = 5);
 
-// Runs each test on every backend with a recording connection stored as the
-// thread's shared connection.
+// Runs each test on a backend with a recording connection handed to the
+// thread, as an account object hands its connection.
 class BackendTest : public ::testing::TestWithParam<Backend> {
  protected:
   void SetUp() override;
   void TearDown() override;
+
+  bool OnEmbedded() const { return GetParam().name == "EmbeddedSqlite"; }
+  bool OnPostgreSql() const { return GetParam().name == "PostgreSql"; }
 
   // Statements recorded since the last call, then forgets them.
   std::vector<std::string> TakeStatements();
@@ -44,6 +100,8 @@ class BackendTest : public ::testing::TestWithParam<Backend> {
                   int16_t dpto = 0, int16_t diario = 0);
   // Column `v` of the first row of a query, as text ("NULL" for null).
   std::string Scalar(const std::string& sql);
+  // Column `v` of every row of a query, as text.
+  std::vector<std::string> Column(const std::string& sql);
   // How many rows a query gives.
   int64_t Count(const std::string& sql);
 
@@ -53,8 +111,15 @@ class BackendTest : public ::testing::TestWithParam<Backend> {
 };
 
 // Instantiates a BackendTest-derived suite over every available backend.
-#define VORNEXA_ON_ALL_BACKENDS(Suite)                                      \
+#define VORNEXA_ON_ALL_BACKENDS(Suite)                                                       \
   INSTANTIATE_TEST_SUITE_P(, Suite, ::testing::ValuesIn(::vornexa::testing::TestBackends()), \
+                           [](const auto& info) { return info.param.name; })
+
+// Instantiates a suite on the embedded database alone: for what does not
+// depend on the backend, such as the exact text of the statements sent.
+#define VORNEXA_ON_EMBEDDED(Suite)                                                        \
+  INSTANTIATE_TEST_SUITE_P(, Suite,                                                       \
+                           ::testing::Values(::vornexa::testing::TestBackends().front()), \
                            [](const auto& info) { return info.param.name; })
 
 }  // namespace vornexa::testing
