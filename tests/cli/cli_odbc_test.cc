@@ -5,7 +5,8 @@
 
 #include "support/backends.h"
 #include "tests/cli/cli_runner.h"
-#include "vornexa/context/sql_values.h"
+#include "vornexa/context/sql_statement.h"
+#include "vornexa/data/odbc_connection.h"
 #include "vornexa/schema/schema.h"
 #include "vornexa/schema/tables.h"
 
@@ -135,11 +136,17 @@ TEST_P(CliOdbcTest, CompanyChartAccountsAndBalancesLiveInTheOdbcDatabase) {
                {{2025, 4, 1}, 0, "500", "0"}};
   for (int code = 1; code <= 5; ++code) {
     const auto& l = lines[code - 1];
-    db_->Execute("INSERT INTO Asientos (Cod_Empresa, Cod_Ejercicio, Codigo, Fecha, Cierre, Nulo) "
-                 "VALUES (917, 2025, " + SqlInteger(code) + ", '" +
-                 SqlDate(l.date, db_->SqlDialect()) + "', 0, " + SqlInteger(l.annulled) + ")");
+    db_->Execute(SqlStatement("INSERT INTO Asientos (Cod_Empresa, Cod_Ejercicio, Codigo, Fecha, "
+                              "Cierre, Nulo) VALUES (917, 2025, ")
+                     .Number(code)
+                     .Raw(", ")
+                     .Date(l.date, db_->SqlDialect())
+                     .Raw(", 0, ")
+                     .Number(l.annulled)
+                     .Raw(")")
+                     .text());
     db_->Execute("INSERT INTO Movimientos (Cod_Empresa, Cod_Ejercicio, Cod_Asiento, Apunte, "
-                 "Cuenta, Debe, Haber) VALUES (917, 2025, " + SqlInteger(code) +
+                 "Cuenta, Debe, Haber) VALUES (917, 2025, " + std::to_string(code) +
                  ", 1, '43000001', " + l.debit + ", " + l.credit + ")");
   }
   EXPECT_EQ(Json(Args({"saldo", "periodo", "43.1", "--desde", "2025-03-01", "--hasta",

@@ -17,7 +17,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "vornexa/base/types.h"
+#include <vornexa/vornexa.h>
 
 namespace vornexa::cli {
 

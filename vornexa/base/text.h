@@ -19,6 +19,10 @@ std::string_view RightChars(std::string_view text, size_t count);
 // `text` without leading and trailing blanks.
 std::string_view TrimBlanks(std::string_view text);
 
+// Whether `text` is well-formed UTF-8: no stray or missing continuation
+// bytes, no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view text);
+
 // The shortest decimal digits that read back as `value`, never in exponent
 // form ("0.0001", not "1e-04") and whatever the process locale.
 std::string ShortestDecimalText(double value);
