@@ -3,6 +3,7 @@
 #include <variant>
 
 #include "vornexa/accounts/account_record.h"
+#include "vornexa/accounts/exercise_rows.h"
 #include "vornexa/base/text.h"
 #include "vornexa/context/sql_statement.h"
 
@@ -34,23 +35,13 @@ void AppendValue(SqlStatement& sql, const clsCuenta& account, const AccountField
 // " WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Cuenta ='572'"
 SqlStatement& AccountKey(SqlStatement& sql, int16_t company, int16_t exercise,
                          std::string_view code) {
-  return sql.Raw(" WHERE Cod_Empresa =")
-      .Number(company)
-      .Raw(" AND Cod_Ejercicio =")
-      .Number(exercise)
-      .Raw(" AND Cuenta =")
-      .Text(code, "Cuenta");
+  return ExerciseRows(sql, company, exercise).Raw(" AND Cuenta =").Text(code, "Cuenta");
 }
 
 // The accumulators' key has a blank before the code's apostrophe.
 SqlStatement& AccumulatorKey(SqlStatement& sql, int16_t company, int16_t exercise,
                              std::string_view code) {
-  return sql.Raw(" WHERE Cod_Empresa =")
-      .Number(company)
-      .Raw(" AND Cod_Ejercicio =")
-      .Number(exercise)
-      .Raw(" AND Cuenta = ")
-      .Text(code, "Cuenta");
+  return ExerciseRows(sql, company, exercise).Raw(" AND Cuenta = ").Text(code, "Cuenta");
 }
 
 // A VALUES list: values separated by ", ", closed by ")".
@@ -152,12 +143,8 @@ std::string SelectDepartments(int16_t company) {
 
 std::string UpdateDepartmentAccumulatorLevel(int16_t level, int16_t company, int16_t exercise,
                                              int64_t department, std::string_view code) {
-  return SqlStatement("UPDATE Acumulados_Dpto SET Nivel = ")
-      .Number(level)
-      .Raw(" WHERE Cod_Empresa =")
-      .Number(company)
-      .Raw(" AND Cod_Ejercicio =")
-      .Number(exercise)
+  SqlStatement sql("UPDATE Acumulados_Dpto SET Nivel = ");
+  return ExerciseRows(sql.Number(level), company, exercise)
       .Raw(" AND Dpto =")
       .Number(department)
       .Raw(" AND Cuenta = ")
@@ -212,14 +199,8 @@ std::vector<std::string> UpdateRegistryFields(const clsCuenta& account) {
 }
 
 std::string SelectAnyMovement(int16_t company, int16_t exercise, std::string_view code) {
-  return SqlStatement("SELECT TOP 1 Apunte FROM Movimientos WITH (NOLOCK)")
-      .Raw(" WHERE Cod_Empresa =")
-      .Number(company)
-      .Raw(" AND Cod_Ejercicio =")
-      .Number(exercise)
-      .Raw(" And Cuenta =")
-      .Text(code, "Cuenta")
-      .Take();
+  SqlStatement sql("SELECT TOP 1 Apunte FROM Movimientos WITH (NOLOCK)");
+  return ExerciseRows(sql, company, exercise).Raw(" And Cuenta =").Text(code, "Cuenta").Take();
 }
 
 std::string DeleteAccountRows(std::string_view table, int16_t company, int16_t exercise,

@@ -7,6 +7,7 @@
 
 #include "vornexa/accounts/account_record.h"
 #include "vornexa/accounts/cls_cuenta.h"
+#include "vornexa/accounts/exercise_rows.h"
 #include "vornexa/base/error.h"
 #include "vornexa/base/text.h"
 #include "vornexa/context/shared_connection.h"
@@ -15,11 +16,6 @@
 namespace vornexa {
 
 namespace {
-
-// " WHERE Cod_Empresa =1 AND Cod_Ejercicio =5": the rows of one exercise.
-SqlStatement& ExerciseCondition(SqlStatement& sql, int16_t company, int16_t exercise) {
-  return sql.Raw(" WHERE Cod_Empresa =").Number(company).Raw(" AND Cod_Ejercicio =").Number(exercise);
-}
 
 // The inner query picks one code of the company's active exercise; the outer
 // one returns that account's row. Stepping from a code compares it as text.
@@ -87,7 +83,7 @@ bool clsCuenta::Cargar() {
     const int16_t code = company.Codigo();
     const int16_t exercise = company.Ejercicio();
     SqlStatement sql("SELECT * FROM Cuentas");
-    ExerciseCondition(sql, code, exercise).Raw(" AND Cuenta =").Text(Cuenta, "Cuenta");
+    ExerciseRows(sql, code, exercise).Raw(" AND Cuenta =").Text(Cuenta, "Cuenta");
     return LoadFirstRow(sql.text(), *this);
   });
 }
@@ -101,8 +97,8 @@ bool clsCuenta::Navigate(std::string_view source, clsCuenta* clsDest) {
     const int16_t code = company.Codigo();
     const int16_t exercise = company.Ejercicio();
     SqlStatement sql("SELECT * FROM Cuentas");
-    ExerciseCondition(sql, code, exercise).Raw(step.selector);
-    ExerciseCondition(sql, code, exercise);
+    ExerciseRows(sql, code, exercise).Raw(step.selector);
+    ExerciseRows(sql, code, exercise);
     if (!step.comparison.empty()) sql.Raw(step.comparison).Text(destination.Cuenta, "Cuenta");
     sql.Raw(step.closing);
     return LoadFirstRow(sql.text(), destination);
@@ -129,7 +125,7 @@ bool clsCuenta::Existe() {
     const int16_t exercise = company.Ejercicio();
     // An empty code is looked up like any other.
     SqlStatement sql("SELECT Cuenta FROM Cuentas WITH (NOLOCK)");
-    ExerciseCondition(sql, code, exercise).Raw(" AND Cuenta =").Text(Cuenta, "Cuenta");
+    ExerciseRows(sql, code, exercise).Raw(" AND Cuenta =").Text(Cuenta, "Cuenta");
     return HasRowsShared(sql.text());
   });
 }
