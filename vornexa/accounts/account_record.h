@@ -1,8 +1,11 @@
 // The account record, described once: each of clsCuenta's 45 public fields
 // with its Cuentas column, its type, its place in the application's interface
-// (position among all members, dispatch id) and its step in the row loader.
-// The loader, the save statements, the Cuentas table's columns, the tool and
-// the component's dispatch map are all driven from this table.
+// (position among all members, dispatch id), its Spanish label, and its place
+// in the row loader, the UPDATE and the INSERT, whose orders are the
+// application's own and differ from the interface's. The loader, the save
+// statements, the tool's options and CSV columns and the component's dispatch
+// map are all driven from this table; the schema's Cuentas columns are
+// checked against it.
 #ifndef VORNEXA_ACCOUNTS_ACCOUNT_RECORD_H_
 #define VORNEXA_ACCOUNTS_ACCOUNT_RECORD_H_
 

@@ -19,8 +19,12 @@ std::string_view RightChars(std::string_view text, size_t count);
 // `text` without leading and trailing blanks.
 std::string_view TrimBlanks(std::string_view text);
 
-// Whether `text` is well-formed UTF-8: no stray or missing continuation
-// bytes, no overlong forms, no surrogates, nothing above U+10FFFF.
+// Decodes the character at `*at` into `*code` and moves `*at` past it.
+// False, moving nothing, on a sequence that is not well-formed UTF-8: a stray
+// or missing continuation byte, an overlong form, a surrogate, or a code
+// point above U+10FFFF.
+bool DecodeUtf8(std::string_view text, size_t* at, char32_t* code);
+// Whether all of `text` is well-formed UTF-8.
 bool IsValidUtf8(std::string_view text);
 
 // The shortest decimal digits that read back as `value`, never in exponent
