@@ -7,22 +7,38 @@
 namespace vornexa::testing {
 namespace {
 
+// Every stored field's value in the record's order: each column of a full row
+// holds a value of its own. Cp is above the 16-bit range.
+constexpr const char* kFullRow[] = {
+    "43000001", "CD", "CH", "5", "B123", "Cliente Uno", "Comercial", "Calle Mayor 1", "46001",
+    "Valencia", "Valencia", "España", "961", "962", "a@b.es", "F-NIF", "Razón", "C/", "Colón",
+    "7", "A", "3", "B", "46002", "F-Loc", "F-Prov", "F-País", "F-Tel", "F-Fax", "f@b.es", "3",
+    "2", "21000418401234567891", "4", "6", "ES9121000418401234567891", "2024-03-01",
+    "MANDATO-1", "7", "9", "724", "8", "10", "11"};
+
 class AccountLoading : public BackendTest {
  protected:
-  // Every column of one Cuentas row set to a value of its own.
+  // One full Cuentas row; `id_mandato` replaces the row's own mandate id.
   void InsertFullRow(int16_t exercise, const std::string& code, const std::string& id_mandato) {
-    Exec("INSERT INTO Cuentas (Cod_Empresa, Cod_Ejercicio, Cuenta, Nombre, ContDebe, ContHaber, "
-         "Nivel, Nif, Nombre_Comercial, Direccion, Cp, Localidad, Provincia, Pais, Cod_Pais, "
-         "Telefono, Fax, eMail, F_Nif, F_Razon, F_Via, F_Direccion, F_Numero, F_Escalera, F_Piso, "
-         "F_Puerta, F_Cp, F_Localidad, F_Provincia, F_Pais, F_Telefono, F_Fax, F_eMail, Grupo, "
-         "FormaPago, CCC, Carta_Pago, Dpto, IBAN, Fecha_Mandato, IDMandato, Subfijo_SEPA, "
-         "ContraparteIDOtroTipo, Secuencia_Adeudo, Cod_Irpf, Tipo_Irpf) VALUES (1, " +
-         std::to_string(exercise) + ", '" + code +
-         "', 'Cliente Uno', 'CD', 'CH', 5, 'B123', 'Comercial', 'Calle Mayor 1', 46001, "
-         "'Valencia', 'Valencia', 'España', 724, '961', '962', 'a@b.es', 'F-NIF', 'Razón', 'C/', "
-         "'Colón', '7', 'A', '3', 'B', 46002, 'F-Loc', 'F-Prov', 'F-País', 'F-Tel', 'F-Fax', "
-         "'f@b.es', 3, 2, '21000418401234567891', 4, 6, 'ES9121000418401234567891', "
-         "'2024-03-01', '" + id_mandato + "', 7, 8, 9, 10, 11)");
+    std::string columns = "Cod_Empresa, Cod_Ejercicio";
+    std::string values = "1, " + std::to_string(exercise);
+    for (const auto& [field, value] : FullRow()) {
+      const bool text = std::holds_alternative<std::string clsCuenta::*>(field->member);
+      std::string written = field->name == "Cuenta"      ? code
+                            : field->name == "IdMandato" ? id_mandato
+                                                         : value;
+      columns += ", " + std::string(field->column);
+      values += ", " + (text ? "'" + written + "'" : written);
+    }
+    Exec("INSERT INTO Cuentas (" + columns + ") VALUES (" + values + ")");
+  }
+
+  static std::vector<std::pair<const AccountField*, std::string>> FullRow() {
+    std::vector<std::pair<const AccountField*, std::string>> row;
+    for (const AccountField& field : kAccountFields) {
+      if (!field.column.empty()) row.emplace_back(&field, kFullRow[row.size()]);
+    }
+    return row;
   }
 };
 
@@ -32,24 +48,9 @@ TEST_P(AccountLoading, LoadsEveryField) {
   account.NoVerificarNivelesSup = true;
   ASSERT_TRUE(account.Cargar());
   // Carta_Pago, IDMandato and Subfijo_SEPA load into CartaPago, IdMandato and
-  // Sufijo_SEPA; Cp is above the 16-bit range.
+  // Sufijo_SEPA.
   clsCuenta expected;
-  expected.Cuenta = "43000001", expected.Nombre = "Cliente Uno", expected.ContDebe = "CD";
-  expected.ContHaber = "CH", expected.Nivel = 5, expected.Nif = "B123";
-  expected.Nombre_Comercial = "Comercial", expected.Direccion = "Calle Mayor 1";
-  expected.Cp = 46001, expected.Localidad = "Valencia", expected.Provincia = "Valencia";
-  expected.Pais = "España", expected.Cod_Pais = 724, expected.Telefono = "961";
-  expected.Fax = "962", expected.eMail = "a@b.es", expected.F_Nif = "F-NIF";
-  expected.F_Razon = "Razón", expected.F_Via = "C/", expected.F_Direccion = "Colón";
-  expected.F_Numero = "7", expected.F_Escalera = "A", expected.F_Piso = "3";
-  expected.F_Puerta = "B", expected.F_Cp = 46002, expected.F_Localidad = "F-Loc";
-  expected.F_Provincia = "F-Prov", expected.F_Pais = "F-País", expected.F_Telefono = "F-Tel";
-  expected.F_Fax = "F-Fax", expected.F_eMail = "f@b.es", expected.Grupo = 3;
-  expected.FormaPago = 2, expected.CCC = "21000418401234567891", expected.CartaPago = 4;
-  expected.Dpto = 6, expected.IBAN = "ES9121000418401234567891";
-  expected.Fecha_Mandato = "2024-03-01", expected.IdMandato = "MANDATO-1";
-  expected.Sufijo_SEPA = 7, expected.ContraparteIDOtroTipo = 8, expected.Secuencia_Adeudo = 9;
-  expected.Cod_Irpf = 10, expected.Tipo_Irpf = 11;
+  for (const auto& [field, value] : FullRow()) SetFromText(expected, *field, value);
   EXPECT_EQ(Describe(account), Describe(expected));
   EXPECT_TRUE(account.NoVerificarNivelesSup);  // never loaded
 }
@@ -157,14 +158,17 @@ TEST_F(AccountLoadingFromLooseRows, OutOfRangeAndNonNumericValuesStopTheLoad) {
 
 TEST_F(AccountLoadingFromLooseRows, MissingColumnIsTheDataAccessError) {
   db_->Execute("ALTER TABLE Cuentas DROP COLUMN Tipo_Irpf");
-  db_->Execute("UPDATE Cuentas SET Nombre = 'n', Nombre_Comercial = '', Direccion = '', Cp = 0, Localidad = '', "
-               "Provincia = '', Pais = '', Cod_Pais = 0, Telefono = '', Fax = '', eMail = '', "
-               "F_Nif = '', F_Razon = '', F_Via = '', F_Direccion = '', F_Numero = '', "
-               "F_Escalera = '', F_Piso = '', F_Puerta = '', F_Cp = 0, F_Localidad = '', "
-               "F_Provincia = '', F_Pais = '', F_Telefono = '', F_Fax = '', F_eMail = '', "
-               "Grupo = 0, FormaPago = 0, CCC = '', Carta_Pago = 0, Dpto = 0, IBAN = '', "
-               "Fecha_Mandato = '', IDMandato = 'M', Subfijo_SEPA = 0, Secuencia_Adeudo = 0, "
-               "ContraparteIDOtroTipo = 0, Cod_Irpf = 0");
+  // Every step after Nombre's gets a value, up to the missing column.
+  std::string sql = "UPDATE Cuentas SET Nombre = 'n'";
+  for (const AccountField* field : FieldsInOrder(&AccountField::loader_step)) {
+    if (field->loader_step <= FindField("Nombre")->loader_step || field->name == "Tipo_Irpf") {
+      continue;
+    }
+    const bool text = std::holds_alternative<std::string clsCuenta::*>(field->member);
+    sql += ", " + std::string(field->column) + " = " +
+           (field->name == "IdMandato" ? "'M'" : text ? "''" : "0");
+  }
+  db_->Execute(sql);
   const Error e = CaughtError([&] { account_.Cargar(); });
   EXPECT_EQ(e.Number(), error_number::kItemNotFound);
   EXPECT_EQ(e.Source(), "Cuentas::Cargar");

@@ -4,9 +4,11 @@
 #define TESTS_MAINTENANCE_FIXTURE_H_
 
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "support/fixtures.h"
+#include "vornexa/accounts/account_record.h"
 
 namespace vornexa::testing {
 
@@ -25,30 +27,32 @@ inline std::ostream& operator<<(std::ostream& out, const AccountRows& rows) {
              << ", Acumulados_Dpto " << rows.departamentos << "}";
 }
 
-// Every field of the record, in order, for comparing two accounts at once.
+inline std::string Text(const std::string& value) { return value; }
+inline std::string Text(int64_t value) { return std::to_string(value); }
+
+// Every stored field of the record, named, for comparing two accounts at once.
 inline std::string Describe(const clsCuenta& a) {
   std::string out;
-  for (const std::string* text : {&a.Cuenta,      &a.ContDebe,    &a.ContHaber,
-                                  &a.Nif,         &a.Nombre,      &a.Nombre_Comercial,
-                                  &a.Direccion,   &a.Localidad,   &a.Provincia,
-                                  &a.Pais,        &a.Telefono,    &a.Fax,
-                                  &a.eMail,       &a.F_Nif,       &a.F_Razon,
-                                  &a.F_Via,       &a.F_Direccion, &a.F_Numero,
-                                  &a.F_Escalera,  &a.F_Piso,      &a.F_Puerta,
-                                  &a.F_Localidad, &a.F_Provincia, &a.F_Pais,
-                                  &a.F_Telefono,  &a.F_Fax,       &a.F_eMail,
-                                  &a.CCC,         &a.IBAN,        &a.Fecha_Mandato,
-                                  &a.IdMandato}) {
-    out += *text + "|";
-  }
-  for (int32_t number :
-       {int32_t{a.Nivel}, a.Cp, a.F_Cp, int32_t{a.Grupo}, int32_t{a.FormaPago},
-        int32_t{a.CartaPago}, int32_t{a.Dpto}, int32_t{a.Sufijo_SEPA},
-        int32_t{a.Secuencia_Adeudo}, int32_t{a.Cod_Pais}, int32_t{a.ContraparteIDOtroTipo},
-        int32_t{a.Cod_Irpf}, int32_t{a.Tipo_Irpf}}) {
-    out += std::to_string(number) + "|";
+  for (const AccountField& field : kAccountFields) {
+    if (field.column.empty()) continue;
+    std::visit([&](auto member) { out += std::string(field.name) + "=" + Text(a.*member) + "|"; },
+               field.member);
   }
   return out;
+}
+
+// Sets `field` of `account` from its text form, as the record's type reads it.
+inline void SetFromText(clsCuenta& account, const AccountField& field, const std::string& text) {
+  std::visit(
+      [&](auto member) {
+        auto& target = account.*member;
+        if constexpr (std::is_same_v<std::decay_t<decltype(target)>, std::string>) {
+          target = text;
+        } else {
+          target = static_cast<std::decay_t<decltype(target)>>(std::stol(text));
+        }
+      },
+      field.member);
 }
 
 class MaintenanceTest : public BackendTest {
@@ -56,49 +60,20 @@ class MaintenanceTest : public BackendTest {
   // Every field set to a value of its own, so that a field written into the
   // wrong place shows. The CCC field must never be written.
   clsCuenta FilledAccount(const std::string& code) {
+    // In the record's order, from ContDebe on, Nivel left out.
+    static const char* const kValues[] = {
+        "4300", "4301", "B12345678", "Cliente Uno", "Uno Comercial", "Calle Mayor 1", "46001",
+        "Valencia", "Valencia Prov", "España", "960000001", "960000002", "uno@ejemplo.es",
+        "B87654321", "Uno SL", "Calle", "Mayor", "1", "B", "3", "A", "41001", "Sevilla",
+        "Sevilla Prov", "ES", "950000001", "950000002", "fiscal@ejemplo.es", "11", "4",
+        "NO SE USA", "1", "6", "ES9121000418450200051332", "2024-01-31", "MND-1", "7", "8", "724",
+        "3", "12", "13"};
     clsCuenta a = NewAccount(code);
-    a.ContDebe = "4300";
-    a.ContHaber = "4301";
-    a.Nif = "B12345678";
-    a.Nombre = "Cliente Uno";
-    a.Nombre_Comercial = "Uno Comercial";
-    a.Direccion = "Calle Mayor 1";
-    a.Cp = 46001;
-    a.Localidad = "Valencia";
-    a.Provincia = "Valencia Prov";
-    a.Pais = "España";
-    a.Cod_Pais = 724;
-    a.Telefono = "960000001";
-    a.Fax = "960000002";
-    a.eMail = "uno@ejemplo.es";
-    a.F_Nif = "B87654321";
-    a.F_Razon = "Uno SL";
-    a.F_Via = "Calle";
-    a.F_Direccion = "Mayor";
-    a.F_Numero = "1";
-    a.F_Escalera = "B";
-    a.F_Piso = "3";
-    a.F_Puerta = "A";
-    a.F_Cp = 41001;
-    a.F_Localidad = "Sevilla";
-    a.F_Provincia = "Sevilla Prov";
-    a.F_Pais = "ES";
-    a.F_Telefono = "950000001";
-    a.F_Fax = "950000002";
-    a.F_eMail = "fiscal@ejemplo.es";
-    a.Grupo = 11;
-    a.FormaPago = 4;
-    a.CCC = "NO SE USA";
-    a.CartaPago = 1;
-    a.Dpto = 6;
-    a.IBAN = "ES9121000418450200051332";
-    a.Fecha_Mandato = "2024-01-31";
-    a.IdMandato = "MND-1";
-    a.Sufijo_SEPA = 7;
-    a.Secuencia_Adeudo = 8;
-    a.ContraparteIDOtroTipo = 3;
-    a.Cod_Irpf = 12;
-    a.Tipo_Irpf = 13;
+    size_t next = 0;
+    for (const AccountField& field : kAccountFields) {
+      if (field.column.empty() || field.name == "Cuenta" || field.name == "Nivel") continue;
+      SetFromText(a, field, kValues[next++]);
+    }
     return a;
   }
 

@@ -7,7 +7,7 @@
 
 #include "support/fixtures.h"
 #include "vornexa/base/text.h"
-#include "vornexa/context/sql_values.h"
+#include "vornexa/context/sql_statement.h"
 #include "vornexa/vornexa.h"
 
 namespace vornexa {
@@ -126,17 +126,60 @@ TEST(FieldValue, ConvertsWithTheRuntimesRangeAndRounding) {
   });
 }
 
-TEST(ValueRendering, WritesIntegersTextAndDatesPerDialect) {
-  EXPECT_EQ(SqlInteger(-1), "-1");
-  EXPECT_EQ(SqlInteger(0), "0");
-  EXPECT_EQ(SqlText(""), "");
-  EXPECT_EQ(SqlText("O'Brien ''x"), "O''Brien ''''x");
-  EXPECT_EQ(SqlText(" Ñandú "), " Ñandú ");
-  EXPECT_EQ(SqlDate({2024, 1, 31}, Dialect::SqlServer), "20240131");
-  EXPECT_EQ(SqlDate({2024, 1, 31}, Dialect::Sqlite), "2024-01-31");
-  EXPECT_EQ(SqlDate({2024, 1, 31}, Dialect::PostgreSql), "2024-01-31");
-  EXPECT_EQ(SqlDate({2024, 12, 5, 9, 7, 3}, Dialect::SqlServer), "20241205 09:07:03");
-  EXPECT_EQ(SqlDate({2024, 12, 5, 0, 0, 1}, Dialect::Sqlite), "2024-12-05 00:00:01");
+TEST(ValueRendering, WritesEachValueWholeInsideItsOwnLiteral) {
+  const auto rendered = [](auto&& build) {
+    SqlStatement sql("x=");
+    build(sql);
+    return sql.Take();
+  };
+  const std::pair<std::string, std::string> cases[] = {
+      {rendered([](SqlStatement& s) { s.Number(-1).Raw(",").Number(0).Raw(",").Number(12); }),
+       "x=-1,0,12"},
+      {rendered([](SqlStatement& s) { s.QuotedNumber(-7); }), "x='-7'"},
+      {rendered([](SqlStatement& s) { s.Text("", "f"); }), "x=''"},
+      {rendered([](SqlStatement& s) { s.Text("O'Brien ''x", "f"); }), "x='O''Brien ''''x'"},
+      {rendered([](SqlStatement& s) { s.Text(" Ñandú ", "f"); }), "x=' Ñandú '"},
+      {rendered([](SqlStatement& s) { s.Contains("5%_'", "f"); }), "x='%5%_''%'"},
+      {rendered([](SqlStatement& s) { s.IntegerList(" 1, -2,3 ", "La lista"); }), "x= 1, -2,3 "},
+      {rendered([](SqlStatement& s) { s.Amount(Currency::FromDecimal("-12.5")); }),
+       "x=-12.5000"},
+      {rendered([](SqlStatement& s) { s.Date({2024, 1, 31}, Dialect::SqlServer); }),
+       "x='20240131'"},
+      {rendered([](SqlStatement& s) { s.Date({2024, 1, 31}, Dialect::Sqlite); }),
+       "x='2024-01-31'"},
+      {rendered([](SqlStatement& s) { s.Date({2024, 1, 31}, Dialect::PostgreSql); }),
+       "x='2024-01-31'"},
+      {rendered([](SqlStatement& s) { s.Date({2024, 12, 5, 9, 7, 3}, Dialect::SqlServer); }),
+       "x='20241205 09:07:03'"},
+      {rendered([](SqlStatement& s) { s.Date({2024, 12, 5, 0, 0, 1}, Dialect::Sqlite); }),
+       "x='2024-12-05 00:00:01'"},
+  };
+  for (const auto& [actual, expected] : cases) EXPECT_EQ(actual, expected);
+}
+
+TEST(ValueRendering, RefusesTextThatCannotBeStoredAndListsThatAreNotIntegers) {
+  const std::string kNotUtf8 = "El campo Nombre contiene texto que no es UTF-8 válido";
+  const std::pair<std::string, std::string> cases[] = {
+      {std::string("a\0b", 3), "El campo Nombre contiene un carácter nulo"},
+      {"\xC3", kNotUtf8},              // cut short
+      {"\xC0\xAF", kNotUtf8},          // overlong
+      {"\xED\xA0\x80", kNotUtf8},      // surrogate
+      {"\xF4\x90\x80\x80", kNotUtf8},  // above U+10FFFF
+      {"\x80", kNotUtf8},              // stray continuation
+  };
+  for (const auto& [value, description] : cases) {
+    SqlStatement sql("x=");
+    const Error e = CaughtError([&] { sql.Text(value, "Nombre"); });
+    EXPECT_EQ(e.Number(), error_number::kComponent);
+    EXPECT_EQ(e.Description(), description);
+    EXPECT_EQ(sql.text(), "x=");  // nothing of it was written
+  }
+  EXPECT_TRUE(IsValidUtf8("ñ€\xF0\x9F\x98\x80"));
+  for (std::string_view list : {"", "1,", "1;2", "1) OR (1=1", "1 2"}) {
+    EXPECT_EQ(CaughtError([&] { SqlStatement().IntegerList(list, "La lista"); }).Description(),
+              "La lista '" + std::string(list) +
+                  "' no es válida: se esperan números enteros separados por comas");
+  }
 }
 
 TEST(ValueRendering, NumeroSqlIsShortestRoundTripWhateverTheLocale) {

@@ -1,5 +1,6 @@
 # Installs the built project into a scratch prefix, then configures, builds
-# and runs a consumer that uses find_package(vornexa CONFIG).
+# and runs a consumer that uses find_package(vornexa CONFIG). Only the public
+# headers are installed: the consumer compiles against nothing else.
 set(prefix ${WORK_DIR}/prefix)
 file(REMOVE_RECURSE ${WORK_DIR})
 foreach(step
@@ -12,3 +13,7 @@ foreach(step
     message(FATAL_ERROR "failed: ${step}")
   endif()
 endforeach()
+# A driver header would pull in <sql.h>.
+if(EXISTS ${prefix}/include/vornexa/data/odbc_handle.h)
+  message(FATAL_ERROR "an internal header was installed: vornexa/data/odbc_handle.h")
+endif()

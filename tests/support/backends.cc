@@ -12,6 +12,7 @@
 #include <iostream>
 
 #include "vornexa/base/error.h"
+#include "vornexa/data/odbc_connection.h"
 #include "vornexa/schema/schema.h"
 #include "vornexa/schema/tables.h"
 

@@ -10,8 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include <vornexa/vornexa.h>
+
 #include "tools/vornexa/session.h"
-#include "vornexa/base/error.h"
 
 namespace vornexa::cli {
 

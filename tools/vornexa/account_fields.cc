@@ -7,55 +7,49 @@
 
 namespace vornexa::cli {
 
+namespace {
+
+// The option of a field: its name in lower case, a dash between words
+// ("FormaPago", "Cod_Pais", "ContraparteIDOtroTipo" give "forma-pago",
+// "cod-pais", "contraparte-id-otro-tipo"). A one-letter word joins the next
+// one, so "eMail" gives "email".
+std::string OptionName(std::string_view name) {
+  const auto upper = [](char c) { return std::isupper(static_cast<unsigned char>(c)) != 0; };
+  std::string option;
+  size_t word_length = 0;
+  for (size_t i = 0; i < name.size(); ++i) {
+    const char c = name[i];
+    if (c == '_') {
+      option += '-';
+      word_length = 0;
+      continue;
+    }
+    const bool starts_word =
+        i > 0 && upper(c) && name[i - 1] != '_' &&
+        ((!upper(name[i - 1]) && word_length > 1) ||
+         (upper(name[i - 1]) && i + 1 < name.size() && !upper(name[i + 1]) && name[i + 1] != '_'));
+    if (starts_word) {
+      option += '-';
+      word_length = 0;
+    }
+    option += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    ++word_length;
+  }
+  return option;
+}
+
+}  // namespace
+
 const std::vector<AccountField>& AccountFields() {
-  using C = clsCuenta;
-  static const std::vector<AccountField> kFields = {
-      {"Cuenta", "cuenta", "Cuenta", &C::Cuenta},
-      {"ContDebe", "cont-debe", "Contrapartida debe", &C::ContDebe},
-      {"ContHaber", "cont-haber", "Contrapartida haber", &C::ContHaber},
-      {"Nivel", "nivel", "Nivel", &C::Nivel, true},
-      {"Nif", "nif", "NIF", &C::Nif},
-      {"Nombre", "nombre", "Nombre", &C::Nombre},
-      {"Nombre_Comercial", "nombre-comercial", "Nombre comercial", &C::Nombre_Comercial},
-      {"Direccion", "direccion", "Dirección", &C::Direccion},
-      {"Cp", "cp", "Código postal", &C::Cp},
-      {"Localidad", "localidad", "Localidad", &C::Localidad},
-      {"Provincia", "provincia", "Provincia", &C::Provincia},
-      {"Pais", "pais", "País", &C::Pais},
-      {"Telefono", "telefono", "Teléfono", &C::Telefono},
-      {"Fax", "fax", "Fax", &C::Fax},
-      {"eMail", "email", "Correo electrónico", &C::eMail},
-      {"F_Nif", "f-nif", "Fiscal: NIF", &C::F_Nif},
-      {"F_Razon", "f-razon", "Fiscal: razón social", &C::F_Razon},
-      {"F_Via", "f-via", "Fiscal: tipo de vía", &C::F_Via},
-      {"F_Direccion", "f-direccion", "Fiscal: dirección", &C::F_Direccion},
-      {"F_Numero", "f-numero", "Fiscal: número", &C::F_Numero},
-      {"F_Escalera", "f-escalera", "Fiscal: escalera", &C::F_Escalera},
-      {"F_Piso", "f-piso", "Fiscal: piso", &C::F_Piso},
-      {"F_Puerta", "f-puerta", "Fiscal: puerta", &C::F_Puerta},
-      {"F_Cp", "f-cp", "Fiscal: código postal", &C::F_Cp},
-      {"F_Localidad", "f-localidad", "Fiscal: localidad", &C::F_Localidad},
-      {"F_Provincia", "f-provincia", "Fiscal: provincia", &C::F_Provincia},
-      {"F_Pais", "f-pais", "Fiscal: país", &C::F_Pais},
-      {"F_Telefono", "f-telefono", "Fiscal: teléfono", &C::F_Telefono},
-      {"F_Fax", "f-fax", "Fiscal: fax", &C::F_Fax},
-      {"F_eMail", "f-email", "Fiscal: correo electrónico", &C::F_eMail},
-      {"Grupo", "grupo", "Grupo", &C::Grupo},
-      {"FormaPago", "forma-pago", "Forma de pago", &C::FormaPago},
-      {"CCC", "ccc", "CCC", &C::CCC},
-      {"CartaPago", "carta-pago", "Carta de pago", &C::CartaPago},
-      {"Dpto", "dpto", "Departamento", &C::Dpto},
-      {"IBAN", "iban", "IBAN", &C::IBAN},
-      {"Fecha_Mandato", "fecha-mandato", "Fecha del mandato", &C::Fecha_Mandato},
-      {"IdMandato", "id-mandato", "Id. del mandato", &C::IdMandato},
-      {"Sufijo_SEPA", "sufijo-sepa", "Sufijo SEPA", &C::Sufijo_SEPA},
-      {"Secuencia_Adeudo", "secuencia-adeudo", "Secuencia de adeudo", &C::Secuencia_Adeudo},
-      {"Cod_Pais", "cod-pais", "Código de país", &C::Cod_Pais},
-      {"ContraparteIDOtroTipo", "contraparte-id-otro-tipo", "Tipo de id. de contraparte",
-       &C::ContraparteIDOtroTipo},
-      {"Cod_Irpf", "cod-irpf", "Código IRPF", &C::Cod_Irpf},
-      {"Tipo_Irpf", "tipo-irpf", "Tipo IRPF", &C::Tipo_Irpf},
-  };
+  static const std::vector<AccountField> kFields = [] {
+    std::vector<AccountField> fields;
+    for (const vornexa::AccountField& field : kAccountFields) {
+      if (field.column.empty()) continue;  // never stored
+      fields.push_back({field.name, OptionName(field.name), field.description, field.member,
+                        field.member == FieldMember(&clsCuenta::Nivel)});
+    }
+    return fields;
+  }();
   return kFields;
 }
 
@@ -86,7 +80,7 @@ Cell FieldCell(const clsCuenta& account, const AccountField& field) {
         const auto& value = account.*member;
         if constexpr (std::is_same_v<std::decay_t<decltype(value)>, std::string>) {
           return value;
-        } else {
+        } else {  // numbers (the tool has no Boolean field)
           return static_cast<int64_t>(value);
         }
       },
@@ -108,7 +102,7 @@ void SetField(clsCuenta& account, const AccountField& field, std::string_view te
           target = std::string(text);
         } else if constexpr (std::is_same_v<Target, int16_t>) {
           target = ParseInt16(text, what, source);
-        } else {
+        } else if constexpr (std::is_same_v<Target, int32_t>) {
           target = ParseInt32(text, what, source);
         }
       },
@@ -116,10 +110,7 @@ void SetField(clsCuenta& account, const AccountField& field, std::string_view te
 }
 
 void BlankDefaultMandateId(clsCuenta& account, int16_t company) {
-  std::string prefix = std::to_string(company < 0 ? -company : company);
-  if (prefix.size() < 2) prefix.insert(0, 1, '0');
-  if (company < 0) prefix.insert(0, 1, '-');
-  if (account.IdMandato == prefix + account.Cuenta) account.IdMandato.clear();
+  if (account.IdMandato == DefaultMandateId(company, account.Cuenta)) account.IdMandato.clear();
 }
 
 Record AccountRecord(const clsCuenta& account, bool all) {

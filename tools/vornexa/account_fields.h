@@ -1,6 +1,7 @@
-// The account record as the tool sees it: each field of clsCuenta with its
-// name (CSV header and JSON member), its option of `cuenta guardar` and its
-// Spanish label, so that options, CSV, JSON and the text view share one list.
+// The account record as the tool sees it: each stored field of the library's
+// account record with its name (CSV header and JSON member), its option of
+// `cuenta guardar` and its Spanish label, so that options, CSV, JSON and the
+// text view share the library's one list.
 #ifndef TOOLS_VORNEXA_ACCOUNT_FIELDS_H_
 #define TOOLS_VORNEXA_ACCOUNT_FIELDS_H_
 
@@ -10,16 +11,17 @@
 #include <variant>
 #include <vector>
 
+#include <vornexa/vornexa.h>
+
 #include "tools/vornexa/output.h"
-#include "vornexa/accounts/cls_cuenta.h"
 
 namespace vornexa::cli {
 
 struct AccountField {
-  std::string_view name;    // clsCuenta's field name
-  std::string_view option;  // long option name, without dashes
+  std::string_view name;  // clsCuenta's field name
+  std::string option;     // long option name, without dashes: "nombre-comercial"
   std::string_view label;
-  std::variant<std::string clsCuenta::*, int16_t clsCuenta::*, int32_t clsCuenta::*> member;
+  FieldMember member;
   // Nivel is worked out from the code when the account is created.
   bool derived = false;
 };
@@ -39,10 +41,9 @@ std::string FieldText(const clsCuenta& account, const AccountField& field);
 void SetField(clsCuenta& account, const AccountField& field, std::string_view text,
               std::string_view source);
 
-// Loading fills an empty IdMandato with its default, the company code in
-// two digits followed by the account code. Blanks it again when it holds
-// just that default, so that a save or an export does not turn the default
-// into a stored value.
+// Loading fills an empty IdMandato with its default (DefaultMandateId).
+// Blanks it again when it holds just that default, so that a save or an
+// export does not turn the default into a stored value.
 void BlankDefaultMandateId(clsCuenta& account, int16_t company);
 
 // The account as a Record. Unless `all`, fields that are empty or 0 are left

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include <vornexa/vornexa.h>
+
 #include "tools/vornexa/errors.h"
 #include "tools/vornexa/parse.h"
-#include "vornexa/context/sql_values.h"
-#include "vornexa/base/text.h"
 
 namespace vornexa::cli {
 
@@ -98,7 +98,7 @@ void CreateCompanyTable(Connection& connection) {
 }
 
 std::optional<CompanySettings> LoadCompany(Connection& connection, int16_t code) {
-  const auto rows = connection.Open(Select(" WHERE Codigo =" + SqlInteger(code)));
+  const auto rows = connection.Open(Select(SqlStatement(" WHERE Codigo =").Number(code).text()));
   if (rows->Eof()) return std::nullopt;
   return ReadRow(*rows);
 }
@@ -115,23 +115,50 @@ void SaveCompany(Connection& connection, const CompanySettings& settings) {
   const std::vector<int16_t> levels(settings.level_digits.begin(), settings.level_digits.end());
   // A plain literal reaches an nvarchar column through the database's code
   // page on SQL Server, which loses what that page lacks; N'' keeps it all.
-  const std::string name = (connection.SqlDialect() == Dialect::SqlServer ? "N'" : "'") +
-                           SqlText(settings.name) + "'";
-  const std::string exercise = SqlInteger(settings.exercise);
-  const std::string exercises = "'" + JoinNumbers(settings.exercises) + "'";
-  const std::string multi = settings.multi_exercise ? "1" : "0";
-  const std::string digits = "'" + JoinNumbers(levels) + "'";
-  const std::string account_digits = SqlInteger(settings.account_digits);
-  const std::string code = SqlInteger(settings.code);
-  const int64_t updated = connection.Execute(
-      "UPDATE " + std::string(kCompanyTable) + " SET Nombre = " + name + ", Ejercicio = " +
-      exercise + ", Ejercicios = " + exercises + ", MultiEjercicio = " + multi +
-      ", DigitosNivel = " + digits + ", DigitosCuenta = " + account_digits +
-      " WHERE Codigo = " + code);
-  if (updated != 0) return;
-  connection.Execute("INSERT INTO " + std::string(kCompanyTable) + " (" + std::string(kColumns) +
-                     ") VALUES (" + code + ", " + name + ", " + exercise + ", " + exercises +
-                     ", " + multi + ", " + digits + ", " + account_digits + ")");
+  const std::string_view national = connection.SqlDialect() == Dialect::SqlServer ? "N" : "";
+  const std::string exercises = JoinNumbers(settings.exercises);
+  const std::string digits = JoinNumbers(levels);
+  const int multi = settings.multi_exercise ? 1 : 0;
+  SqlStatement update("UPDATE ");
+  update.Raw(kCompanyTable)
+      .Raw(" SET Nombre = ")
+      .Raw(national)
+      .Text(settings.name, "Nombre")
+      .Raw(", Ejercicio = ")
+      .Number(settings.exercise)
+      .Raw(", Ejercicios = ")
+      .Text(exercises, "Ejercicios")
+      .Raw(", MultiEjercicio = ")
+      .Number(multi)
+      .Raw(", DigitosNivel = ")
+      .Text(digits, "DigitosNivel")
+      .Raw(", DigitosCuenta = ")
+      .Number(settings.account_digits)
+      .Raw(" WHERE Codigo = ")
+      .Number(settings.code);
+  UpdateOrInsert(connection, update.text(), [&] {
+    connection.Execute(SqlStatement("INSERT INTO ")
+                           .Raw(kCompanyTable)
+                           .Raw(" (")
+                           .Raw(kColumns)
+                           .Raw(") VALUES (")
+                           .Number(settings.code)
+                           .Raw(", ")
+                           .Raw(national)
+                           .Text(settings.name, "Nombre")
+                           .Raw(", ")
+                           .Number(settings.exercise)
+                           .Raw(", ")
+                           .Text(exercises, "Ejercicios")
+                           .Raw(", ")
+                           .Number(multi)
+                           .Raw(", ")
+                           .Text(digits, "DigitosNivel")
+                           .Raw(", ")
+                           .Number(settings.account_digits)
+                           .Raw(")")
+                           .text());
+  });
 }
 
 }  // namespace vornexa::cli

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "vornexa/data/connection.h"
+#include <vornexa/vornexa.h>
 
 namespace vornexa::cli {
 

@@ -5,7 +5,7 @@
 namespace vornexa::cli {
 
 void Fail(std::string_view source, std::string description) {
-  throw Error(error_number::kComponent, std::string(source), std::move(description));
+  RaiseComponentError(source, std::move(description));
 }
 
 std::string FormatError(const Error& error) {

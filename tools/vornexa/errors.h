@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "vornexa/base/error.h"
+#include <vornexa/vornexa.h>
 
 namespace vornexa::cli {
 

@@ -1,11 +1,11 @@
 // grupo crear, ver, renombrar, eliminar, listar.
 #include <iostream>
 
+#include <vornexa/vornexa.h>
+
 #include "tools/vornexa/commands.h"
 #include "tools/vornexa/errors.h"
 #include "tools/vornexa/output.h"
-#include "vornexa/context/sql_values.h"
-#include "vornexa/groups/cls_grupo.h"
 
 namespace vornexa::cli {
 
@@ -52,13 +52,18 @@ void AddGroupCommand(CLI::App& grupo, const std::string& name, const std::string
 }
 
 void RunList(const Session& session) {
-  const std::string company = SqlInteger(session.company().Codigo());
+  const int16_t company = session.company().Codigo();
   // clsGrupo reads one group at a time; the list is the tool's own query.
   const auto rows = session.connection().Open(
-      "SELECT g.Codigo, g.Nombre, (SELECT COUNT(*) FROM Cuentas c WHERE c.Cod_Empresa = " +
-      company + " AND c.Cod_Ejercicio = " + SqlInteger(session.company().Ejercicio()) +
-      " AND c.Grupo = g.Codigo) AS Cuentas FROM Cuentas_Grupos g WHERE g.Cod_Empresa = " +
-      company + " ORDER BY g.Codigo");
+      SqlStatement("SELECT g.Codigo, g.Nombre, (SELECT COUNT(*) FROM Cuentas c WHERE "
+                   "c.Cod_Empresa = ")
+          .Number(company)
+          .Raw(" AND c.Cod_Ejercicio = ")
+          .Number(session.company().Ejercicio())
+          .Raw(" AND c.Grupo = g.Codigo) AS Cuentas FROM Cuentas_Grupos g WHERE g.Cod_Empresa = ")
+          .Number(company)
+          .Raw(" ORDER BY g.Codigo")
+          .text());
   Table table({{"Codigo", "Código"}, {"Nombre", "Nombre"}, {"cuentas", "Cuentas"}});
   for (; !rows->Eof(); rows->MoveNext()) {
     table.AddRow({int64_t{rows->Field("Codigo").ToInt16()}, rows->Field("Nombre").ToText(),

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <ostream>
 
-#include "vornexa/base/text.h"
+#include <vornexa/vornexa.h>
 
 namespace vornexa::cli {
 

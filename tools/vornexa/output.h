@@ -22,7 +22,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "vornexa/base/types.h"
+#include <vornexa/vornexa.h>
 
 namespace vornexa::cli {
 

@@ -3,8 +3,7 @@
 #include <charconv>
 #include <limits>
 
-#include "vornexa/base/error.h"
-#include "vornexa/base/text.h"
+#include <vornexa/vornexa.h>
 
 namespace vornexa::cli {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "vornexa/base/types.h"
+#include <vornexa/vornexa.h>
 
 namespace vornexa::cli {
 

@@ -4,10 +4,10 @@
 #include <cctype>
 #include <cstdlib>
 
+#include <vornexa/vornexa.h>
+
 #include "tools/vornexa/company_settings.h"
 #include "tools/vornexa/errors.h"
-#include "vornexa/base/text.h"
-#include "vornexa/schema/schema.h"
 
 namespace vornexa::cli {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include <vornexa/vornexa.h>
+
 #include "tools/vornexa/stored_company.h"
-#include "vornexa/accounts/cls_cuenta.h"
-#include "vornexa/data/connection.h"
 
 namespace vornexa::cli {
 

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
+#include <vornexa/vornexa.h>
+
 #include "tools/vornexa/errors.h"
 #include "tools/vornexa/parse.h"
-#include "vornexa/base/error.h"
 
 namespace vornexa::cli {
 
@@ -27,17 +28,11 @@ void StoredCompany::UseExercise(int16_t exercise) {
 }
 
 int16_t StoredCompany::DigitosNivel(int16_t indice) {
-  if (indice < 0 || indice >= static_cast<int16_t>(settings_.level_digits.size())) {
-    RaiseRuntimeError(error_number::kSubscriptOutOfRange);
-  }
-  return settings_.level_digits[indice];
+  return CompanyListEntry(settings_.level_digits, indice);
 }
 
 int16_t StoredCompany::Ejercicios(int16_t indice) {
-  if (indice < 0 || indice >= static_cast<int16_t>(settings_.exercises.size())) {
-    RaiseRuntimeError(error_number::kSubscriptOutOfRange);
-  }
-  return settings_.exercises[indice];
+  return CompanyListEntry(settings_.exercises, indice);
 }
 
 }  // namespace vornexa::cli

@@ -5,8 +5,9 @@
 
 #include <memory>
 
+#include <vornexa/vornexa.h>
+
 #include "tools/vornexa/company_settings.h"
-#include "vornexa/context/empresa.h"
 
 namespace vornexa::cli {
 

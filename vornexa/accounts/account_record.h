@@ -1,8 +1,11 @@
 // The account record, described once: each of clsCuenta's 45 public fields
 // with its Cuentas column, its type, its place in the application's interface
-// (position among all members, dispatch id) and its step in the row loader.
-// The loader, the save statements, the tool and the component's dispatch map
-// are all driven from this table.
+// (position among all members, dispatch id), its Spanish label, and its place
+// in the row loader, the UPDATE and the INSERT, whose orders are the
+// application's own and differ from the interface's. The loader, the save
+// statements, the tool's options and CSV columns and the component's dispatch
+// map are all driven from this table; the schema's Cuentas columns are
+// checked against it.
 #ifndef VORNEXA_ACCOUNTS_ACCOUNT_RECORD_H_
 #define VORNEXA_ACCOUNTS_ACCOUNT_RECORD_H_
 
@@ -11,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "vornexa/accounts/cls_cuenta.h"
 
@@ -18,6 +22,17 @@ namespace vornexa {
 
 // Automation types of the fields: String, Integer (16-bit), Long (32-bit), Boolean.
 enum class FieldType { kText, kInteger, kLong, kBoolean };
+
+// Where the application's statements write a field otherwise than plainly
+// (number bare, text quoted, " =" before the value, ", " before the column).
+namespace spelling {
+inline constexpr uint8_t kQuotedInUpdate = 1;   // the UPDATE puts the number between apostrophes
+inline constexpr uint8_t kQuotedInInsert = 2;   // so does the INSERT
+inline constexpr uint8_t kSpacedInUpdate = 4;   // the UPDATE writes " = " before the value
+inline constexpr uint8_t kNoBlankInInsert = 8;  // no blank before it in the INSERT's column list
+inline constexpr uint8_t kLastOfIban = 16;      // saved as IBAN's last 20 characters, not itself
+inline constexpr uint8_t kDefaultOnLoad = 32;   // loaded blank, it takes DefaultMandateId
+}  // namespace spelling
 
 using FieldMember = std::variant<std::string clsCuenta::*, int16_t clsCuenta::*,
                                  int32_t clsCuenta::*, bool clsCuenta::*>;
@@ -29,66 +44,119 @@ struct AccountField {
   FieldMember member;
   int interface_position;  // 0-based among all 67 members of _clsCuenta
   int32_t dispatch_id;
-  int loader_step;  // 1..44 in the row loader's order; 0 when not loaded
+  int loader_step;               // 1..44 in the row loader's order; 0 when not loaded
+  std::string_view description;  // a Spanish label for people, e.g. "Carta de pago"
+  // The save statements' own orders: 1..42 in the UPDATE's assignments and
+  // 1..44 in the INSERT's columns (after company and exercise); 0 when absent.
+  int update_position = 0;
+  int insert_position = 0;
+  uint8_t spelling = 0;  // how the statements depart from the plain form: spelling::
 };
 
 // The 45 fields in the order of the interface.
 inline constexpr std::array<AccountField, 45> kAccountFields{{
-    {"Cuenta", "Cuenta", FieldType::kText, &clsCuenta::Cuenta, 0, 0x40030021, 1},
-    {"ContDebe", "ContDebe", FieldType::kText, &clsCuenta::ContDebe, 1, 0x40030022, 2},
-    {"ContHaber", "ContHaber", FieldType::kText, &clsCuenta::ContHaber, 2, 0x40030023, 3},
-    {"Nivel", "Nivel", FieldType::kInteger, &clsCuenta::Nivel, 3, 0x40030024, 4},
-    {"Nif", "Nif", FieldType::kText, &clsCuenta::Nif, 4, 0x40030025, 5},
-    {"Nombre", "Nombre", FieldType::kText, &clsCuenta::Nombre, 5, 0x40030026, 6},
+    {"Cuenta", "Cuenta", FieldType::kText, &clsCuenta::Cuenta, 0, 0x40030021, 1, "Cuenta", 0, 1, 0},
+    {"ContDebe", "ContDebe", FieldType::kText, &clsCuenta::ContDebe, 1, 0x40030022, 2,
+     "Contrapartida debe", 2, 3, 0},
+    {"ContHaber", "ContHaber", FieldType::kText, &clsCuenta::ContHaber, 2, 0x40030023, 3,
+     "Contrapartida haber", 3, 4, 0},
+    {"Nivel", "Nivel", FieldType::kInteger, &clsCuenta::Nivel, 3, 0x40030024, 4, "Nivel", 0, 5, 0},
+    {"Nif", "Nif", FieldType::kText, &clsCuenta::Nif, 4, 0x40030025, 5, "NIF", 4, 6, 0},
+    {"Nombre", "Nombre", FieldType::kText, &clsCuenta::Nombre, 5, 0x40030026, 6, "Nombre", 1, 2, 0},
     {"Nombre_Comercial", "Nombre_Comercial", FieldType::kText, &clsCuenta::Nombre_Comercial, 6,
-     0x40030027, 7},
-    {"Direccion", "Direccion", FieldType::kText, &clsCuenta::Direccion, 7, 0x40030028, 8},
-    {"Cp", "Cp", FieldType::kLong, &clsCuenta::Cp, 8, 0x40030029, 9},
-    {"Localidad", "Localidad", FieldType::kText, &clsCuenta::Localidad, 9, 0x4003002A, 10},
-    {"Provincia", "Provincia", FieldType::kText, &clsCuenta::Provincia, 10, 0x4003002B, 11},
-    {"Pais", "Pais", FieldType::kText, &clsCuenta::Pais, 11, 0x4003002C, 12},
-    {"Telefono", "Telefono", FieldType::kText, &clsCuenta::Telefono, 12, 0x4003002D, 14},
-    {"Fax", "Fax", FieldType::kText, &clsCuenta::Fax, 13, 0x4003002E, 15},
-    {"eMail", "eMail", FieldType::kText, &clsCuenta::eMail, 14, 0x4003002F, 16},
-    {"F_Nif", "F_Nif", FieldType::kText, &clsCuenta::F_Nif, 15, 0x40030030, 17},
-    {"F_Razon", "F_Razon", FieldType::kText, &clsCuenta::F_Razon, 16, 0x40030031, 18},
-    {"F_Via", "F_Via", FieldType::kText, &clsCuenta::F_Via, 17, 0x40030032, 19},
-    {"F_Direccion", "F_Direccion", FieldType::kText, &clsCuenta::F_Direccion, 18, 0x40030033,
-     20},
-    {"F_Numero", "F_Numero", FieldType::kText, &clsCuenta::F_Numero, 19, 0x40030034, 21},
-    {"F_Escalera", "F_Escalera", FieldType::kText, &clsCuenta::F_Escalera, 20, 0x40030035, 22},
-    {"F_Piso", "F_Piso", FieldType::kText, &clsCuenta::F_Piso, 21, 0x40030036, 23},
-    {"F_Puerta", "F_Puerta", FieldType::kText, &clsCuenta::F_Puerta, 22, 0x40030037, 24},
-    {"F_Cp", "F_Cp", FieldType::kLong, &clsCuenta::F_Cp, 23, 0x40030038, 25},
-    {"F_Localidad", "F_Localidad", FieldType::kText, &clsCuenta::F_Localidad, 24, 0x40030039,
-     26},
-    {"F_Provincia", "F_Provincia", FieldType::kText, &clsCuenta::F_Provincia, 25, 0x4003003A,
-     27},
-    {"F_Pais", "F_Pais", FieldType::kText, &clsCuenta::F_Pais, 26, 0x4003003B, 28},
-    {"F_Telefono", "F_Telefono", FieldType::kText, &clsCuenta::F_Telefono, 27, 0x4003003C, 29},
-    {"F_Fax", "F_Fax", FieldType::kText, &clsCuenta::F_Fax, 28, 0x4003003D, 30},
-    {"F_eMail", "F_eMail", FieldType::kText, &clsCuenta::F_eMail, 29, 0x4003003E, 31},
-    {"Grupo", "Grupo", FieldType::kInteger, &clsCuenta::Grupo, 30, 0x4003003F, 32},
-    {"FormaPago", "FormaPago", FieldType::kInteger, &clsCuenta::FormaPago, 31, 0x40030040, 33},
-    {"CCC", "CCC", FieldType::kText, &clsCuenta::CCC, 32, 0x40030041, 34},
+     0x40030027, 7, "Nombre comercial", 5, 7, 0},
+    {"Direccion", "Direccion", FieldType::kText, &clsCuenta::Direccion, 7, 0x40030028, 8,
+     "Dirección", 6, 8, 0},
+    {"Cp", "Cp", FieldType::kLong, &clsCuenta::Cp, 8, 0x40030029, 9, "Código postal", 7, 9,
+     spelling::kQuotedInUpdate},
+    {"Localidad", "Localidad", FieldType::kText, &clsCuenta::Localidad, 9, 0x4003002A, 10,
+     "Localidad", 8, 10, 0},
+    {"Provincia", "Provincia", FieldType::kText, &clsCuenta::Provincia, 10, 0x4003002B, 11,
+     "Provincia", 9, 11, 0},
+    {"Pais", "Pais", FieldType::kText, &clsCuenta::Pais, 11, 0x4003002C, 12, "País", 10, 12, 0},
+    {"Telefono", "Telefono", FieldType::kText, &clsCuenta::Telefono, 12, 0x4003002D, 14, "Teléfono",
+     12, 14, 0},
+    {"Fax", "Fax", FieldType::kText, &clsCuenta::Fax, 13, 0x4003002E, 15, "Fax", 13, 15, 0},
+    {"eMail", "eMail", FieldType::kText, &clsCuenta::eMail, 14, 0x4003002F, 16,
+     "Correo electrónico", 14, 16, 0},
+    {"F_Nif", "F_Nif", FieldType::kText, &clsCuenta::F_Nif, 15, 0x40030030, 17, "Fiscal: NIF", 15,
+     17, 0},
+    {"F_Razon", "F_Razon", FieldType::kText, &clsCuenta::F_Razon, 16, 0x40030031, 18,
+     "Fiscal: razón social", 16, 18, 0},
+    {"F_Via", "F_Via", FieldType::kText, &clsCuenta::F_Via, 17, 0x40030032, 19,
+     "Fiscal: tipo de vía", 17, 19, 0},
+    {"F_Direccion", "F_Direccion", FieldType::kText, &clsCuenta::F_Direccion, 18, 0x40030033, 20,
+     "Fiscal: dirección", 18, 20, 0},
+    {"F_Numero", "F_Numero", FieldType::kText, &clsCuenta::F_Numero, 19, 0x40030034, 21,
+     "Fiscal: número", 19, 21, 0},
+    {"F_Escalera", "F_Escalera", FieldType::kText, &clsCuenta::F_Escalera, 20, 0x40030035, 22,
+     "Fiscal: escalera", 20, 22, 0},
+    {"F_Piso", "F_Piso", FieldType::kText, &clsCuenta::F_Piso, 21, 0x40030036, 23, "Fiscal: piso",
+     21, 23, 0},
+    {"F_Puerta", "F_Puerta", FieldType::kText, &clsCuenta::F_Puerta, 22, 0x40030037, 24,
+     "Fiscal: puerta", 22, 24, 0},
+    {"F_Cp", "F_Cp", FieldType::kLong, &clsCuenta::F_Cp, 23, 0x40030038, 25,
+     "Fiscal: código postal", 23, 25, spelling::kQuotedInUpdate},
+    {"F_Localidad", "F_Localidad", FieldType::kText, &clsCuenta::F_Localidad, 24, 0x40030039, 26,
+     "Fiscal: localidad", 24, 26, 0},
+    {"F_Provincia", "F_Provincia", FieldType::kText, &clsCuenta::F_Provincia, 25, 0x4003003A, 27,
+     "Fiscal: provincia", 25, 27, 0},
+    {"F_Pais", "F_Pais", FieldType::kText, &clsCuenta::F_Pais, 26, 0x4003003B, 28, "Fiscal: país",
+     26, 28, 0},
+    {"F_Telefono", "F_Telefono", FieldType::kText, &clsCuenta::F_Telefono, 27, 0x4003003C, 29,
+     "Fiscal: teléfono", 27, 29, 0},
+    {"F_Fax", "F_Fax", FieldType::kText, &clsCuenta::F_Fax, 28, 0x4003003D, 30, "Fiscal: fax", 28,
+     30, 0},
+    {"F_eMail", "F_eMail", FieldType::kText, &clsCuenta::F_eMail, 29, 0x4003003E, 31,
+     "Fiscal: correo electrónico", 29, 31, 0},
+    {"Grupo", "Grupo", FieldType::kInteger, &clsCuenta::Grupo, 30, 0x4003003F, 32, "Grupo", 30, 32,
+     0},
+    {"FormaPago", "FormaPago", FieldType::kInteger, &clsCuenta::FormaPago, 31, 0x40030040, 33,
+     "Forma de pago", 31, 33, 0},
+    {"CCC", "CCC", FieldType::kText, &clsCuenta::CCC, 32, 0x40030041, 34, "CCC", 32, 34,
+     spelling::kLastOfIban},
     {"NoVerificarNivelesSup", "", FieldType::kBoolean, &clsCuenta::NoVerificarNivelesSup, 49,
-     0x40030042, 0},
-    {"CartaPago", "Carta_Pago", FieldType::kInteger, &clsCuenta::CartaPago, 52, 0x40030043, 35},
-    {"Dpto", "Dpto", FieldType::kInteger, &clsCuenta::Dpto, 53, 0x40030044, 36},
-    {"IBAN", "IBAN", FieldType::kText, &clsCuenta::IBAN, 55, 0x40030045, 37},
-    {"Fecha_Mandato", "Fecha_Mandato", FieldType::kText, &clsCuenta::Fecha_Mandato, 56,
-     0x40030046, 38},
-    {"IdMandato", "IdMandato", FieldType::kText, &clsCuenta::IdMandato, 58, 0x40030047, 39},
+     0x40030042, 0, "No verificar niveles superiores", 0, 0, 0},
+    {"CartaPago", "Carta_Pago", FieldType::kInteger, &clsCuenta::CartaPago, 52, 0x40030043, 35,
+     "Carta de pago", 33, 35, 0},
+    {"Dpto", "Dpto", FieldType::kInteger, &clsCuenta::Dpto, 53, 0x40030044, 36, "Departamento", 34,
+     36, 0},
+    {"IBAN", "IBAN", FieldType::kText, &clsCuenta::IBAN, 55, 0x40030045, 37, "IBAN", 35, 37, 0},
+    {"Fecha_Mandato", "Fecha_Mandato", FieldType::kText, &clsCuenta::Fecha_Mandato, 56, 0x40030046,
+     38, "Fecha del mandato", 36, 38, spelling::kNoBlankInInsert},
+    {"IdMandato", "IDMandato", FieldType::kText, &clsCuenta::IdMandato, 58, 0x40030047, 39,
+     "Id. del mandato", 37, 39, spelling::kSpacedInUpdate | spelling::kDefaultOnLoad},
     {"Sufijo_SEPA", "Subfijo_SEPA", FieldType::kInteger, &clsCuenta::Sufijo_SEPA, 59, 0x40030048,
-     40},
-    {"Secuencia_Adeudo", "Secuencia_Adeudo", FieldType::kInteger, &clsCuenta::Secuencia_Adeudo,
-     60, 0x40030049, 41},
-    {"Cod_Pais", "Cod_Pais", FieldType::kInteger, &clsCuenta::Cod_Pais, 63, 0x4003004A, 13},
+     40, "Sufijo SEPA", 38, 40, spelling::kSpacedInUpdate},
+    {"Secuencia_Adeudo", "Secuencia_Adeudo", FieldType::kInteger, &clsCuenta::Secuencia_Adeudo, 60,
+     0x40030049, 41, "Secuencia de adeudo", 39, 42, spelling::kSpacedInUpdate},
+    {"Cod_Pais", "Cod_Pais", FieldType::kInteger, &clsCuenta::Cod_Pais, 63, 0x4003004A, 13,
+     "Código de país", 11, 13, 0},
     {"ContraparteIDOtroTipo", "ContraparteIDOtroTipo", FieldType::kInteger,
-     &clsCuenta::ContraparteIDOtroTipo, 64, 0x4003004B, 42},
-    {"Cod_Irpf", "Cod_Irpf", FieldType::kInteger, &clsCuenta::Cod_Irpf, 65, 0x4003004C, 44},
-    {"Tipo_Irpf", "Tipo_Irpf", FieldType::kInteger, &clsCuenta::Tipo_Irpf, 66, 0x4003004D, 43},
+     &clsCuenta::ContraparteIDOtroTipo, 64, 0x4003004B, 42, "Tipo de id. de contraparte", 40, 41,
+     spelling::kQuotedInUpdate | spelling::kQuotedInInsert},
+    {"Cod_Irpf", "Cod_Irpf", FieldType::kInteger, &clsCuenta::Cod_Irpf, 65, 0x4003004C, 44,
+     "Código IRPF", 41, 43, 0},
+    {"Tipo_Irpf", "Tipo_Irpf", FieldType::kInteger, &clsCuenta::Tipo_Irpf, 66, 0x4003004D, 43,
+     "Tipo IRPF", 42, 44, 0},
 }};
+
+// The fields that `position` places (those where it is not 0), in its order:
+// FieldsInOrder(&AccountField::update_position) gives the UPDATE's order.
+std::vector<const AccountField*> FieldsInOrder(int AccountField::*position);
+
+// The field named `name`, compared exactly; nullptr when there is none.
+const AccountField* FindField(std::string_view name);
+
+// The mandate id of an account whose stored one is blank: the company code in
+// at least two digits (a minus sign before them), then the account code, as
+// in "07" "43000001".
+std::string DefaultMandateId(int16_t company, std::string_view account_code);
+
+// Raises error 1000 under `source`, naming the first text field of `account`
+// that a database could not store and give back exactly (invalid UTF-8, a
+// NUL). Saves call it before their first statement.
+void RequireStorableRecord(const clsCuenta& account, std::string_view source);
 
 }  // namespace vornexa
 

@@ -8,14 +8,12 @@
 #include "vornexa/accounts/cls_cuenta.h"
 #include "vornexa/base/error.h"
 #include "vornexa/context/shared_connection.h"
-#include "vornexa/context/sql_values.h"
+#include "vornexa/context/sql_statement.h"
 #include "vornexa/base/text.h"
 
 namespace vornexa {
 
 namespace {
-
-constexpr std::string_view kPrevCobroSource = "Cuentas::Dev_Saldo_PrevCobro";
 
 // How the shared connection's database reads a date literal. Without a
 // connection any dialect will do: opening the statement reports the missing
@@ -28,44 +26,61 @@ Dialect StatementDialect() {
 // The totals of the account's posted lines between two dates, both included,
 // over every exercise of the company; `filter` narrows the lines further.
 std::string PeriodTotalsSql(clsEmpresa& company, const std::string& account, const Date& from,
-                            const Date& to, const std::string& filter) {
+                            const Date& to, const SqlStatement& filter) {
   const int16_t line_company = company.Codigo();
   const int16_t entry_company = company.Codigo();
   const Dialect dialect = StatementDialect();
-  return "SELECT ISNULL(SUM(a.Debe), 0) AS Debe, ISNULL(SUM(a.Haber), 0) AS Haber"
-         " FROM Movimientos a WITH (NOLOCK)"
-         " INNER JOIN Asientos b WITH (NOLOCK)"
-         " ON a.Cod_Empresa = b.Cod_Empresa And a.Cod_Ejercicio = b.Cod_Ejercicio"
-         " And a.Cod_Asiento = b.Codigo"
-         " WHERE a.Cod_Empresa =" +
-         SqlInteger(line_company) + " AND b.Cod_Empresa =" + SqlInteger(entry_company) +
-         " AND a.Cuenta ='" + SqlText(account) + "'" + " AND (b.Fecha BETWEEN '" +
-         SqlDate(from, dialect) + "' AND '" + SqlDate(to, dialect) + "')" +
-         " AND b.Cierre = 0 AND b.Nulo = 0" + filter;
+  return SqlStatement(
+             "SELECT ISNULL(SUM(a.Debe), 0) AS Debe, ISNULL(SUM(a.Haber), 0) AS Haber"
+             " FROM Movimientos a WITH (NOLOCK)"
+             " INNER JOIN Asientos b WITH (NOLOCK)"
+             " ON a.Cod_Empresa = b.Cod_Empresa And a.Cod_Ejercicio = b.Cod_Ejercicio"
+             " And a.Cod_Asiento = b.Codigo"
+             " WHERE a.Cod_Empresa =")
+      .Number(line_company)
+      .Raw(" AND b.Cod_Empresa =")
+      .Number(entry_company)
+      .Raw(" AND a.Cuenta =")
+      .Text(account, "Cuenta")
+      .Raw(" AND (b.Fecha BETWEEN ")
+      .Date(from, dialect)
+      .Raw(" AND ")
+      .Date(to, dialect)
+      .Raw(") AND b.Cierre = 0 AND b.Nulo = 0")
+      .Raw(filter.text())
+      .Take();
 }
 
 // The optional conditions, in the order amount, concept, document,
 // department, journal. The concept is a contains-match whose wildcards keep
 // their meaning.
-std::string TotalsFilter(Currency amount, Currency variation, const std::string& concept_text,
-                         const std::string& document, int16_t department, int16_t journal) {
-  std::string filter;
+SqlStatement TotalsFilter(Currency amount, Currency variation, const std::string& concept_text,
+                          const std::string& document, int16_t department, int16_t journal) {
+  SqlStatement filter;
   if (amount != Currency{}) {
     // A line qualifies when its debit or its credit lies in the closed range.
     const Currency lower = amount - variation;
     const Currency upper = amount + variation;
+    // The utility object is the application's, not ours: it is asked for each
+    // bound at each of its appearances, lower, upper, lower, upper, as the
+    // application asks it, even though two calls would give the same text.
     const Utilidades& utilidades = ThreadUtilidades();
-    const std::string debit_lower = utilidades.NumeroSQL(lower.ToDouble());
-    const std::string debit_upper = utilidades.NumeroSQL(upper.ToDouble());
-    const std::string credit_lower = utilidades.NumeroSQL(lower.ToDouble());
-    const std::string credit_upper = utilidades.NumeroSQL(upper.ToDouble());
-    filter += " AND ((a.Debe Between " + debit_lower + " AND " + debit_upper + ")" +
-              " OR (a.Haber Between " + credit_lower + " AND " + credit_upper + "))";
+    filter.Raw(" AND ((a.Debe Between ")
+        .Decimal(utilidades, lower.ToDouble())
+        .Raw(" AND ")
+        .Decimal(utilidades, upper.ToDouble())
+        .Raw(") OR (a.Haber Between ")
+        .Decimal(utilidades, lower.ToDouble())
+        .Raw(" AND ")
+        .Decimal(utilidades, upper.ToDouble())
+        .Raw("))");
   }
-  if (!concept_text.empty()) filter += " AND (a.Concepto LIKE '%" + SqlText(concept_text) + "%')";
-  if (!document.empty()) filter += " And (a.Documento ='" + SqlText(document) + "')";
-  if (department != 0) filter += " And (a.Dpto=" + SqlInteger(department) + ")";
-  if (journal != 0) filter += " And (a.Diario=" + SqlInteger(journal) + ")";
+  if (!concept_text.empty()) {
+    filter.Raw(" AND (a.Concepto LIKE ").Contains(concept_text, "strConcepto").Raw(")");
+  }
+  if (!document.empty()) filter.Raw(" And (a.Documento =").Text(document, "strDocumento").Raw(")");
+  if (department != 0) filter.Raw(" And (a.Dpto=").Number(department).Raw(")");
+  if (journal != 0) filter.Raw(" And (a.Diario=").Number(journal).Raw(")");
   return filter;
 }
 
@@ -95,39 +110,30 @@ Currency FirstRowAmount(const std::string& sql, std::string_view field) {
 Currency AccumulatorAmount(clsEmpresa& company, const std::string& account, int16_t exercise,
                            std::string_view select, std::string_view field) {
   const int16_t code = company.Codigo();
-  return FirstRowAmount(std::string(select) + " WHERE Cod_Empresa =" + SqlInteger(code) +
-                            " And Cod_Ejercicio =" + SqlInteger(exercise) + " And Cuenta = '" +
-                            SqlText(account) + "'",
+  return FirstRowAmount(SqlStatement(select)
+                            .Raw(" WHERE Cod_Empresa =")
+                            .Number(code)
+                            .Raw(" And Cod_Ejercicio =")
+                            .Number(exercise)
+                            .Raw(" And Cuenta = ")
+                            .Text(account, "Cuenta")
+                            .Take(),
                         field);
 }
 
-// The total of the account's collection forecasts whose state meets
-// `state_condition`, which closes the account literal.
+// The total of the account's collection forecasts; `state_condition` adds
+// the condition on their state.
 Currency ForecastTotal(clsEmpresa& company, const std::string& account,
-                       const std::string& state_condition) {
+                       const SqlStatement& state_condition) {
   const int16_t code = company.Codigo();
-  return FirstRowAmount(
-      "SELECT ISNULL(SUM(Importe), 0) As Saldo FROM Previsiones_Cobro "
-      " WHERE Cod_Empresa=" +
-          SqlInteger(code) + " AND CuentaOriginal='" + SqlText(account) + state_condition,
-      "Saldo");
-}
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// A list of integers separated by commas, blanks allowed around each.
-bool IsStateList(std::string_view list) {
-  while (true) {
-    const size_t comma = list.find(',');
-    std::string_view item = TrimBlanks(list.substr(0, comma));
-    if (!item.empty() && item.front() == '-') item.remove_prefix(1);
-    if (item.empty()) return false;
-    for (char c : item) {
-      if (!IsDigit(c)) return false;
-    }
-    if (comma == std::string_view::npos) return true;
-    list.remove_prefix(comma + 1);
-  }
+  return FirstRowAmount(SqlStatement("SELECT ISNULL(SUM(Importe), 0) As Saldo FROM "
+                                     "Previsiones_Cobro  WHERE Cod_Empresa=")
+                            .Number(code)
+                            .Raw(" AND CuentaOriginal=")
+                            .Text(account, "Cuenta")
+                            .Raw(state_condition.text())
+                            .Take(),
+                        "Saldo");
 }
 
 }  // namespace
@@ -135,7 +141,8 @@ bool IsStateList(std::string_view list) {
 void clsCuenta::Dev_Acumulado(int16_t /*intEjercicio*/, Date dteFechaI, Date dteFechaF,
                               Currency& dblDebe, Currency& dblHaber) {
   Trap("Cuentas::Dev_Acumulado", [&] {
-    ReadTotals(PeriodTotalsSql(Company(), Cuenta, dteFechaI, dteFechaF, ""), dblDebe, dblHaber);
+    ReadTotals(PeriodTotalsSql(Company(), Cuenta, dteFechaI, dteFechaF, SqlStatement()), dblDebe,
+               dblHaber);
   });
 }
 
@@ -146,7 +153,7 @@ void clsCuenta::Dev_Acumulado2(int16_t intEjercicio, Date dteFechaI, Date dteFec
                                Currency& dblHaber) {
   // No trap of its own: failures arrive as Dev_Acumulado3 raised them.
   Dev_Acumulado3(intEjercicio, dteFechaI, dteFechaF, curImporte, curVariacion, strConcepto,
-                 SqlInteger(lngDocumento), intDpto, intDiario, dblDebe, dblHaber);
+                 std::to_string(lngDocumento), intDpto, intDiario, dblDebe, dblHaber);
 }
 
 void clsCuenta::Dev_Acumulado3(int16_t /*intEjercicio*/, Date dteFechaI, Date dteFechaF,
@@ -155,7 +162,7 @@ void clsCuenta::Dev_Acumulado3(int16_t /*intEjercicio*/, Date dteFechaI, Date dt
                                int16_t intDpto, int16_t intDiario, Currency& dblDebe,
                                Currency& dblHaber) {
   Trap("Cuentas::Dev_Acumulado3", [&] {
-    const std::string filter =
+    const SqlStatement filter =
         TotalsFilter(curImporte, curVariacion, strConcepto, strDocumento, intDpto, intDiario);
     ReadTotals(PeriodTotalsSql(Company(), Cuenta, dteFechaI, dteFechaF, filter), dblDebe, dblHaber);
   });
@@ -181,19 +188,19 @@ Currency clsCuenta::Dev_Saldo(int16_t intEjercicio) {
 
 Currency clsCuenta::Dev_Saldo_Cartera() {
   return Trap("Cuentas::Dev_Saldo_Cartera",
-              [&] { return ForecastTotal(Company(), Cuenta, "' AND Estado BETWEEN 1 AND 4"); });
+              [&] {
+                return ForecastTotal(Company(), Cuenta,
+                                     SqlStatement(" AND Estado BETWEEN 1 AND 4"));
+              });
 }
 
 Currency clsCuenta::Dev_Saldo_PrevCobro(const std::string& strListaEstados) {
-  return Trap(kPrevCobroSource, [&] {
-    // The list goes into the statement as it stands, so it must be what the
-    // contract says and nothing more.
-    if (!IsStateList(strListaEstados)) {
-      throw Error(error_number::kComponent, std::string(kPrevCobroSource),
-                  "La lista de estados '" + strListaEstados +
-                      "' no es válida: se esperan números enteros separados por comas");
-    }
-    return ForecastTotal(Company(), Cuenta, "' AND Estado IN (" + strListaEstados + ")");
+  return Trap("Cuentas::Dev_Saldo_PrevCobro", [&] {
+    // The list goes into the statement as it stands, so the builder takes
+    // nothing but what the contract allows.
+    SqlStatement condition(" AND Estado IN (");
+    condition.IntegerList(strListaEstados, "La lista de estados").Raw(")");
+    return ForecastTotal(Company(), Cuenta, condition);
   });
 }
 

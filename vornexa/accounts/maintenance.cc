@@ -7,6 +7,7 @@
 // the statement that uses it is built.
 #include <string>
 
+#include "vornexa/accounts/account_record.h"
 #include "vornexa/accounts/cls_cuenta.h"
 #include "vornexa/accounts/maintenance_statements.h"
 #include "vornexa/base/error.h"
@@ -26,17 +27,6 @@ constexpr std::string_view kSourceEliminar = "Cuentas::Eliminar";
 constexpr std::string_view kSourcePoseeMovimientos = "Cuentas::Posee_Movimientos";
 constexpr std::string_view kSourceRepararAcumulado = "Cuentas::Reparar_Acumulado";
 
-// The save and the repair spell "numero" without the accent; creation with it.
-constexpr std::string_view kNoCode = "No se ha especificado el numero de cuenta";
-constexpr std::string_view kNoCodeAccented = "No se ha especificado el número de cuenta";
-constexpr std::string_view kNoLevel =
-    "No se puede insertar una cuenta no correspondiente a los digitos parametrizados";
-
-// The component's own refusals carry number 1000.
-[[noreturn]] void Refuse(std::string_view source, std::string description) {
-  throw Error(error_number::kComponent, std::string(source), std::move(description));
-}
-
 // Sets `account.Nivel` to the level whose digits equal the code's length;
 // when several levels match, the highest wins. Nivel stays 0 when none does,
 // and the creation is refused.
@@ -47,7 +37,7 @@ void SetLevelFromCode(clsCuenta& account, clsEmpresa& company, std::string_view 
       account.Nivel = static_cast<int16_t>(i + 1);
     }
   }
-  if (account.Nivel == 0) Refuse(source, std::string(kNoLevel));
+  if (account.Nivel == 0) RaiseComponentError(source, std::string(error_description::kNoMatchingLevel));
 }
 
 // The code of the account one level up: the code's first characters, as
@@ -63,9 +53,8 @@ void RequireUpperAccount(const clsCuenta& account, clsEmpresa& company, int16_t 
   const std::string upper = UpperCode(account, company);
   const int16_t code = company.Codigo();
   if (HasRowsShared(sql::SelectUpperAccount(code, exercise, upper))) return;
-  Refuse(kSourceInsertar, "No se ha creado la cuenta de nivel superior.\r\nDebe crear : " +
-                              UpperCode(account, company) +
-                              " en ejercicio: " + std::to_string(exercise));
+  RaiseComponentError(kSourceInsertar,
+                      MissingUpperAccountDescription(UpperCode(account, company), exercise));
 }
 
 // Makes sure of the accumulator row of every department of the company.
@@ -106,7 +95,11 @@ bool clsCuenta::Insertar() {
 
 bool clsCuenta::Modificar() {
   return Trap(kSourceModificar, [&] {
-    if (Cuenta.empty()) Refuse(kSourceModificar, std::string(kNoCode));
+    if (Cuenta.empty()) {
+      RaiseComponentError(kSourceModificar, std::string(error_description::kNoAccountCode));
+    }
+    // Every value is checked before the first statement of the save runs.
+    RequireStorableRecord(*this, kSourceModificar);
     ModificarEjercicio(Company().Ejercicio());
     if (Company().MultiEjercicio() != 0) {
       // Later exercises of the list, in its order; earlier ones are left alone.
@@ -133,7 +126,9 @@ bool clsCuenta::ModificarEjercicio(int16_t intEjercicio) {
 
 bool clsCuenta::InsertarEjercicio(int16_t intEjercicio) {
   return Trap(kSourceInsertar, [&] {
-    if (Cuenta.empty()) Refuse(kSourceInsertar, std::string(kNoCodeAccented));
+    if (Cuenta.empty()) {
+      RaiseComponentError(kSourceInsertar, std::string(error_description::kNoAccountCodeAccented));
+    }
     clsEmpresa& company = Company();
     SetLevelFromCode(*this, company, kSourceInsertar);
     if (!NoVerificarNivelesSup && Nivel > 1) RequireUpperAccount(*this, company, intEjercicio);
@@ -163,8 +158,7 @@ bool clsCuenta::Posee_Movimientos() {
 bool clsCuenta::Eliminar() {
   return Trap(kSourceEliminar, [&] {
     if (Posee_Movimientos()) {
-      Refuse(kSourceEliminar,
-             "No se puede eliminar la cuenta " + Cuenta + " por tener movimientos asociados");
+      RaiseComponentError(kSourceEliminar, AccountHasMovementsDescription(Cuenta));
     }
     // All three or none: an accumulator row left behind would hand its old
     // amounts to a new account later created with the same code.
@@ -181,7 +175,9 @@ bool clsCuenta::Eliminar() {
 
 void clsCuenta::Reparar_Acumulado() {
   Trap(kSourceRepararAcumulado, [&] {
-    if (Cuenta.empty()) Refuse(kSourceRepararAcumulado, std::string(kNoCode));
+    if (Cuenta.empty()) {
+      RaiseComponentError(kSourceRepararAcumulado, std::string(error_description::kNoAccountCode));
+    }
     SetLevelFromCode(*this, Company(), kSourceRepararAcumulado);
     // Every entry of the list, earlier exercises and entries of 0 included.
     const int16_t last = Company().UltimoEjercicio();

@@ -1,7 +1,7 @@
 // The statements of account maintenance: saving, creating, deleting and
-// repairing an account. Each builder joins the application's fixed fragments
-// with values rendered by sql_values.h; the caller reads the company values
-// and passes them in, so that it decides when the company object is asked.
+// repairing an account. Each joins the application's fixed fragments with
+// values through SqlStatement; the caller reads the company values and passes
+// them in, so that it decides when the company object is asked.
 #ifndef VORNEXA_ACCOUNTS_MAINTENANCE_STATEMENTS_H_
 #define VORNEXA_ACCOUNTS_MAINTENANCE_STATEMENTS_H_
 

@@ -82,4 +82,25 @@ void RethrowWithSource(std::string_view source) {
   }
 }
 
+std::string MissingUpperAccountDescription(std::string_view upper_code, int64_t exercise) {
+  return "No se ha creado la cuenta de nivel superior.\r\nDebe crear : " + std::string(upper_code) +
+         " en ejercicio: " + std::to_string(exercise);
+}
+
+std::string AccountHasMovementsDescription(std::string_view code) {
+  return "No se puede eliminar la cuenta " + std::string(code) + " por tener movimientos asociados";
+}
+
+std::string InvalidUtf8Description(std::string_view field) {
+  return "El campo " + std::string(field) + " contiene texto que no es UTF-8 válido";
+}
+
+std::string NulCharacterDescription(std::string_view field) {
+  return "El campo " + std::string(field) + " contiene un carácter nulo";
+}
+
+void RaiseComponentError(std::string_view source, std::string description) {
+  throw Error(error_number::kComponent, std::string(source), std::move(description));
+}
+
 }  // namespace vornexa

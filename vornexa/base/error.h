@@ -29,23 +29,51 @@ class Error : public std::runtime_error {
 // numbers are those the application's platform reports, so that code ported
 // from it keeps working.
 namespace error_number {
-inline constexpr int32_t kInvalidArgument = 5;
-inline constexpr int32_t kOverflow = 6;
-inline constexpr int32_t kOutOfMemory = 7;
-inline constexpr int32_t kSubscriptOutOfRange = 9;
-inline constexpr int32_t kTypeMismatch = 13;
-inline constexpr int32_t kInternal = 51;
-inline constexpr int32_t kObjectNotSet = 91;
-inline constexpr int32_t kInvalidUseOfNull = 94;
-inline constexpr int32_t kComponent = 1000;
+inline constexpr int32_t kInvalidArgument = 5;       // invalid procedure call or argument
+inline constexpr int32_t kOverflow = 6;              // a number too large for its type
+inline constexpr int32_t kOutOfMemory = 7;           // memory ran out
+inline constexpr int32_t kSubscriptOutOfRange = 9;   // an index outside a list
+inline constexpr int32_t kTypeMismatch = 13;         // a value not of the type asked for
+inline constexpr int32_t kInternal = 51;             // a failure inside the library itself
+inline constexpr int32_t kObjectNotSet = 91;         // no connection or company object handed in
+inline constexpr int32_t kInvalidUseOfNull = 94;     // a database NULL read into a field
+inline constexpr int32_t kComponent = 1000;          // the library's own refusals (below)
 // Data-access layer.
-inline constexpr int32_t kItemNotFound = -2146825023;        // 3265
-inline constexpr int32_t kNoCurrentRecord = -2146825267;     // 3021
-inline constexpr int32_t kObjectClosed = -2146824584;        // 3704
-inline constexpr int32_t kConnectionUnusable = -2146824579;  // 3709
-inline constexpr int32_t kStatementRejected = -2147217900;
-inline constexpr int32_t kConstraintViolation = -2147217873;
+inline constexpr int32_t kItemNotFound = -2146825023;        // 3265: no column of that name
+inline constexpr int32_t kNoCurrentRecord = -2146825267;     // 3021: read past the last row
+inline constexpr int32_t kObjectClosed = -2146824584;        // 3704: result set already closed
+inline constexpr int32_t kConnectionUnusable = -2146824579;  // 3709: no usable connection
+inline constexpr int32_t kStatementRejected = -2147217900;   // the database refused a statement
+inline constexpr int32_t kConstraintViolation = -2147217873; // a key or constraint was violated
 }  // namespace error_number
+
+// Descriptions of the library's own refusals (number kComponent), exactly as
+// callers match them.
+namespace error_description {
+inline constexpr std::string_view kGroupHasAccounts =
+    "No se puede eliminar el grupo por tener cuentas asociadas";
+// A save or repair without an account code (spelled without the accent).
+inline constexpr std::string_view kNoAccountCode = "No se ha especificado el numero de cuenta";
+// A creation without an account code (spelled with the accent).
+inline constexpr std::string_view kNoAccountCodeAccented =
+    "No se ha especificado el número de cuenta";
+// A code whose length is that of no level of the company.
+inline constexpr std::string_view kNoMatchingLevel =
+    "No se puede insertar una cuenta no correspondiente a los digitos parametrizados";
+}  // namespace error_description
+
+// "No se ha creado la cuenta de nivel superior.\r\nDebe crear : <code> en
+// ejercicio: <exercise>": a creation whose upper account is missing.
+std::string MissingUpperAccountDescription(std::string_view upper_code, int64_t exercise);
+// "No se puede eliminar la cuenta <code> por tener movimientos asociados".
+std::string AccountHasMovementsDescription(std::string_view code);
+// "El campo <field> contiene texto que no es UTF-8 válido".
+std::string InvalidUtf8Description(std::string_view field);
+// "El campo <field> contiene un carácter nulo".
+std::string NulCharacterDescription(std::string_view field);
+
+// Raises the library's own refusal: number kComponent, `source`, `description`.
+[[noreturn]] void RaiseComponentError(std::string_view source, std::string description);
 
 // Source of errors that the runtime itself raises (conversions, arguments).
 inline constexpr std::string_view kRuntimeSource = "Vornexa";

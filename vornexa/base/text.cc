@@ -42,6 +42,46 @@ std::string_view TrimBlanks(std::string_view text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+bool DecodeUtf8(std::string_view text, size_t* at, char32_t* code) {
+  const size_t start = *at;
+  const unsigned char lead = static_cast<unsigned char>(text[start]);
+  if (lead < 0x80) {
+    *code = lead;
+    *at = start + 1;
+    return true;
+  }
+  // Length of the sequence and the smallest code point it may hold.
+  size_t length;
+  char32_t value;
+  char32_t minimum;
+  if ((lead & 0xE0) == 0xC0) {
+    length = 2, value = lead & 0x1F, minimum = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3, value = lead & 0x0F, minimum = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4, value = lead & 0x07, minimum = 0x10000;
+  } else {
+    return false;
+  }
+  if (text.size() - start < length) return false;
+  for (size_t k = 1; k < length; ++k) {
+    if (!IsContinuation(text[start + k])) return false;
+    value = (value << 6) | (static_cast<unsigned char>(text[start + k]) & 0x3F);
+  }
+  if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
+  *code = value;
+  *at = start + length;
+  return true;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  char32_t code;
+  for (size_t at = 0; at < text.size();) {
+    if (!DecodeUtf8(text, &at, &code)) return false;
+  }
+  return true;
+}
+
 std::string ShortestDecimalText(double value) {
   char buffer[400];  // enough for the widest double in fixed notation
   const auto result =

@@ -19,6 +19,14 @@ std::string_view RightChars(std::string_view text, size_t count);
 // `text` without leading and trailing blanks.
 std::string_view TrimBlanks(std::string_view text);
 
+// Decodes the character at `*at` into `*code` and moves `*at` past it.
+// False, moving nothing, on a sequence that is not well-formed UTF-8: a stray
+// or missing continuation byte, an overlong form, a surrogate, or a code
+// point above U+10FFFF.
+bool DecodeUtf8(std::string_view text, size_t* at, char32_t* code);
+// Whether all of `text` is well-formed UTF-8.
+bool IsValidUtf8(std::string_view text);
+
 // The shortest decimal digits that read back as `value`, never in exponent
 // form ("0.0001", not "1e-04") and whatever the process locale.
 std::string ShortestDecimalText(double value);

@@ -4,18 +4,15 @@
 
 namespace vornexa {
 
-int16_t Empresa::DigitosNivel(int16_t indice) {
-  if (indice < 0 || static_cast<size_t>(indice) >= digitos_nivel.size()) {
+int16_t CompanyListEntry(std::span<const int16_t> list, int16_t indice) {
+  if (indice < 0 || static_cast<size_t>(indice) >= list.size()) {
     RaiseRuntimeError(error_number::kSubscriptOutOfRange);
   }
-  return digitos_nivel[indice];
+  return list[static_cast<size_t>(indice)];
 }
 
-int16_t Empresa::Ejercicios(int16_t indice) {
-  if (indice < 0 || static_cast<size_t>(indice) >= ejercicios.size()) {
-    RaiseRuntimeError(error_number::kSubscriptOutOfRange);
-  }
-  return ejercicios[indice];
-}
+int16_t Empresa::DigitosNivel(int16_t indice) { return CompanyListEntry(digitos_nivel, indice); }
+
+int16_t Empresa::Ejercicios(int16_t indice) { return CompanyListEntry(ejercicios, indice); }
 
 }  // namespace vornexa

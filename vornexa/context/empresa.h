@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace vornexa {
@@ -22,6 +23,11 @@ class clsEmpresa {
   virtual int16_t MultiEjercicio() = 0;  // not 0: saves reach later exercises
   virtual int16_t UltimoEjercicio() = 0; // highest index of Ejercicios
 };
+
+// The entry at `indice` of one of a company's lists (digits per level,
+// exercises); raises 9 when `indice` lies outside it. Company objects of the
+// caller's own answer DigitosNivel and Ejercicios with it, as Empresa does.
+int16_t CompanyListEntry(std::span<const int16_t> list, int16_t indice);
 
 // A plain settable company. An index outside its lists raises 9.
 class Empresa : public clsEmpresa {

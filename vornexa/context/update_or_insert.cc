@@ -4,10 +4,15 @@
 
 namespace vornexa {
 
-bool UpdateOrInsert(std::string_view update, const std::function<void()>& insert) {
-  if (ExecuteShared(update) != 0) return false;
+bool UpdateOrInsert(Connection& connection, std::string_view update,
+                    const std::function<void()>& insert) {
+  if (connection.Execute(update) != 0) return false;
   insert();
   return true;
+}
+
+bool UpdateOrInsert(std::string_view update, const std::function<void()>& insert) {
+  return UpdateOrInsert(RequireSharedConnection(), update, insert);
 }
 
 }  // namespace vornexa

@@ -7,13 +7,20 @@
 #include <functional>
 #include <string_view>
 
+#include "vornexa/data/connection.h"
+
 namespace vornexa {
 
-// Runs `update` on the shared connection, asking how many rows it changed.
-// Only when it changed none does `insert` run, to write the missing row (it
-// builds its statement itself, so the values it needs are read only then).
-// Returns whether `insert` ran. Not atomic by itself: callers that need the
-// pair to be all-or-nothing run it inside an AtomicScope.
+// Runs `update` on `connection`, asking how many rows it changed. Only when
+// it changed none does `insert` run, to write the missing row (it builds its
+// statement itself, so the values it needs are read only then); a count the
+// database cannot tell (-1) means the row is there. Returns whether `insert`
+// ran. Not atomic by itself: callers that need the pair to be all-or-nothing
+// run it inside an AtomicScope.
+bool UpdateOrInsert(Connection& connection, std::string_view update,
+                    const std::function<void()>& insert);
+
+// The same on the thread's shared connection; 91 when there is none.
 bool UpdateOrInsert(std::string_view update, const std::function<void()>& insert);
 
 }  // namespace vornexa

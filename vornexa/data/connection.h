@@ -75,9 +75,6 @@ class AtomicScope {
 // A file database runs in WAL mode with full synchronisation.
 std::shared_ptr<Connection> OpenSqlite(const std::string& path);
 
-// Opens an ODBC connection; `dialect` names the database behind it.
-std::shared_ptr<Connection> OpenOdbc(const std::string& connection_string, Dialect dialect);
-
 }  // namespace vornexa
 
 #endif  // VORNEXA_DATA_CONNECTION_H_

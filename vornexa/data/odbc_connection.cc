@@ -154,8 +154,4 @@ std::shared_ptr<Connection> OpenOdbc(const std::string& connection_string, Diale
   return std::make_shared<OdbcConnection>(connection_string, dialect, options);
 }
 
-std::shared_ptr<Connection> OpenOdbc(const std::string& connection_string, Dialect dialect) {
-  return OpenOdbc(connection_string, dialect, OdbcOptions());
-}
-
 }  // namespace vornexa

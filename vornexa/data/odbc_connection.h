@@ -43,9 +43,10 @@ struct OdbcOptions {
   int login_timeout_seconds = 15;
 };
 
-// OpenOdbc with options; the two-argument form uses the defaults.
+// Opens an ODBC connection; `dialect` names the database behind it. Raises
+// -2146824579 when it cannot be opened in time, or in a build without the driver.
 std::shared_ptr<Connection> OpenOdbc(const std::string& connection_string, Dialect dialect,
-                                     const OdbcOptions& options);
+                                     const OdbcOptions& options = OdbcOptions());
 
 }  // namespace vornexa
 

@@ -1,6 +1,7 @@
 #include "vornexa/data/odbc_text.h"
 
 #include "vornexa/base/error.h"
+#include "vornexa/base/text.h"
 
 namespace vornexa::odbc {
 
@@ -16,34 +17,8 @@ constexpr char32_t kReplacement = 0xFFFD;
 // Decodes the code point at `*at`, advancing past it; raises on a malformed,
 // overlong or surrogate sequence.
 char32_t DecodeUtf8(std::string_view text, size_t* at) {
-  const size_t start = *at;
-  const auto lead = static_cast<unsigned char>(text[start]);
-  if (lead < 0x80) {
-    ++*at;
-    return lead;
-  }
-  size_t length;
   char32_t code;
-  char32_t minimum;
-  if ((lead & 0xE0) == 0xC0) {
-    length = 2, code = lead & 0x1F, minimum = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3, code = lead & 0x0F, minimum = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4, code = lead & 0x07, minimum = 0x10000;
-  } else {
-    RejectUtf8(start);
-  }
-  if (start + length > text.size()) RejectUtf8(start);
-  for (size_t i = 1; i < length; ++i) {
-    const auto next = static_cast<unsigned char>(text[start + i]);
-    if ((next & 0xC0) != 0x80) RejectUtf8(start);
-    code = (code << 6) | (next & 0x3F);
-  }
-  if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-    RejectUtf8(start);
-  }
-  *at = start + length;
+  if (!vornexa::DecodeUtf8(text, at, &code)) RejectUtf8(*at);
   return code;
 }
 

@@ -12,10 +12,6 @@ std::shared_ptr<Connection> OpenOdbc(const std::string&, Dialect, const OdbcOpti
               "Esta compilación de Vornexa no incluye el controlador ODBC");
 }
 
-std::shared_ptr<Connection> OpenOdbc(const std::string& connection_string, Dialect dialect) {
-  return OpenOdbc(connection_string, dialect, OdbcOptions());
-}
-
 }  // namespace vornexa
 
 #endif  // VORNEXA_WITH_ODBC

@@ -7,17 +7,20 @@
 
 #include "vornexa/base/error.h"
 #include "vornexa/context/shared_connection.h"
-#include "vornexa/context/sql_values.h"
+#include "vornexa/context/sql_statement.h"
 
 namespace vornexa {
 
 namespace {
 
-constexpr std::string_view kEliminarSource = "clsGrupos::Eliminar";
-
-// " WHERE Cod_Empresa =1 AND Codigo = 3": one group.
-std::string GroupCondition(int16_t company, int16_t code) {
-  return " WHERE Cod_Empresa =" + SqlInteger(company) + " AND Codigo = " + SqlInteger(code);
+// "<head> WHERE Cod_Empresa =1 AND Codigo = 3": one group.
+std::string OneGroup(std::string_view head, int16_t company, int16_t code) {
+  return SqlStatement(head)
+      .Raw(" WHERE Cod_Empresa =")
+      .Number(company)
+      .Raw(" AND Codigo = ")
+      .Number(code)
+      .Take();
 }
 
 }  // namespace
@@ -29,22 +32,30 @@ void clsGrupo::Conexion(std::shared_ptr<Connection> conEmp) {
 // A successful write reports true: false would read as a failure.
 bool clsGrupo::Insertar() {
   return Trap("clsGrupos::Insertar", [&] {
-    ExecuteShared("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (" +
-                  SqlInteger(Empresa) + ", " + SqlInteger(Codigo) + ", '" + SqlText(Nombre) + "')");
+    ExecuteShared(SqlStatement("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (")
+                      .Number(Empresa)
+                      .Raw(", ")
+                      .Number(Codigo)
+                      .Raw(", ")
+                      .Text(Nombre, "Nombre")
+                      .Raw(")")
+                      .text());
     return true;
   });
 }
 
 bool clsGrupo::Eliminar() {
-  return Trap(kEliminarSource, [&] {
+  return Trap("clsGrupos::Eliminar", [&] {
     if (Codigo == 0) return false;
     // Accounts of every exercise of the company count.
-    if (HasRowsShared("SELECT TOP 1 Cuenta FROM Cuentas WHERE Cod_Empresa =" + SqlInteger(Empresa) +
-                " AND Grupo =" + SqlInteger(Codigo))) {
-      throw Error(error_number::kComponent, std::string(kEliminarSource),
-                  "No se puede eliminar el grupo por tener cuentas asociadas");
+    if (HasRowsShared(SqlStatement("SELECT TOP 1 Cuenta FROM Cuentas WHERE Cod_Empresa =")
+                          .Number(Empresa)
+                          .Raw(" AND Grupo =")
+                          .Number(Codigo)
+                          .text())) {
+      RaiseComponentError(kRuntimeSource, std::string(error_description::kGroupHasAccounts));
     }
-    ExecuteShared("DELETE FROM Cuentas_Grupos" + GroupCondition(Empresa, Codigo));
+    ExecuteShared(OneGroup("DELETE FROM Cuentas_Grupos", Empresa, Codigo));
     return true;
   });
 }
@@ -52,9 +63,13 @@ bool clsGrupo::Eliminar() {
 bool clsGrupo::Modificar() {
   return Trap("clsGrupos::Modificar", [&] {
     // A group that does not exist stays so, without an error.
-    ExecuteShared("UPDATE Cuentas_Grupos SET Nombre ='" + SqlText(Nombre) +
-                  "' WHERE Cod_Empresa =" + SqlInteger(Empresa) +
-                  " AND Codigo =" + SqlInteger(Codigo));
+    ExecuteShared(SqlStatement("UPDATE Cuentas_Grupos SET Nombre =")
+                      .Text(Nombre, "Nombre")
+                      .Raw(" WHERE Cod_Empresa =")
+                      .Number(Empresa)
+                      .Raw(" AND Codigo =")
+                      .Number(Codigo)
+                      .text());
     return true;
   });
 }
@@ -62,7 +77,7 @@ bool clsGrupo::Modificar() {
 bool clsGrupo::Cargar() {
   return Trap("clsGrupos::Cargar", [&] {
     const std::unique_ptr<Recordset> rows =
-        OpenShared("SELECT Nombre FROM Cuentas_Grupos" + GroupCondition(Empresa, Codigo));
+        OpenShared(OneGroup("SELECT Nombre FROM Cuentas_Grupos", Empresa, Codigo));
     const bool found = !rows->Eof();
     if (found) Nombre = rows->Field("Nombre").ToText();
     rows->Close();
@@ -72,7 +87,7 @@ bool clsGrupo::Cargar() {
 
 bool clsGrupo::Existe() {
   return Trap("clsGrupos::Existe", [&] {
-    return HasRowsShared("SELECT Codigo FROM Cuentas_Grupos" + GroupCondition(Empresa, Codigo));
+    return HasRowsShared(OneGroup("SELECT Codigo FROM Cuentas_Grupos", Empresa, Codigo));
   });
 }
 

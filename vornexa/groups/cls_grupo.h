@@ -1,5 +1,9 @@
-// clsGrupo: an account group of a company (a Cuentas_Grupos row). Works on
-// the thread's shared connection, which it stores only when none is stored.
+// clsGrupo: an account group of a company (a Cuentas_Grupos row), named by
+// its own fields Empresa and Codigo; no company object. Works on the thread's
+// shared connection. Every failure is raised as vornexa::Error with the source
+// "clsGrupos::<operation>": 91 without a connection (-2146824579 for the
+// queries), the database's own number for a refused statement, 1000 for the
+// refusals below. Each operation runs at most one write, so each is atomic.
 #ifndef VORNEXA_GROUPS_CLS_GRUPO_H_
 #define VORNEXA_GROUPS_CLS_GRUPO_H_
 
@@ -17,16 +21,24 @@ class clsGrupo {
   int16_t Codigo = 0;
   std::string Nombre;
 
-  // Stores `conEmp` as the thread's shared connection only when none is stored.
+  // Stores `conEmp` as the thread's shared connection only when none is
+  // stored; otherwise the stored one stays. Never fails.
   void Conexion(std::shared_ptr<Connection> conEmp);
 
+  // Creates the group; the database refuses a code already used. Text that
+  // could not be stored exactly is refused (1000 naming Nombre) first.
+  // Returns true.
   bool Insertar();
-  // Refused (error 1000) while any exercise files an account under the group;
-  // false, with nothing done, when Codigo is 0.
+  // Deletes the group; refused (1000 kGroupHasAccounts) while an account of
+  // any exercise of the company is filed under it. False, running nothing,
+  // when Codigo is 0; true otherwise, even when there was no such group.
   bool Eliminar();
+  // Renames the group to Nombre (unstorable text refused as by Insertar); a
+  // group that does not exist stays so. Returns true.
   bool Modificar();
-  // True when found; loads Nombre.
+  // Loads Nombre; false, changing nothing, when the group does not exist.
   bool Cargar();
+  // Whether the group exists.
   bool Existe();
 };
 

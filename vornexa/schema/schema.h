@@ -41,7 +41,10 @@ const std::vector<TableDef>& SchemaTables();
 std::vector<std::string> SchemaStatements(Dialect dialect);
 
 // Creates the nine tables, with keys, defaults and indexes, when they do not
-// exist, in the connection's own dialect.
+// exist, in the connection's own dialect. Raises the database's error for a
+// statement it refuses. Not atomic: each table and index is its own
+// statement, so a failure keeps what was created before it, and running it
+// again completes the rest.
 void CreateSchema(Connection& connection);
 
 }  // namespace vornexa

@@ -1,12 +1,12 @@
 #include "tools/vornexa/demo/company.h"
 
+#include <vornexa/vornexa.h>
+
 #include "tools/vornexa/chart_seed.h"
 #include "tools/vornexa/company_settings.h"
 #include "tools/vornexa/demo/accounts.h"
 #include "tools/vornexa/demo/journal.h"
 #include "tools/vornexa/session.h"
-#include "vornexa/context/sql_values.h"
-#include "vornexa/groups/cls_grupo.h"
 
 namespace vornexa::cli::demo {
 
@@ -24,9 +24,15 @@ CompanySettings Settings(int16_t active_exercise) {
 
 void AddDepartments(Connection& connection) {
   for (const DemoDepartment& department : kDepartments) {
-    connection.Execute("INSERT INTO Departamentos (Cod_Empresa, Codigo, Nombre) VALUES (" +
-                       SqlInteger(kCompany) + ", " + SqlInteger(department.code) + ", '" +
-                       SqlText(department.name) + "')");
+    connection.Execute(
+        SqlStatement("INSERT INTO Departamentos (Cod_Empresa, Codigo, Nombre) VALUES (")
+            .Number(kCompany)
+            .Raw(", ")
+            .Number(department.code)
+            .Raw(", ")
+            .Text(department.name, "Nombre")
+            .Raw(")")
+            .text());
   }
 }
 

@@ -4,9 +4,9 @@
 #include <map>
 #include <tuple>
 
+#include <vornexa/vornexa.h>
+
 #include "tools/vornexa/demo/accounts.h"
-#include "vornexa/base/error.h"
-#include "vornexa/context/sql_values.h"
 
 namespace vornexa::cli::demo {
 
@@ -265,8 +265,6 @@ std::map<AccumulatorKey, Accumulator> Accumulate(const Journal& journal,
   return rows;
 }
 
-std::string Amount(Currency amount) { return amount.ToString(); }
-
 }  // namespace
 
 size_t Journal::LineCount() const {
@@ -279,43 +277,77 @@ Journal MakeJournal() { return JournalMaker().Make(); }
 
 void WriteJournal(Connection& connection, const Journal& journal,
                   const std::array<int16_t, 6>& level_digits) {
-  const std::string company = SqlInteger(kCompany);
   for (const JournalEntry& entry : journal.entries) {
-    const std::string exercise = SqlInteger(entry.exercise);
-    const std::string number = SqlInteger(entry.number);
-    connection.Execute(
-        "INSERT INTO Asientos (Cod_Empresa, Cod_Ejercicio, Codigo, Fecha, Cierre, Nulo) VALUES (" +
-        company + ", " + exercise + ", " + number + ", '" +
-        SqlDate(entry.date, connection.SqlDialect()) + "', 0, " + (entry.voided ? "1" : "0") +
-        ")");
+    // Company, exercise and entry number head both rows.
+    const auto entry_key = [&](SqlStatement& sql) -> SqlStatement& {
+      return sql.Number(kCompany).Raw(", ").Number(entry.exercise).Raw(", ").Number(entry.number);
+    };
+    SqlStatement head(
+        "INSERT INTO Asientos (Cod_Empresa, Cod_Ejercicio, Codigo, Fecha, Cierre, Nulo) VALUES (");
+    connection.Execute(entry_key(head)
+                           .Raw(", ")
+                           .Date(entry.date, connection.SqlDialect())
+                           .Raw(", 0, ")
+                           .Number(entry.voided ? 1 : 0)
+                           .Raw(")")
+                           .text());
     int32_t line_number = 0;
     for (const JournalLine& line : entry.lines) {
-      connection.Execute(
+      SqlStatement sql(
           "INSERT INTO Movimientos (Cod_Empresa, Cod_Ejercicio, Cod_Asiento, Apunte, Cuenta, "
-          "Debe, Haber, Concepto, Documento, Dpto, Diario) VALUES (" +
-          company + ", " + exercise + ", " + number + ", " + SqlInteger(++line_number) + ", '" +
-          SqlText(line.account) + "', " + Amount(line.debit) + ", " + Amount(line.credit) +
-          ", '" + SqlText(line.concept_text) + "', '" + SqlText(line.document) + "', " +
-          SqlInteger(line.department) + ", " + SqlInteger(line.journal) + ")");
+          "Debe, Haber, Concepto, Documento, Dpto, Diario) VALUES (");
+      connection.Execute(entry_key(sql)
+                             .Raw(", ")
+                             .Number(++line_number)
+                             .Raw(", ")
+                             .Text(line.account, "Cuenta")
+                             .Raw(", ")
+                             .Amount(line.debit)
+                             .Raw(", ")
+                             .Amount(line.credit)
+                             .Raw(", ")
+                             .Text(line.concept_text, "Concepto")
+                             .Raw(", ")
+                             .Text(line.document, "Documento")
+                             .Raw(", ")
+                             .Number(line.department)
+                             .Raw(", ")
+                             .Number(line.journal)
+                             .Raw(")")
+                             .text());
     }
   }
   for (const Forecast& forecast : journal.forecasts) {
     connection.Execute(
-        "INSERT INTO Previsiones_Cobro (Cod_Empresa, Codigo, CuentaOriginal, Estado, Importe) "
-        "VALUES (" + company + ", " + SqlInteger(forecast.number) + ", '" +
-        SqlText(forecast.account) + "', " + SqlInteger(forecast.state) + ", " +
-        Amount(forecast.amount) + ")");
+        SqlStatement("INSERT INTO Previsiones_Cobro (Cod_Empresa, Codigo, CuentaOriginal, Estado, "
+                     "Importe) VALUES (")
+            .Number(kCompany)
+            .Raw(", ")
+            .Number(forecast.number)
+            .Raw(", ")
+            .Text(forecast.account, "CuentaOriginal")
+            .Raw(", ")
+            .Number(forecast.state)
+            .Raw(", ")
+            .Amount(forecast.amount)
+            .Raw(")")
+            .text());
   }
   for (const auto& [key, row] : Accumulate(journal, level_digits)) {
-    std::string sql = "UPDATE Acumulados SET Apertura = " + Amount(row.opening);
+    SqlStatement sql("UPDATE Acumulados SET Apertura = ");
+    sql.Amount(row.opening);
     for (int i = 0; i < 12; ++i) {
-      sql += ", D" + std::to_string(i + 1) + " = " + Amount(row.debit[i]);
-      sql += ", H" + std::to_string(i + 1) + " = " + Amount(row.credit[i]);
+      sql.Raw(", D").Number(i + 1).Raw(" = ").Amount(row.debit[i]);
+      sql.Raw(", H").Number(i + 1).Raw(" = ").Amount(row.credit[i]);
     }
-    sql += " WHERE Cod_Empresa = " + company + " AND Cod_Ejercicio = " + SqlInteger(key.first) +
-           " AND Cuenta = '" + SqlText(key.second) + "'";
+    sql.Raw(" WHERE Cod_Empresa = ")
+        .Number(kCompany)
+        .Raw(" AND Cod_Ejercicio = ")
+        .Number(key.first)
+        .Raw(" AND Cuenta = ")
+        .Text(key.second, "Cuenta");
     // Every account posted to was created, with its rows, before the journal.
-    if (connection.Execute(sql) != 1) {
+    if (connection.Execute(sql.text()) != 1) {
       throw Error(error_number::kInternal, "vornexa demo",
                   "Falta la fila de acumulados de la cuenta " + key.second + " en el ejercicio " +
                       std::to_string(key.first));

@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "vornexa/data/connection.h"
-#include "vornexa/base/types.h"
+#include <vornexa/vornexa.h>
 
 namespace vornexa::cli::demo {
 

@@ -4,12 +4,12 @@
 #include <ostream>
 #include <sstream>
 
+#include <vornexa/vornexa.h>
+
 #include "tools/vornexa/account_fields.h"
 #include "tools/vornexa/demo/accounts.h"
 #include "tools/vornexa/errors.h"
 #include "tools/vornexa/output.h"
-#include "vornexa/context/sql_values.h"
-#include "vornexa/groups/cls_grupo.h"
 
 namespace vornexa::cli::demo {
 
@@ -161,9 +161,12 @@ void Balances(Tour& tour) {
 // The document of the voided invoice: the tool's own query of the journal.
 std::string VoidedDocument(const Session& session) {
   const auto rows = session.connection().Open(
-      "SELECT TOP 1 m.Documento FROM Movimientos m INNER JOIN Asientos a ON a.Cod_Empresa = "
-      "m.Cod_Empresa AND a.Cod_Ejercicio = m.Cod_Ejercicio AND a.Codigo = m.Cod_Asiento WHERE "
-      "a.Cod_Empresa = " + SqlInteger(kCompany) + " AND a.Nulo = 1");
+      SqlStatement("SELECT TOP 1 m.Documento FROM Movimientos m INNER JOIN Asientos a ON "
+                   "a.Cod_Empresa = m.Cod_Empresa AND a.Cod_Ejercicio = m.Cod_Ejercicio AND "
+                   "a.Codigo = m.Cod_Asiento WHERE a.Cod_Empresa = ")
+          .Number(kCompany)
+          .Raw(" AND a.Nulo = 1")
+          .text());
   return rows->Eof() ? "" : rows->Field("Documento").ToText();
 }
 
@@ -270,17 +273,22 @@ void Save(Tour& tour) {
 
 int64_t AccumulatorRows(const Session& session, std::string_view code) {
   const auto rows = session.connection().Open(
-      "SELECT COUNT(*) AS n FROM Acumulados WHERE Cod_Empresa = " + SqlInteger(kCompany) +
-      " AND Cuenta = '" + SqlText(code) + "'");
+      SqlStatement("SELECT COUNT(*) AS n FROM Acumulados WHERE Cod_Empresa = ")
+          .Number(kCompany)
+          .Raw(" AND Cuenta = ")
+          .Text(code, "Cuenta")
+          .text());
   return rows->Field("n").ToInt64();
 }
 
 void Repair(Tour& tour) {
   tour.Heading("Reparar los acumulados", "Reparar_Acumulado");
   const Session& session = tour.session();
-  session.connection().Execute("DELETE FROM Acumulados WHERE Cod_Empresa = " +
-                               SqlInteger(kCompany) + " AND Cuenta = '" +
-                               std::string(kNewClient) + "'");
+  session.connection().Execute(SqlStatement("DELETE FROM Acumulados WHERE Cod_Empresa = ")
+                                   .Number(kCompany)
+                                   .Raw(" AND Cuenta = ")
+                                   .Text(kNewClient, "Cuenta")
+                                   .text());
   const int64_t before = AccumulatorRows(session, kNewClient);
   tour.Say("Se borran a mano las filas de acumulados de " + std::string(kNewClient) +
            ": quedan " + std::to_string(before));
