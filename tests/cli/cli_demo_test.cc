@@ -18,9 +18,13 @@ class CliDemoTest : public ::testing::Test {
   }
   static void TearDownTestSuite() { std::filesystem::remove_all(dir_); }
 
+  static CliResult Demo(Args args) {
+    args.insert(args.begin(), {"--db", "vornexa-demo.db"});
+    return RunProgram(dir_, args);
+  }
   static JsonValue Json(Args args) {
-    args.insert(args.begin(), {"--db", "vornexa-demo.db", "--json"});
-    const CliResult result = RunProgram(dir_, args);
+    args.insert(args.begin(), "--json");
+    const CliResult result = Demo(args);
     EXPECT_EQ(result.exit_code, 0) << result.err;
     return JsonValue::parse(result.out);
   }
@@ -73,14 +77,10 @@ TEST_F(CliDemoTest, EachBalanceOptionReachesTheLibraryCall) {
     Args args;
     Figures expected;
   } cases[] = {
-      {{"saldo", "actual", "572.1"}, {{"saldo", Account("57200001").Dev_Saldo(2025)}}},
       {{"--ejercicio", "2024", "saldo", "actual", "4"}, {{"saldo", Account("4").Dev_Saldo(2024)}}},
       {{"saldo", "apertura", "430"}, {{"apertura", Account("430").Dev_Apertura(2025)}}},
       {{"saldo", "periodo", "700.1", "--desde", "2025-01-01", "--hasta", "2025-03-31"},
        period("70000001", jan1, mar31)},
-      {{"saldo", "periodo", "700.1", "--desde", "2025-01-01", "--hasta", "2025-03-31", "--dpto",
-        "2"},
-       period("70000001", jan1, mar31, {}, {}, "", "", 2)},
       {{"saldo", "periodo", "477.1", "--desde", "2025-01-01", "--hasta", "2025-12-31",
         "--documento", "F25-001"},
        period("47700001", jan1, last, {}, {}, "", "F25-001")},
@@ -103,8 +103,16 @@ TEST_F(CliDemoTest, EachBalanceOptionReachesTheLibraryCall) {
     }
     EXPECT_TRUE(reaches_lines) << c.args.back();
   }
-  const CliResult bad = RunProgram(dir_, {"--db", "vornexa-demo.db", "saldo", "previsiones",
-                                          "43.1", "--estados", "1) OR (1=1"});
+}
+
+TEST_F(CliDemoTest, LibraryRefusalsKeepTheirNumberAndSource) {
+  EXPECT_EQ(Demo({"cuenta", "movimientos", "43.1"}).out,
+            "La cuenta 43000001 tiene movimientos en el ejercicio 2025 de la empresa 1.\n");
+  const CliResult refused = Demo({"cuenta", "eliminar", "43.1"});
+  EXPECT_EQ(refused.exit_code, 1);
+  EXPECT_EQ(refused.err, ErrorLine(1000, "Cuentas::Eliminar", "No se puede eliminar la cuenta "
+                                   "43000001 por tener movimientos asociados"));
+  const CliResult bad = Demo({"saldo", "previsiones", "43.1", "--estados", "1) OR (1=1"});
   EXPECT_EQ(bad.exit_code, 1);
   EXPECT_EQ(bad.err.rfind("error 1000 (Cuentas::Dev_Saldo_PrevCobro): ", 0), 0u) << bad.err;
 }

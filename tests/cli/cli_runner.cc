@@ -10,8 +10,6 @@
 
 namespace vornexa::cli::testing {
 
-namespace {
-
 std::string Slurp(const std::filesystem::path& path) {
   std::ostringstream text;
   text << std::ifstream(path, std::ios::binary).rdbuf();
@@ -21,8 +19,6 @@ std::string Slurp(const std::filesystem::path& path) {
 void Spit(const std::filesystem::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
-
-}  // namespace
 
 pid_t StartProgram(const std::filesystem::path& dir, const Args& args, const std::string& input,
                    const Environment& environment) {
@@ -80,20 +76,6 @@ std::string CliTest::Ok(const Args& args) {
   EXPECT_EQ(result.exit_code, 0) << result.err;
   EXPECT_EQ(result.err, "");
   return result.out;
-}
-
-void CliTest::WriteFile(const std::string& name, const std::string& text) const {
-  Spit(dir_ / name, text);
-}
-
-std::string CliTest::ReadFile(const std::string& name) const { return Slurp(dir_ / name); }
-
-std::shared_ptr<Connection> CliTest::Open(const std::string& name) const {
-  return OpenSqlite(Path(name));
-}
-
-std::string CliTest::Scalar(const std::string& sql, const std::string& name) const {
-  return Open(name)->Open(sql)->Field("v").ToText();
 }
 
 }  // namespace vornexa::cli::testing

@@ -39,6 +39,10 @@ inline CliResult RunProgram(const std::filesystem::path& dir, const Args& args,
   return FinishProgram(dir, StartProgram(dir, args, input, environment));
 }
 
+// The whole content of a file; writing replaces it.
+std::string Slurp(const std::filesystem::path& path);
+void Spit(const std::filesystem::path& path, const std::string& text);
+
 // The one-line error report: "error NUMBER (SOURCE): DESCRIPTION\n".
 std::string ErrorLine(int32_t number, const std::string& source, const std::string& description);
 
@@ -67,12 +71,12 @@ class CliTest : public ::testing::Test {
   }
 
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  void WriteFile(const std::string& name, const std::string& text) const;
-  std::string ReadFile(const std::string& name) const;
-  // The library's own connection to a database of this directory.
-  std::shared_ptr<Connection> Open(const std::string& name = "vornexa.db") const;
-  // Column v of the first row of `sql` on `name`, as text.
-  std::string Scalar(const std::string& sql, const std::string& name = "vornexa.db") const;
+  void WriteFile(const std::string& name, const std::string& text) const { Spit(dir_ / name, text); }
+  std::string ReadFile(const std::string& name) const { return Slurp(dir_ / name); }
+  // The library's own connection to the program's database.
+  std::shared_ptr<Connection> Open() const { return OpenSqlite(Path("vornexa.db")); }
+  // Column v of the first row of `sql`, as text.
+  std::string Scalar(const std::string& sql) const { return Open()->Open(sql)->Field("v").ToText(); }
 
   std::filesystem::path dir_;
   Environment environment_;  // variables every run of this test gets
