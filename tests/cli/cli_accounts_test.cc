@@ -156,5 +156,15 @@ TEST_F(CliAccountsTest, JsonOutputSurvivesTextThatIsNotUtf8) {
   }
 }
 
+TEST_F(CliAccountsTest, AnEqualsSignWithNothingAfterItIsTheEmptyValue) {
+  Ok({"cuenta", "guardar", "4399.1", "--nombre=", "--sin-verificar-niveles"});
+  EXPECT_EQ(Json({"cuenta", "ver", "4399.1"})["Nombre"], "");
+  Ok({"cuenta", "guardar", "4399.1", "--nombre=Uno", "--nif="});
+  EXPECT_EQ(Json({"cuenta", "ver", "4399.1"})["Nombre"], "Uno");
+  // After "--" every argument is a value as it stands.
+  Ok({"grupo", "crear", "2", "--", "--nombre="});
+  EXPECT_EQ(Json({"grupo", "ver", "2"})["Nombre"], "--nombre=");
+}
+
 }  // namespace
 }  // namespace vornexa::cli::testing

@@ -96,17 +96,6 @@ TEST_F(CliOptionsTest, BadOptionsGetTheUsageMessageAndOpenNothing) {
   }
 }
 
-TEST_F(CliOptionsTest, AnEqualsSignWithNothingAfterItIsTheEmptyValue) {
-  Ok({"--ejercicio", "2025", "init"});
-  Ok({"cuenta", "guardar", "4399.1", "--nombre=", "--sin-verificar-niveles"});
-  EXPECT_EQ(Json({"cuenta", "ver", "4399.1"})["Nombre"], "");
-  Ok({"cuenta", "guardar", "4399.1", "--nombre=Uno", "--nif="});
-  EXPECT_EQ(Json({"cuenta", "ver", "4399.1"})["Nombre"], "Uno");
-  // After "--" every argument is a value as it stands.
-  Ok({"grupo", "crear", "2", "--", "--nombre="});
-  EXPECT_EQ(Json({"grupo", "ver", "2"})["Nombre"], "--nombre=");
-}
-
 TEST_F(CliOptionsTest, CommandLineBeatsEnvironmentAndOdbcBeatsFile) {
   Ok({"--odbc", Server(), "--dialecto", "SQLite", "init", "--nombre", "Servidor"});
   Ok({"--db", "local.db", "init", "--nombre", "Local"});

@@ -1,6 +1,5 @@
-// Runs the built vornexa program in a temporary directory of its own, with
-// none of VORNEXA_DB, VORNEXA_ODBC, VORNEXA_DIALECTO and VORNEXA_EMPRESA set,
-// and captures what it prints.
+// Runs the built vornexa program in a directory of its own, without the
+// VORNEXA_* variables of the caller, and captures what it prints.
 #ifndef TESTS_CLI_CLI_RUNNER_H_
 #define TESTS_CLI_CLI_RUNNER_H_
 
@@ -8,9 +7,7 @@
 #include <sys/types.h>
 
 #include <filesystem>
-#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
