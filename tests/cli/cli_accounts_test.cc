@@ -4,18 +4,10 @@
 namespace vornexa::cli::testing {
 namespace {
 
-class CliAccountsTest : public CliTest {
+class CliAccountsTest : public SeededCliTest {
  protected:
-  void SetUp() override {
-    CliTest::SetUp();
-    Ok({"--ejercicio", "2025", "init", "--nombre", "Pruebas"});
-    for (const char* code : {"4", "43", "430", "4300", "44", "440", "4400"}) {
-      Ok({"cuenta", "guardar", code, "--nombre", std::string("Cuenta ") + code});
-    }
-  }
-
-  std::vector<std::string> Codes(const std::vector<std::string>& args) {
-    std::vector<std::string> codes;
+  Args Codes(const Args& args) {
+    Args codes;
     for (const auto& account : Json(args)) codes.push_back(account["Cuenta"]);
     return codes;
   }
@@ -36,28 +28,33 @@ TEST_F(CliAccountsTest, CreateShowUpdateAndDelete) {
   for (const auto& [field, value] : expected.items()) EXPECT_EQ(account[field], value) << field;
   // The text view leaves empty fields out.
   EXPECT_EQ(Ok({"cuenta", "ver", "43000005"}),
-            "Cuenta           43000005\n"
-            "Nivel            5\n"
-            "NIF              B12345678\n"
-            "Nombre           O'Brien, \"Hnos\"\n"
-            "Código postal    46001\n"
-            "Teléfono         963 000 000\n"
-            "Grupo            3\n"
-            "Id. del mandato  0143000005\n");
+            "Cuenta           43000005\nNivel            5\nNIF              B12345678\n"
+            "Nombre           O'Brien, \"Hnos\"\nCódigo postal    46001\n"
+            "Teléfono         963 000 000\nGrupo            3\nId. del mandato  0143000005\n");
+  // Every command but demo and exportar speaks JSON; confirmations are objects.
+  for (const Args& args : std::vector<Args>{
+           {"cuenta", "existe", "43.5"}, {"cuenta", "movimientos", "43.5"},
+           {"cuenta", "componer", "43", "1"}, {"cuenta", "reparar", "43.5"}, {"init"}}) {
+    EXPECT_TRUE(Json(args).is_object()) << args[1];
+  }
+  EXPECT_EQ(Json({"cuenta", "guardar", "43.2"}), JsonValue::parse(R"({"mensaje":
+      "Cuenta 43000002 creada en el ejercicio 2025 de la empresa 1."})"));
+  EXPECT_EQ(Ok({"cuenta", "reparar", "43.5"}),
+            "Acumulados de la cuenta 43000005 (nivel 5) reparados en los ejercicios 2025.\n");
   EXPECT_EQ(Ok({"cuenta", "eliminar", "43.5"}),
             "Cuenta 43000005 eliminada en el ejercicio 2025 de la empresa 1.\n");
   EXPECT_EQ(Ok({"cuenta", "existe", "43.5"}),
             "La cuenta 43000005 no existe en el ejercicio 2025 de la empresa 1.\n");
   // Deleting or showing what is not there is a failure, not a confirmation.
-  for (const char* command : {"ver", "eliminar"}) {
-    ExpectError({"cuenta", command, "43.5"}, 1000, std::string("vornexa cuenta ") + command,
+  for (const std::string command : {"ver", "eliminar"}) {
+    ExpectError({"cuenta", command, "43.5"}, 1000, "vornexa cuenta " + command,
                 "La cuenta 43000005 no existe en el ejercicio 2025 de la empresa 1");
   }
 }
 
 TEST_F(CliAccountsTest, RefusalsSaveNothing) {
   const struct {
-    std::vector<std::string> args;
+    Args args;
     int32_t number;
     std::string source, description;
   } cases[] = {
@@ -70,40 +67,38 @@ TEST_F(CliAccountsTest, RefusalsSaveNothing) {
        "El código abreviado '4300.00000001' tiene más dígitos que una cuenta de detalle (8)"},
       {{"cuenta", "existe", "43.00005"}, 1000, "vornexa cuenta existe",
        "No se puede desarrollar el código abreviado '43.00005'"},
+      {{"cuenta", "listar", "--desde", "4%"}, 1000, "vornexa cuenta listar",
+       "'4%' no es un código de cuenta: solo lleva dígitos y, abreviado, un punto (43.5)"},
   };
   for (const auto& c : cases) ExpectError(c.args, c.number, c.source, c.description);
   // A code is digits, with one point in a short form: anything else is refused
   // wherever a code is typed.
   for (const std::string code : {"4'3.1", "43.-1", "%", "4300000\xF0\x9F\x98\x80", "43..1",
                                  "4 3", "", "."}) {
-    for (const std::vector<std::string>& command : std::vector<std::vector<std::string>>{
-             {"cuenta", "guardar"}, {"cuenta", "eliminar"}, {"saldo", "actual"},
-             {"cuenta", "desarrollar"}}) {
-      std::vector<std::string> args = command;
-      args.push_back(code);
-      ExpectError(args, 1000, "vornexa " + command[0] + " " + command[1],
+    for (const Args& command : std::vector<Args>{{"cuenta", "guardar"}, {"cuenta", "eliminar"},
+                                                 {"saldo", "actual"}, {"cuenta", "desarrollar"}}) {
+      ExpectError({command[0], command[1], code}, 1000, "vornexa " + command[0] + " " + command[1],
                   "'" + code + "' no es un código de cuenta: solo lleva dígitos y, abreviado, "
                   "un punto (43.5)");
     }
   }
-  ExpectError({"cuenta", "listar", "--desde", "4%"}, 1000, "vornexa cuenta listar",
-              "'4%' no es un código de cuenta: solo lleva dígitos y, abreviado, un punto (43.5)");
-  EXPECT_EQ(Codes({"cuenta", "listar"}).size(), 7u);
+  EXPECT_EQ(Codes({"cuenta", "listar"}), (Args{"4", "43", "430", "4300"}));
   EXPECT_EQ(Ok({"cuenta", "guardar", " 4399.1 ", "--sin-verificar-niveles"}),
             "Cuenta 43990001 creada en el ejercicio 2025 de la empresa 1.\n");
 }
 
 TEST_F(CliAccountsTest, ListAndStepWalkTheChartInCodeOrder) {
-  for (const char* code : {"43.2", "43.1", "44.1"}) Ok({"cuenta", "guardar", code});
+  Ok({"cuenta", "guardar", "4", "--nombre", "Cuenta 4"});
+  for (const char* code : {"43.2", "43.1", "44", "440", "4400", "44.1"}) {
+    Ok({"cuenta", "guardar", code});
+  }
   EXPECT_EQ(Codes({"cuenta", "listar", "--desde", "430", "--hasta", "430"}),
-            (std::vector<std::string>{"430", "4300", "43000001", "43000002"}));
+            (Args{"430", "4300", "43000001", "43000002"}));
   // A start code that is no account starts at the next one.
   EXPECT_EQ(Codes({"cuenta", "listar", "--desde", "43000003", "--nivel", "5"}),
-            (std::vector<std::string>{"44000001"}));
+            (Args{"44000001"}));
   EXPECT_EQ(Ok({"cuenta", "listar", "--hasta", "4", "--nivel", "1"}),
-            "Cuenta  Nivel  Nombre\n"
-            "------  -----  --------\n"
-            "4           1  Cuenta 4\n");
+            "Cuenta  Nivel  Nombre\n------  -----  --------\n4           1  Cuenta 4\n");
   EXPECT_EQ(Ok({"cuenta", "listar", "--desde", "5"}), "Sin resultados.\n");
   EXPECT_EQ(Json({"cuenta", "primera"})["Cuenta"], "4");
   EXPECT_EQ(Json({"cuenta", "ultima"})["Cuenta"], "44000001");
@@ -121,27 +116,13 @@ TEST_F(CliAccountsTest, ListAndStepWalkTheChartInCodeOrder) {
               "La empresa 1 no tiene el ejercicio 2030 (sus ejercicios: 2025,2026)");
 }
 
-TEST_F(CliAccountsTest, LibraryRefusalsKeepTheirNumberAndSource) {
-  Ok({"cuenta", "guardar", "43.1"});
-  const auto db = Open();
-  db->Execute("INSERT INTO Asientos (Cod_Empresa, Cod_Ejercicio, Codigo, Fecha, Cierre, Nulo) "
-              "VALUES (1, 2025, 1, '2025-02-01', 0, 0)");
-  db->Execute("INSERT INTO Movimientos (Cod_Empresa, Cod_Ejercicio, Cod_Asiento, Apunte, Cuenta, "
-              "Debe, Haber) VALUES (1, 2025, 1, 1, '43000001', 100, 0)");
-  EXPECT_EQ(Ok({"cuenta", "movimientos", "43.1"}),
-            "La cuenta 43000001 tiene movimientos en el ejercicio 2025 de la empresa 1.\n");
-  ExpectError({"cuenta", "eliminar", "43.1"}, 1000, "Cuentas::Eliminar",
-              "No se puede eliminar la cuenta 43000001 por tener movimientos asociados");
-  EXPECT_EQ(Ok({"cuenta", "reparar", "43.1"}),
-            "Acumulados de la cuenta 43000001 (nivel 5) reparados en los ejercicios 2025.\n");
-}
-
 TEST_F(CliAccountsTest, GroupsAreCreatedShownRenamedListedAndDeleted) {
   EXPECT_EQ(Ok({"grupo", "crear", "3", "Clientes, nacionales"}),
             "Grupo 3 «Clientes, nacionales» creado.\n");
   ExpectError({"grupo", "crear", "3", "Otro"}, 1000, "vornexa grupo crear",
               "El grupo 3 ya existe en la empresa 1");
   EXPECT_EQ(Ok({"grupo", "renombrar", "3", "Clientes"}), "Grupo 3 «Clientes» renombrado.\n");
+  EXPECT_TRUE(Json({"grupo", "renombrar", "3", "Clientes"}).is_object());
   Ok({"cuenta", "guardar", "43.1", "--grupo", "3"});
   EXPECT_EQ(Json({"grupo", "listar"}),
             JsonValue::parse(R"([{"Codigo": 3, "Nombre": "Clientes", "cuentas": 1}])"));
@@ -149,11 +130,9 @@ TEST_F(CliAccountsTest, GroupsAreCreatedShownRenamedListedAndDeleted) {
               "No se puede eliminar el grupo por tener cuentas asociadas");
   Ok({"cuenta", "guardar", "43.1", "--grupo", "0"});
   EXPECT_EQ(Ok({"grupo", "eliminar", "3"}), "Grupo 3 eliminado.\n");
-  for (const char* command : {"ver", "renombrar", "eliminar"}) {
-    std::vector<std::string> args = {"grupo", command, "3"};
-    if (std::string(command) == "renombrar") args.push_back("x");
-    ExpectError(args, 1000, std::string("vornexa grupo ") + command,
-                "El grupo 3 no existe en la empresa 1");
+  for (const Args& args : std::vector<Args>{{"grupo", "ver", "3"}, {"grupo", "renombrar", "3", "x"},
+                                            {"grupo", "eliminar", "3"}}) {
+    ExpectError(args, 1000, "vornexa grupo " + args[1], "El grupo 3 no existe en la empresa 1");
   }
 }
 
@@ -175,6 +154,16 @@ TEST_F(CliAccountsTest, JsonOutputSurvivesTextThatIsNotUtf8) {
     EXPECT_EQ(JsonValue::parse(created.out)["mensaje"],
               "Grupo 5 «Grupo \xEF\xBF\xBD\xEF\xBF\xBD» creado.");
   }
+}
+
+TEST_F(CliAccountsTest, AnEqualsSignWithNothingAfterItIsTheEmptyValue) {
+  Ok({"cuenta", "guardar", "4399.1", "--nombre=", "--sin-verificar-niveles"});
+  EXPECT_EQ(Json({"cuenta", "ver", "4399.1"})["Nombre"], "");
+  Ok({"cuenta", "guardar", "4399.1", "--nombre=Uno", "--nif="});
+  EXPECT_EQ(Json({"cuenta", "ver", "4399.1"})["Nombre"], "Uno");
+  // After "--" every argument is a value as it stands.
+  Ok({"grupo", "crear", "2", "--", "--nombre="});
+  EXPECT_EQ(Json({"grupo", "ver", "2"})["Nombre"], "--nombre=");
 }
 
 }  // namespace

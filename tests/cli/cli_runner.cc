@@ -10,12 +10,9 @@
 
 namespace vornexa::cli::testing {
 
-namespace {
-
 std::string Slurp(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
   std::ostringstream text;
-  text << file.rdbuf();
+  text << std::ifstream(path, std::ios::binary).rdbuf();
   return text.str();
 }
 
@@ -23,11 +20,8 @@ void Spit(const std::filesystem::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
-}  // namespace
-
-pid_t StartProgram(const std::filesystem::path& dir, const std::vector<std::string>& args,
-                   const std::string& input, const Environment& environment) {
-  // Output goes to files, so that no pipe can fill up and stall the program.
+pid_t StartProgram(const std::filesystem::path& dir, const Args& args, const std::string& input,
+                   const Environment& environment) {
   Spit(dir / ".stdin", input);
   const pid_t child = fork();
   if (child != 0) return child;
@@ -58,64 +52,30 @@ CliResult FinishProgram(const std::filesystem::path& dir, pid_t child) {
           Slurp(dir / ".stdout"), Slurp(dir / ".stderr")};
 }
 
+std::string ErrorLine(int32_t number, const std::string& source, const std::string& description) {
+  return "error " + std::to_string(number) + " (" + source + "): " + description + "\n";
+}
+
 void CliTest::SetUp() {
   std::string pattern = (std::filesystem::temp_directory_path() / "vornexa-cli-XXXXXX").string();
   ASSERT_NE(mkdtemp(pattern.data()), nullptr);
   dir_ = pattern;
 }
 
-void CliTest::TearDown() { std::filesystem::remove_all(dir_); }
+void CliTest::Expect(const Args& args, int exit_code, const std::string& out,
+                     const std::string& err) {
+  const CliResult result = Run(args);
+  const std::string trace = args.empty() ? "" : args.front() + " ... " + args.back();
+  EXPECT_EQ(result.exit_code, exit_code) << trace << "\n" << result.err;
+  EXPECT_EQ(result.out, out) << trace;
+  EXPECT_EQ(result.err, err) << trace;
+}
 
-std::string CliTest::Ok(const std::vector<std::string>& args) {
+std::string CliTest::Ok(const Args& args) {
   const CliResult result = Run(args);
   EXPECT_EQ(result.exit_code, 0) << result.err;
   EXPECT_EQ(result.err, "");
   return result.out;
-}
-
-JsonValue CliTest::Json(std::vector<std::string> args) {
-  args.push_back("--json");
-  return JsonValue::parse(Ok(args));
-}
-
-void CliTest::ExpectError(const std::vector<std::string>& args, int32_t number,
-                          const std::string& source, const std::string& description) {
-  const CliResult result = Run(args);
-  EXPECT_EQ(result.exit_code, 1) << args.back();
-  EXPECT_EQ(result.out, "") << args.back();
-  EXPECT_EQ(result.err, ErrorLine(number, source, description)) << args.back();
-}
-
-void CliTest::ExpectUsageError(const std::vector<std::string>& args, const std::string& message,
-                               int exit_code) {
-  const CliResult result = Run(args);
-  EXPECT_EQ(result.exit_code, exit_code) << message;
-  EXPECT_EQ(result.out, "");
-  EXPECT_EQ(result.err, message + "\nUse --help para más información.\n");
-}
-
-void CliTest::WriteFile(const std::string& name, const std::string& text) const {
-  Spit(dir_ / name, text);
-}
-
-std::string CliTest::ReadFile(const std::string& name) const { return Slurp(dir_ / name); }
-
-std::shared_ptr<Connection> CliTest::Open(const std::string& name) const {
-  return OpenSqlite(Path(name));
-}
-
-std::string CliTest::Scalar(const std::string& sql, const std::string& name) const {
-  return Open(name)->Open(sql)->Field("v").ToText();
-}
-
-std::string ErrorLine(int32_t number, const std::string& source, const std::string& description) {
-  return "error " + std::to_string(number) + " (" + source + "): " + description + "\n";
-}
-
-std::string Repeat(const std::string& text, int times) {
-  std::string repeated;
-  for (int i = 0; i < times; ++i) repeated += text;
-  return repeated;
 }
 
 }  // namespace vornexa::cli::testing

@@ -1,6 +1,5 @@
-// Runs the built vornexa program in a temporary directory of its own, with
-// none of VORNEXA_DB, VORNEXA_ODBC, VORNEXA_DIALECTO and VORNEXA_EMPRESA set,
-// and captures what it prints.
+// Runs the built vornexa program in a directory of its own, without the
+// VORNEXA_* variables of the caller, and captures what it prints.
 #ifndef TESTS_CLI_CLI_RUNNER_H_
 #define TESTS_CLI_CLI_RUNNER_H_
 
@@ -8,9 +7,7 @@
 #include <sys/types.h>
 
 #include <filesystem>
-#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -20,71 +17,88 @@
 namespace vornexa::cli::testing {
 
 using JsonValue = nlohmann::ordered_json;
+using Args = std::vector<std::string>;
 using Environment = std::vector<std::pair<std::string, std::string>>;
 
 struct CliResult {
   int exit_code = -1;  // 128 + the signal when one ended it
-  std::string out;
-  std::string err;
+  std::string out, err;
 };
 
-// Starts `args` with working directory `dir`, standard input `input`, and
-// `environment` added; standard output and error go to files of `dir`.
-pid_t StartProgram(const std::filesystem::path& dir, const std::vector<std::string>& args,
+// Starts `args` in `dir` with standard input `input` and `environment` added;
+// standard output and error go to files of `dir`, so no pipe can stall it.
+pid_t StartProgram(const std::filesystem::path& dir, const Args& args,
                    const std::string& input = "", const Environment& environment = {});
 // Waits for a program StartProgram started and collects what it printed.
 CliResult FinishProgram(const std::filesystem::path& dir, pid_t child);
-
-inline CliResult RunProgram(const std::filesystem::path& dir, const std::vector<std::string>& args,
+inline CliResult RunProgram(const std::filesystem::path& dir, const Args& args,
                             const std::string& input = "", const Environment& environment = {}) {
   return FinishProgram(dir, StartProgram(dir, args, input, environment));
 }
+
+// The whole content of a file; writing replaces it.
+std::string Slurp(const std::filesystem::path& path);
+void Spit(const std::filesystem::path& path, const std::string& text);
+
+// The one-line error report: "error NUMBER (SOURCE): DESCRIPTION\n".
+std::string ErrorLine(int32_t number, const std::string& source, const std::string& description);
 
 // A fresh directory per test, removed afterwards.
 class CliTest : public ::testing::Test {
  protected:
   void SetUp() override;
-  void TearDown() override;
+  void TearDown() override { std::filesystem::remove_all(dir_); }
 
-  CliResult Run(const std::vector<std::string>& args, const std::string& input = "") {
+  CliResult Run(const Args& args, const std::string& input = "") {
     return RunProgram(dir_, args, input, environment_);
   }
-  // Runs a command expected to succeed silently on stderr; returns stdout.
-  std::string Ok(const std::vector<std::string>& args);
-  // Runs a command with --json, expected to succeed; returns its parsed output.
-  JsonValue Json(std::vector<std::string> args);
-  // Runs a command expected to fail with exit code 1, nothing on stdout and
-  // exactly ErrorLine(number, source, description) on stderr.
-  void ExpectError(const std::vector<std::string>& args, int32_t number, const std::string& source,
-                   const std::string& description);
-  // Runs a command expected to be refused while parsing its options: CLI11's
-  // exit status, nothing on stdout, `message` and the hint on stderr.
-  void ExpectUsageError(const std::vector<std::string>& args, const std::string& message,
-                        int exit_code = 105);
+  // Runs `args` and expects exactly this exit code, stdout and stderr.
+  void Expect(const Args& args, int exit_code, const std::string& out, const std::string& err);
+  // Expects success with nothing on stderr; returns stdout.
+  std::string Ok(const Args& args);
+  // Runs `args` with --json, expected to succeed; returns its parsed output.
+  JsonValue Json(Args args) {
+    args.push_back("--json");
+    return JsonValue::parse(Ok(args));
+  }
+  // Expects exit code 1, nothing on stdout and one ErrorLine on stderr.
+  void ExpectError(const Args& args, int32_t number, const std::string& source,
+                   const std::string& description) {
+    Expect(args, 1, "", ErrorLine(number, source, description));
+  }
 
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  void WriteFile(const std::string& name, const std::string& text) const;
-  std::string ReadFile(const std::string& name) const;
-  // The library's own connection to a database of this directory, to check
-  // what the program wrote.
-  std::shared_ptr<Connection> Open(const std::string& name = "vornexa.db") const;
-  // Column v of the first row of `sql` on `name`, as text.
-  std::string Scalar(const std::string& sql, const std::string& name = "vornexa.db") const;
+  void WriteFile(const std::string& name, const std::string& text) const { Spit(dir_ / name, text); }
+  std::string ReadFile(const std::string& name) const { return Slurp(dir_ / name); }
+  // The library's own connection to the program's database.
+  std::shared_ptr<Connection> Open() const { return OpenSqlite(Path("vornexa.db")); }
+  // Column v of the first row of `sql`, as text.
+  std::string Scalar(const std::string& sql) const { return Open()->Open(sql)->Field("v").ToText(); }
 
   std::filesystem::path dir_;
   Environment environment_;  // variables every run of this test gets
 };
 
-// The one-line error report: "error NUMBER (SOURCE): DESCRIPTION\n".
-std::string ErrorLine(int32_t number, const std::string& source, const std::string& description);
+// Company 1, exercise 2025, with the accounts 4, 43, 430 and 4300.
+class SeededCliTest : public CliTest {
+ protected:
+  void SetUp() override {
+    CliTest::SetUp();
+    Ok({"--ejercicio", "2025", "init"});
+    for (const char* code : {"4", "43", "430", "4300"}) Ok({"cuenta", "guardar", code});
+  }
+};
 
 // A connection string for a SQLite file through its ODBC driver.
 inline std::string SqliteOdbc(const std::string& path) {
   return "Driver=SQLite3;Database=" + path + ";";
 }
 
-// `text` `times` times over.
-std::string Repeat(const std::string& text, int times);
+inline std::string Repeat(const std::string& text, int times) {
+  std::string repeated;
+  while (times-- > 0) repeated += text;
+  return repeated;
+}
 
 }  // namespace vornexa::cli::testing
 

@@ -6,13 +6,8 @@
 namespace vornexa::cli::testing {
 namespace {
 
-class CliTransferTest : public CliTest {
+class CliTransferTest : public SeededCliTest {
  protected:
-  void SetUp() override {
-    CliTest::SetUp();
-    Ok({"--ejercicio", "2025", "init"});
-    for (const char* code : {"4", "43", "430", "4300"}) Ok({"cuenta", "guardar", code});
-  }
   JsonValue Names() {  // code -> name of every detail account
     JsonValue names = JsonValue::object();
     for (const auto& row : Json({"cuenta", "listar", "--nivel", "5"})) {
@@ -59,7 +54,7 @@ TEST_F(CliTransferTest, ImportSavesEachRowWholeOrReportsItAtItsOwnLine) {
       "43000015": "Con\rCR", "44000001": "Hija"})"));
 }
 
-TEST_F(CliTransferTest, ImportReportsAsJsonAndRefusesABadHeaderBeforeSavingAnything) {
+TEST_F(CliTransferTest, ImportReportsAsJsonRefusesABadHeaderAndReadsStandardInput) {
   WriteFile("cuentas.csv", "cuenta,NOMBRE\n43.1,Bien\n43.2\n");
   const CliResult result = Run({"--json", "importar", "cuentas.csv"});
   EXPECT_EQ(result.exit_code, 1);
@@ -82,12 +77,10 @@ TEST_F(CliTransferTest, ImportReportsAsJsonAndRefusesABadHeaderBeforeSavingAnyth
   ExpectError({"importar", "no-existe.csv"}, 1000, "vornexa importar",
               "No se puede leer el fichero 'no-existe.csv'");
   EXPECT_EQ(Names().size(), 1u);
-}
-
-TEST_F(CliTransferTest, ImportFromStandardInputKeepsTheFieldsTheFileDoesNotName) {
+  // Standard input; the fields the file does not name keep their values.
   Ok({"cuenta", "guardar", "43.7", "--nombre", "Cliente", "--nif", "B7"});
-  const CliResult result = Run({"importar", "-"}, "Telefono,Cuenta,Nivel\n963 000 007,43000007,9\n");
-  EXPECT_EQ(result.out, "Importadas 1 de 1 cuentas de '-'.\n") << result.err;
+  const CliResult piped = Run({"importar", "-"}, "Telefono,Cuenta,Nivel\n963 000 007,43000007,9\n");
+  EXPECT_EQ(piped.out, "Importadas 1 de 1 cuentas de '-'.\n") << piped.err;
   // Nivel follows from the code, whatever the file says.
   const JsonValue expected = JsonValue::parse(R"({"Telefono": "963 000 007", "Nombre": "Cliente",
       "Nif": "B7", "IdMandato": "0143000007", "Nivel": 5})");
