@@ -111,7 +111,7 @@ std::vector<CsvRecord> ParseCsv(std::string_view text) {
 std::string CsvLine(const std::vector<std::string>& fields) {
   std::string line;
   for (const std::string& field : fields) {
-    if (!line.empty()) line += ',';
+    if (&field != &fields.front()) line += ',';  // leading empty fields count too
     const bool needs_quotes = field.find_first_of(",\"\r\n") != std::string::npos ||
                               (!field.empty() && (field.front() == ' ' || field.back() == ' '));
     if (!needs_quotes) {

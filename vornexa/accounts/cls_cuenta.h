@@ -3,6 +3,12 @@
 // object of the thread) and the company object, fill fields, call one
 // operation. Every failure is raised as vornexa::Error with the source of the
 // public operation called ("Cuentas::Insertar", ...).
+//
+// An object belongs to the thread that created it (a copy, to the thread that
+// made the copy): its operations, Conexion and cEmpresa included, raise
+// -2147417842 under their own source when called from any other thread,
+// before they touch a connection or the company object. ComponerCuenta, which
+// uses neither, works anywhere.
 #ifndef VORNEXA_ACCOUNTS_CLS_CUENTA_H_
 #define VORNEXA_ACCOUNTS_CLS_CUENTA_H_
 
@@ -12,6 +18,7 @@
 
 #include "vornexa/data/connection.h"
 #include "vornexa/context/empresa.h"
+#include "vornexa/context/thread_owner.h"
 #include "vornexa/base/types.h"
 
 namespace vornexa {
@@ -110,7 +117,9 @@ class clsCuenta {
   Currency Dev_Saldo_PrevCobro(const std::string& strListaEstados);
 
  private:
-  // The company object; raises 91 when none was handed in.
+  // The company object; raises 91 when none was handed in. Every operation
+  // asks for it before it touches the connection, so it is also where a call
+  // from a thread that does not own the object is refused.
   clsEmpresa& Company() const;
   // Copies the current row of `rows` into `destination`, step by step.
   void CargarInst(Recordset& rows, clsCuenta& destination);
@@ -124,6 +133,7 @@ class clsCuenta {
   bool InsertarEjercicio(int16_t intEjercicio);
 
   std::shared_ptr<clsEmpresa> empresa_;
+  ThreadOwner owner_;
 };
 
 }  // namespace vornexa

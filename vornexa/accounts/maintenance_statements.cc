@@ -64,6 +64,12 @@ class ValueList {
     text_ += '\'';
     return *this;
   }
+  // A number read from the database, as it came.
+  ValueList& Numeral(std::string_view value) {
+    Separate();
+    text_ += SqlNumeral(value);
+    return *this;
+  }
   // A number the statement gives between apostrophes.
   ValueList& QuotedNumber(int64_t value) {
     Separate();
@@ -251,23 +257,25 @@ std::string SelectDepartments(int16_t company) {
 }
 
 std::string UpdateDepartmentAccumulatorLevel(int16_t level, int16_t company, int16_t exercise,
-                                             int64_t department, std::string_view code) {
+                                             std::string_view department, std::string_view code) {
   return Sql()
       .Number("UPDATE Acumulados_Dpto SET Nivel = ", level)
       .AccumulatorCompanyAndExercise(company, exercise)
-      .Number(" AND Dpto =", department)
+      .Raw(" AND Dpto =")
+      .Raw(SqlNumeral(department))
       .AccumulatorCode(code)
       .Take();
 }
 
-std::string InsertDepartmentAccumulator(int16_t company, int16_t exercise, int64_t department,
-                                        std::string_view code, int16_t level) {
+std::string InsertDepartmentAccumulator(int16_t company, int16_t exercise,
+                                        std::string_view department, std::string_view code,
+                                        int16_t level) {
   return ValueList(
              "INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, Nivel) "
              "VALUES (")
       .Number(company)
       .Number(exercise)
-      .Number(department)
+      .Numeral(department)
       .Text(code)
       .Number(level)
       .Close();

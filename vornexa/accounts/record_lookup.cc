@@ -96,12 +96,17 @@ std::string AccountCondition(const std::string& code) {
 }  // namespace
 
 void clsCuenta::Conexion(std::shared_ptr<Connection> conCta) {
+  owner_.Check();
   ReplaceSharedConnection(std::move(conCta));
 }
 
-void clsCuenta::cEmpresa(std::shared_ptr<clsEmpresa> clsEmp) { empresa_ = std::move(clsEmp); }
+void clsCuenta::cEmpresa(std::shared_ptr<clsEmpresa> clsEmp) {
+  owner_.Check();
+  empresa_ = std::move(clsEmp);
+}
 
 clsEmpresa& clsCuenta::Company() const {
+  owner_.Check();
   if (!empresa_) RaiseRuntimeError(error_number::kObjectNotSet);
   return *empresa_;
 }

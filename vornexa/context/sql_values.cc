@@ -1,5 +1,6 @@
 #include "vornexa/context/sql_values.h"
 
+#include "vornexa/base/error.h"
 #include "vornexa/base/text.h"
 
 #include <cstdio>
@@ -19,6 +20,7 @@ std::string SqlText(std::string_view value) {
 }
 
 std::string SqlDate(const Date& value, Dialect dialect) {
+  if (!value.IsValid()) RaiseRuntimeError(error_number::kInvalidArgument);
   char buffer[40];
   const char* format = dialect == Dialect::SqlServer ? "%04d%02d%02d" : "%04d-%02d-%02d";
   int length = std::snprintf(buffer, sizeof buffer, format, value.year, value.month, value.day);
@@ -27,6 +29,24 @@ std::string SqlDate(const Date& value, Dialect dialect) {
                             value.hour, value.minute, value.second);
   }
   return std::string(buffer, length);
+}
+
+std::string SqlNumeral(std::string_view text) {
+  size_t i = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  size_t digits = 0;
+  bool point = false;
+  for (; i < text.size(); ++i) {
+    if (text[i] >= '0' && text[i] <= '9') {
+      ++digits;
+    } else if (text[i] == '.' && !point) {
+      point = true;
+    } else {
+      digits = 0;
+      break;
+    }
+  }
+  if (digits == 0) RaiseRuntimeError(error_number::kTypeMismatch);
+  return std::string(text);
 }
 
 std::string SqlDouble(double value) { return ShortestDecimalText(value); }

@@ -22,8 +22,15 @@ std::string SqlText(std::string_view value);
 
 // A date the dialect's database reads unambiguously: 'YYYYMMDD' for SQL
 // Server, 'YYYY-MM-DD' otherwise, with ' HH:MM:SS' only when the time is not
-// midnight. Goes between apostrophes.
+// midnight. Goes between apostrophes. A date that does not exist (30
+// February, month 13, hour 24) raises 5, so that no statement is built on it.
 std::string SqlDate(const Date& value, Dialect dialect);
+
+// A number read from the database, written back as it came ("7", "007",
+// "2.50"), so that nothing is lost to a conversion. Raises 13 when the text is
+// not a plain decimal (a sign, digits, an optional fraction): anything else
+// could change the statement around it. Goes into the statement bare.
+std::string SqlNumeral(std::string_view text);
 
 // The shortest decimal text that reads back as the same double, whatever the
 // process locale. Goes into the statement bare.

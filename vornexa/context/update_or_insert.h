@@ -12,6 +12,7 @@ namespace vornexa {
 // Runs `update` on the shared connection, asking how many rows it changed.
 // Only when it changed none does `insert` run, to write the missing row (it
 // builds its statement itself, so the values it needs are read only then).
+// An unknown count (-1) is not "none": inserting then would duplicate a row.
 // Returns whether `insert` ran. Not atomic by itself: callers that need the
 // pair to be all-or-nothing run it inside an AtomicScope.
 bool UpdateOrInsert(std::string_view update, const std::function<void()>& insert);

@@ -23,12 +23,14 @@ std::string GroupCondition(int16_t company, int16_t code) {
 }  // namespace
 
 void clsGrupo::Conexion(std::shared_ptr<Connection> conEmp) {
+  owner_.Check();
   StoreSharedConnectionIfUnset(std::move(conEmp));
 }
 
 // A successful write reports true: false would read as a failure.
 bool clsGrupo::Insertar() {
   return Trap("clsGrupos::Insertar", [&] {
+    owner_.Check();
     ExecuteShared("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (" +
                   SqlInteger(Empresa) + ", " + SqlInteger(Codigo) + ", '" + SqlText(Nombre) + "')");
     return true;
@@ -37,6 +39,7 @@ bool clsGrupo::Insertar() {
 
 bool clsGrupo::Eliminar() {
   return Trap(kEliminarSource, [&] {
+    owner_.Check();
     if (Codigo == 0) return false;
     // Accounts of every exercise of the company count.
     if (HasRowsShared("SELECT TOP 1 Cuenta FROM Cuentas WHERE Cod_Empresa =" + SqlInteger(Empresa) +
@@ -51,6 +54,7 @@ bool clsGrupo::Eliminar() {
 
 bool clsGrupo::Modificar() {
   return Trap("clsGrupos::Modificar", [&] {
+    owner_.Check();
     // A group that does not exist stays so, without an error.
     ExecuteShared("UPDATE Cuentas_Grupos SET Nombre ='" + SqlText(Nombre) +
                   "' WHERE Cod_Empresa =" + SqlInteger(Empresa) +
@@ -61,6 +65,7 @@ bool clsGrupo::Modificar() {
 
 bool clsGrupo::Cargar() {
   return Trap("clsGrupos::Cargar", [&] {
+    owner_.Check();
     const std::unique_ptr<Recordset> rows =
         OpenShared("SELECT Nombre FROM Cuentas_Grupos" + GroupCondition(Empresa, Codigo));
     const bool found = !rows->Eof();
@@ -72,6 +77,7 @@ bool clsGrupo::Cargar() {
 
 bool clsGrupo::Existe() {
   return Trap("clsGrupos::Existe", [&] {
+    owner_.Check();
     return HasRowsShared("SELECT Codigo FROM Cuentas_Grupos" + GroupCondition(Empresa, Codigo));
   });
 }

@@ -1,5 +1,8 @@
 // clsGrupo: an account group of a company (a Cuentas_Grupos row). Works on
 // the thread's shared connection, which it stores only when none is stored.
+// An object belongs to the thread that created it: called from any other, an
+// operation raises -2147417842 under its own source before it touches a
+// connection.
 #ifndef VORNEXA_GROUPS_CLS_GRUPO_H_
 #define VORNEXA_GROUPS_CLS_GRUPO_H_
 
@@ -7,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "vornexa/context/thread_owner.h"
 #include "vornexa/data/connection.h"
 
 namespace vornexa {
@@ -28,6 +32,9 @@ class clsGrupo {
   // True when found; loads Nombre.
   bool Cargar();
   bool Existe();
+
+ private:
+  ThreadOwner owner_;
 };
 
 }  // namespace vornexa
