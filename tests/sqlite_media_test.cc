@@ -150,6 +150,7 @@ TEST(SqliteReadOnlyMedia, PendingWalIsRefusedRatherThanIgnored) {
   fs::copy_file(path, copy + "/empresa.db");
   fs::copy_file(path + "-wal", copy + "/empresa.db-wal");
   sqlite3_close(writer);
+  chmod(folder.c_str(), 0755);
   chmod(copy.c_str(), 0555);
   AsUnprivilegedChild([&]() -> std::string {
     try {
