@@ -132,7 +132,8 @@ void RawInsertar(RawDatabase& db, clsCuenta& account) {
       0) {
     db.Execute(sql::InsertAccumulator(kCompany, kExercise, account.Cuenta, kDetailLevel));
   }
-  for (int64_t department : db.Integers(sql::SelectDepartments(kCompany))) {
+  for (int64_t code : db.Integers(sql::SelectDepartments(kCompany))) {
+    const std::string department = std::to_string(code);
     if (db.Execute(sql::UpdateDepartmentAccumulatorLevel(kDetailLevel, kCompany, kExercise,
                                                          department, account.Cuenta)) == 0) {
       db.Execute(sql::InsertDepartmentAccumulator(kCompany, kExercise, department, account.Cuenta,

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "support/caught_error.h"
+#include "support/fixtures.h"
 #include "support/fixtures.h"
 
 namespace vornexa::testing {

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "support/backends.h"
+#include "vornexa/data/odbc_connection.h"
 #include "tests/cli/cli_runner.h"
 #include "vornexa/schema/schema.h"
 #include "vornexa/schema/tables.h"

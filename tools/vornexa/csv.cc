@@ -142,9 +142,11 @@ std::vector<CsvRecord> ParseCsv(std::string_view text) {
 std::string CsvLine(const std::vector<std::string>& fields) {
   std::string line;
   for (const std::string& field : fields) {
-    if (!line.empty()) line += ',';
+    if (&field != &fields.front()) line += ',';  // leading empty fields count too
+    // A byte order mark in front would be taken for the file's own and dropped.
     const bool needs_quotes = field.find_first_of(",\"\r\n") != std::string::npos ||
-                              (!field.empty() && (field.front() == ' ' || field.back() == ' '));
+                              (!field.empty() && (field.front() == ' ' || field.back() == ' ')) ||
+                              field.rfind("\xEF\xBB\xBF", 0) == 0;
     if (!needs_quotes) {
       line += field;
       continue;

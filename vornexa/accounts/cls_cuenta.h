@@ -10,8 +10,13 @@
 // number for a statement it refuses, 1000 for the refusals named below
 // (descriptions in error.h). Text that could not be stored and read back
 // exactly (invalid UTF-8, a NUL) is refused with 1000 naming the field
-// before any statement runs. An object is used on the thread that created
-// it; each thread has its own shared connection.
+// before any statement runs. Each thread has its own shared connection.
+//
+// An object belongs to the thread that created it (a copy, to the thread that
+// made the copy): its operations, Conexion and cEmpresa included, raise
+// -2147417842 under their own source when called from any other thread,
+// before they touch a connection or the company object. ComponerCuenta, which
+// uses neither, works anywhere.
 #ifndef VORNEXA_ACCOUNTS_CLS_CUENTA_H_
 #define VORNEXA_ACCOUNTS_CLS_CUENTA_H_
 
@@ -22,6 +27,7 @@
 
 #include "vornexa/data/connection.h"
 #include "vornexa/context/empresa.h"
+#include "vornexa/context/thread_owner.h"
 #include "vornexa/base/types.h"
 
 namespace vornexa {
@@ -173,7 +179,9 @@ class clsCuenta {
   Currency Dev_Saldo_PrevCobro(const std::string& strListaEstados);
 
  private:
-  // The company object; raises 91 when none was handed in.
+  // The company object; raises 91 when none was handed in. Every operation
+  // asks for it before it touches the connection, so it is also where a call
+  // from a thread that does not own the object is refused.
   clsEmpresa& Company() const;
   // Copies the current row of `rows` into `destination`, step by step.
   void CargarInst(Recordset& rows, clsCuenta& destination);
@@ -188,6 +196,7 @@ class clsCuenta {
   bool InsertarEjercicio(int16_t intEjercicio);
 
   std::shared_ptr<clsEmpresa> empresa_;
+  ThreadOwner owner_;
 };
 
 }  // namespace vornexa

@@ -63,7 +63,8 @@ void EnsureDepartmentAccumulators(const clsCuenta& account, clsEmpresa& company,
   const std::unique_ptr<Recordset> departments =
       OpenShared(sql::SelectDepartments(company.Codigo()), Cursor::Static);
   for (; !departments->Eof(); departments->MoveNext()) {
-    const int64_t department = departments->Field("Codigo").ToInt64();
+    // Written on as it was read: a conversion could change a code.
+    const std::string department = departments->Field("Codigo").ToText();
     UpdateOrInsert(sql::UpdateDepartmentAccumulatorLevel(account.Nivel, company.Codigo(), exercise,
                                                          department, account.Cuenta),
                    [&] {

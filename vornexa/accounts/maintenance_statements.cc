@@ -142,23 +142,24 @@ std::string SelectDepartments(int16_t company) {
 }
 
 std::string UpdateDepartmentAccumulatorLevel(int16_t level, int16_t company, int16_t exercise,
-                                             int64_t department, std::string_view code) {
+                                             std::string_view department, std::string_view code) {
   SqlStatement sql("UPDATE Acumulados_Dpto SET Nivel = ");
   return ExerciseRows(sql.Number(level), company, exercise)
       .Raw(" AND Dpto =")
-      .Number(department)
+      .Numeral(department)
       .Raw(" AND Cuenta = ")
       .Text(code, "Cuenta")
       .Take();
 }
 
-std::string InsertDepartmentAccumulator(int16_t company, int16_t exercise, int64_t department,
-                                        std::string_view code, int16_t level) {
+std::string InsertDepartmentAccumulator(int16_t company, int16_t exercise,
+                                        std::string_view department, std::string_view code,
+                                        int16_t level) {
   ValueList values(
       "INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, Nivel) VALUES (");
   values.Next().Number(company);
   values.Next().Number(exercise);
-  values.Next().Number(department);
+  values.Next().Numeral(department);
   values.Next().Text(code, "Cuenta");
   values.Next().Number(level);
   return values.Close();

@@ -27,12 +27,14 @@ std::string UpdateAccumulatorLevel(int16_t level, int16_t company, int16_t exerc
 std::string InsertAccumulator(int16_t company, int16_t exercise, std::string_view code,
                               int16_t level);
 
-// Departamentos and Acumulados_Dpto.
+// Departamentos and Acumulados_Dpto. `department` is the code as it was
+// read from Departamentos, written as it came (see SqlNumeral).
 std::string SelectDepartments(int16_t company);
 std::string UpdateDepartmentAccumulatorLevel(int16_t level, int16_t company, int16_t exercise,
-                                             int64_t department, std::string_view code);
-std::string InsertDepartmentAccumulator(int16_t company, int16_t exercise, int64_t department,
-                                        std::string_view code, int16_t level);
+                                             std::string_view department, std::string_view code);
+std::string InsertDepartmentAccumulator(int16_t company, int16_t exercise,
+                                        std::string_view department, std::string_view code,
+                                        int16_t level);
 
 // Razon_Social: the UPDATE that only tells whether the row of `nif` exists,
 // the INSERT that creates it, and one UPDATE per fiscal field that is set

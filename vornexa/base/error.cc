@@ -19,6 +19,13 @@ Error::Error(int32_t number, std::string source, std::string description)
       source_(std::move(source)),
       description_(std::move(description)) {}
 
+Error::Error(int32_t number, std::string source, std::string description, std::string sql_state,
+             int32_t native_error)
+    : Error(number, std::move(source), std::move(description)) {
+  sql_state_ = std::move(sql_state);
+  native_error_ = native_error;
+}
+
 std::string_view StandardDescription(int32_t number) {
   using namespace error_number;
   switch (number) {
@@ -49,6 +56,9 @@ std::string_view StandardDescription(int32_t number) {
     case kConnectionUnusable:
       return "No se puede usar la conexión para realizar esta operación. Está "
              "cerrada o no es válida en este contexto.";
+    case kWrongThread:
+      return "El objeto pertenece a otro subproceso: solo se puede usar en el "
+             "subproceso que lo creó.";
     default:
       return "Error definido por la aplicación o por el objeto";
   }
@@ -68,7 +78,7 @@ void RethrowWithSource(std::string_view source) {
   try {
     throw;
   } catch (const Error& e) {
-    throw Error(e.Number(), std::string(source), e.Description());
+    throw Error(e.Number(), std::string(source), e.Description(), e.SqlState(), e.NativeError());
   } catch (const std::bad_alloc&) {
     throw Error(error_number::kOutOfMemory, std::string(source),
                 std::string(StandardDescription(error_number::kOutOfMemory)));

@@ -101,4 +101,13 @@ Currency operator-(Currency a, Currency b) {
   return difference;
 }
 
+bool Date::IsValid() const {
+  constexpr int kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (year < 100 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  const int days = kDaysInMonth[month - 1] + (month == 2 && leap ? 1 : 0);
+  return day <= days && hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59 && second >= 0 &&
+         second <= 59;
+}
+
 }  // namespace vornexa

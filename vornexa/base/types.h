@@ -40,6 +40,9 @@ struct Date {
   int second = 0;
 
   bool HasTime() const { return hour != 0 || minute != 0 || second != 0; }
+  // A day of the Gregorian calendar between the years 100 and 9999 (the
+  // platform's date range) and a time of day from 00:00:00 to 23:59:59.
+  bool IsValid() const;
   friend bool operator==(const Date&, const Date&) = default;
 };
 

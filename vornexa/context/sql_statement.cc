@@ -85,6 +85,7 @@ SqlStatement& SqlStatement::AppendLiteral(std::string_view value, std::string_vi
 }
 
 SqlStatement& SqlStatement::Date(const vornexa::Date& value, Dialect dialect) {
+  if (!value.IsValid()) RaiseRuntimeError(error_number::kInvalidArgument);
   char buffer[48];
   const char* format = dialect == Dialect::SqlServer ? "'%04d%02d%02d" : "'%04d-%02d-%02d";
   int length = std::snprintf(buffer, sizeof buffer, format, value.year, value.month, value.day);
@@ -94,6 +95,25 @@ SqlStatement& SqlStatement::Date(const vornexa::Date& value, Dialect dialect) {
   }
   text_.append(buffer, static_cast<size_t>(length));
   text_ += '\'';
+  return *this;
+}
+
+SqlStatement& SqlStatement::Numeral(std::string_view text) {
+  size_t i = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  size_t digits = 0;
+  bool point = false;
+  for (; i < text.size(); ++i) {
+    if (IsDigit(text[i])) {
+      ++digits;
+    } else if (text[i] == '.' && !point) {
+      point = true;
+    } else {
+      digits = 0;
+      break;
+    }
+  }
+  if (digits == 0) RaiseRuntimeError(error_number::kTypeMismatch);
+  text_ += text;
   return *this;
 }
 

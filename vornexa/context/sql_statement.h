@@ -46,8 +46,14 @@ class SqlStatement {
   // '%value%': a contains-match whose own wildcards keep their meaning.
   SqlStatement& Contains(std::string_view value, std::string_view field);
   // A date the dialect's database reads unambiguously: '20240131' on SQL
-  // Server, '2024-01-31' elsewhere, with ' HH:MM:SS' when not midnight.
+  // Server, '2024-01-31' elsewhere, with ' HH:MM:SS' when not midnight. A
+  // date that does not exist (30 February, month 13, hour 24) raises 5, so
+  // no statement is built on it.
   SqlStatement& Date(const vornexa::Date& value, Dialect dialect);
+  // A number read from the database, written back bare as it came ("7",
+  // "007", "2.50") so nothing is lost to a conversion. Raises 13 unless it is
+  // a plain decimal: anything else could change the statement around it.
+  SqlStatement& Numeral(std::string_view text);
   // An exact amount, bare: 12.3400, -0.5000.
   SqlStatement& Amount(Currency value);
   // The utility object's text of `value`, bare.

@@ -35,7 +35,8 @@ class Connection {
   virtual ~Connection() = default;
 
   // Runs one statement; returns the number of rows it inserted, updated or
-  // deleted (0 for other statements). A statement the database rejects
+  // deleted (0 for other statements), or -1 when the database does not say
+  // (SQL Server with NOCOUNT on). Callers treat only 0 as "no row". A statement the database rejects
   // raises -2147217900 (-2147217873 for a key or constraint violation) with
   // the database's own message as description.
   virtual int64_t Execute(std::string_view sql) = 0;

@@ -35,9 +35,11 @@ std::shared_ptr<Session> Connect(const std::string& connection_string, Dialect d
     std::vector<Diagnostic> records = odbc::ReadDiagnostics(session->connection, encoding);
     // Nothing to disconnect: keep the session's destructor from trying.
     session->connected = false;
-    const std::string reason = records.empty() ? "el controlador no dio motivo" : odbc::Describe(records);
-    throw Error(error_number::kConnectionUnusable, std::string(kDataSource),
-                "No se puede abrir la conexión ODBC: " + reason);
+    if (records.empty()) {
+      throw Error(error_number::kConnectionUnusable, std::string(kDataSource),
+                  "No se puede abrir la conexión ODBC: el controlador no dio motivo");
+    }
+    odbc::Raise(records, dialect, error_number::kConnectionUnusable);
   }
   return session;
 }

@@ -8,10 +8,12 @@
 // Exact numerics (money, numeric) are read as decimal text, so amounts reach
 // Currency without passing through a double.
 //
-// Errors carry the driver's diagnostics ("message (SQLSTATE s, código nativo
-// n)") under the data-access numbers: -2147217873 for SQLSTATE class 23 (and
-// SQLite's constraint code), -2146824579 for a connection that cannot be
-// opened or has been lost (class 08), -2147217900 for any other failure.
+// Errors carry the driver's first diagnostic: its message unaltered as the
+// description, its SQLSTATE and native code as Error::SqlState() and
+// Error::NativeError(). The numbers are the data-access ones: -2147217873 for
+// SQLSTATE class 23 (and SQLite's constraint code), -2146824579 for a
+// connection that cannot be opened or has been lost (class 08), -2147217900
+// for any other failure.
 //
 // Atomic scopes. The outermost scope joins a transaction the caller opened on
 // the connection (Execute("BEGIN TRANSACTION")) through a savepoint, and

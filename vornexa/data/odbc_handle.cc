@@ -99,11 +99,6 @@ std::vector<Diagnostic> ReadDiagnostics(const Handle& handle, Encoding encoding)
                   },
                   &record);
     if (!found) break;
-    // Drivers end messages with line breaks that only get in the way here.
-    while (!record.message.empty() &&
-           (record.message.back() == '\n' || record.message.back() == '\r')) {
-      record.message.pop_back();
-    }
     records.push_back(std::move(record));
   }
   return records;
@@ -122,23 +117,14 @@ int32_t ErrorNumber(const Diagnostic& first, Dialect dialect) {
   return error_number::kStatementRejected;
 }
 
-std::string Describe(const std::vector<Diagnostic>& records) {
-  std::string description;
-  for (const Diagnostic& record : records) {
-    if (!description.empty()) description += "; ";
-    description += record.message + " (SQLSTATE " + record.state + ", código nativo " +
-                   std::to_string(record.native) + ")";
-  }
-  return description;
-}
-
 void Raise(const std::vector<Diagnostic>& records, Dialect dialect, int32_t number) {
   if (records.empty()) {
     throw Error(number ? number : error_number::kStatementRejected, std::string(kDataSource),
                 "El controlador ODBC informó de un error sin diagnóstico");
   }
-  throw Error(number ? number : ErrorNumber(records.front(), dialect), std::string(kDataSource),
-              Describe(records));
+  const Diagnostic& first = records.front();
+  throw Error(number ? number : ErrorNumber(first, dialect), std::string(kDataSource),
+              first.message, first.state, first.native);
 }
 
 }  // namespace vornexa::odbc

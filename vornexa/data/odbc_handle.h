@@ -73,11 +73,10 @@ std::vector<Diagnostic> ReadDiagnostics(const Handle& handle, Encoding encoding)
 // PostgreSQL ends a session it shuts down with 57P01 to 57P03.
 int32_t ErrorNumber(const Diagnostic& first, Dialect dialect);
 
-// Every record as "message (SQLSTATE s, código nativo n)", joined by "; ".
-std::string Describe(const std::vector<Diagnostic>& records);
-
 // Raises `records` as an Error: the number from the first record (or
-// `number` when given), the description from all of them.
+// `number` when given); the description, SQLSTATE and native code are the
+// first record's, exactly as the driver gave them: callers match on the
+// database's own text, so nothing is added to it.
 [[noreturn]] void Raise(const std::vector<Diagnostic>& records, Dialect dialect,
                         int32_t number = 0);
 

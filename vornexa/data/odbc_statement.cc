@@ -130,7 +130,7 @@ int64_t Statement::AffectedRows() const {
   if (!names_.empty()) return 0;
   SQLLEN rows = 0;
   Check(SQLRowCount(handle_.get(), &rows));
-  return rows < 0 ? 0 : rows;
+  return rows;
 }
 
 void Statement::FinishResults() {

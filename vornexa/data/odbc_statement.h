@@ -37,7 +37,9 @@ class Statement {
  public:
   Statement(std::shared_ptr<const Session> session, std::string_view sql);
 
-  // Rows the statement inserted, updated or deleted; 0 for a query.
+  // Rows the statement inserted, updated or deleted; 0 for a query, and -1
+  // as the driver reports it when the database does not tell (SQL Server
+  // with NOCOUNT on): an unknown count is not "no row".
   int64_t AffectedRows() const;
   // Walks the further results of a batch, so that their errors are raised.
   void FinishResults();

@@ -2,12 +2,15 @@
 // through the translator.
 #include <sqlite3.h>
 
+#include <sys/stat.h>
+
 #include <string>
 
 #include "vornexa/data/column_index.h"
 #include "vornexa/data/connection.h"
 #include "vornexa/data/materialized_recordset.h"
 #include "vornexa/data/sql_translator.h"
+#include "vornexa/data/sqlite_failure.h"
 #include "vornexa/base/error.h"
 
 namespace vornexa {
@@ -17,11 +20,50 @@ namespace {
 // Writers on one file wait for each other this long before giving up.
 constexpr int kBusyTimeoutMs = 10000;
 
-[[noreturn]] void RaiseSqliteError(sqlite3* db, int code) {
+// Opens `path` with `flags`; raises 3709 naming the file when it cannot.
+sqlite3* OpenDatabase(const std::string& path, const std::string& name, int flags) {
+  sqlite3* db = nullptr;
+  const int rc = sqlite3_open_v2(name.c_str(), &db, flags | SQLITE_OPEN_URI, nullptr);
+  if (rc != SQLITE_OK) {
+    const std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    sqlite3_close(db);
+    throw Error(error_number::kConnectionUnusable, std::string(kDataSource),
+                "No se puede abrir la base de datos '" + path + "': " + message);
+  }
+  sqlite3_extended_result_codes(db, 1);
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  return db;
+}
+
+// The failures that mean the file system will not take writes there.
+bool IsUnwritable(int code) {
   const int primary = code & 0xFF;
-  const int32_t number = primary == SQLITE_CONSTRAINT ? error_number::kConstraintViolation
-                                                      : error_number::kStatementRejected;
-  throw Error(number, std::string(kDataSource), db ? sqlite3_errmsg(db) : sqlite3_errstr(code));
+  return primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN;
+}
+
+bool IsNonEmptyFile(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && info.st_size > 0;
+}
+
+// `path` as a URI that declares the file unchangeable, so that SQLite reads it
+// without the shared-memory file a WAL database otherwise needs.
+std::string ImmutableUri(const std::string& path) {
+  if (path.rfind("file:", 0) == 0) {
+    return path + (path.find('?') == std::string::npos ? "?" : "&") + "immutable=1";
+  }
+  std::string uri = "file:";
+  for (unsigned char c : path) {
+    if (c == '%' || c == '?' || c == '#' || c < 0x20) {
+      constexpr char kHex[] = "0123456789ABCDEF";
+      uri += '%';
+      uri += kHex[c >> 4];
+      uri += kHex[c & 0xF];
+    } else {
+      uri += static_cast<char>(c);
+    }
+  }
+  return uri + "?immutable=1";
 }
 
 // Owns one prepared statement.
@@ -128,22 +170,17 @@ class SqliteRecordset : public Recordset {
 
 class SqliteConnection : public Connection {
  public:
-  explicit SqliteConnection(const std::string& path) {
-    const int rc = sqlite3_open_v2(path.c_str(), &db_,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
-                                   nullptr);
-    if (rc != SQLITE_OK) {
-      const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
-      sqlite3_close(db_);
-      throw Error(error_number::kConnectionUnusable, std::string(kDataSource),
-                  "No se puede abrir la base de datos '" + path + "': " + message);
+  explicit SqliteConnection(const std::string& path)
+      : db_(OpenDatabase(path, path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) {
+    try {
+      if (path != ":memory:" && !path.empty() && !PrepareForWriting()) OpenForReading(path);
+      // FULL makes each commit durable against power loss, not only against
+      // a crash of the process.
+      Run("PRAGMA synchronous=FULL");
+    } catch (...) {
+      sqlite3_close_v2(db_);
+      throw;
     }
-    sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
-    // WAL lets readers run beside the writer; FULL makes each commit durable
-    // against power loss, not only against a crash of the process.
-    if (path != ":memory:" && !path.empty()) Run("PRAGMA journal_mode=WAL");
-    Run("PRAGMA synchronous=FULL");
   }
   ~SqliteConnection() override { sqlite3_close_v2(db_); }
 
@@ -183,6 +220,40 @@ class SqliteConnection : public Connection {
 
  private:
   static std::string SavepointName(int depth) { return "vornexa_" + std::to_string(depth); }
+
+  // WAL lets readers run beside the writer. False when the file, its folder
+  // or its medium takes no writes (SQLite then opened the file for reading,
+  // or cannot make the WAL's companion files).
+  bool PrepareForWriting() {
+    if (sqlite3_db_readonly(db_, "main") == 1) return false;
+    const int rc = sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) return true;
+    if (!IsUnwritable(rc)) RaiseSqliteError(db_, rc);
+    return false;
+  }
+
+  // Reopens a database that cannot be written for reading only; writes then
+  // fail with SQLite's read-only error. A WAL database whose shared-memory
+  // file cannot be made is read as immutable, which is sound only while no
+  // write is pending in its WAL file: with one there, it is refused.
+  void OpenForReading(const std::string& path) {
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+    db_ = OpenDatabase(path, path, SQLITE_OPEN_READONLY);
+    const int rc = sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
+                                nullptr);
+    if (rc == SQLITE_OK) return;
+    if (!IsUnwritable(rc)) RaiseSqliteError(db_, rc);
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+    if (IsNonEmptyFile(path + "-wal")) {
+      throw Error(error_number::kConnectionUnusable, std::string(kDataSource),
+                  "No se puede abrir la base de datos '" + path +
+                      "': está en un medio de solo lectura con cambios sin integrar en su "
+                      "archivo '" + path + "-wal'");
+    }
+    db_ = OpenDatabase(path, ImmutableUri(path), SQLITE_OPEN_READONLY);
+  }
 
   void Run(const std::string& sql) {
     const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);

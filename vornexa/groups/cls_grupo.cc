@@ -26,12 +26,14 @@ std::string OneGroup(std::string_view head, int16_t company, int16_t code) {
 }  // namespace
 
 void clsGrupo::Conexion(std::shared_ptr<Connection> conEmp) {
+  owner_.Check();
   StoreSharedConnectionIfUnset(std::move(conEmp));
 }
 
 // A successful write reports true: false would read as a failure.
 bool clsGrupo::Insertar() {
   return Trap("clsGrupos::Insertar", [&] {
+    owner_.Check();
     ExecuteShared(SqlStatement("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (")
                       .Number(Empresa)
                       .Raw(", ")
@@ -46,6 +48,7 @@ bool clsGrupo::Insertar() {
 
 bool clsGrupo::Eliminar() {
   return Trap("clsGrupos::Eliminar", [&] {
+    owner_.Check();
     if (Codigo == 0) return false;
     // Accounts of every exercise of the company count.
     if (HasRowsShared(SqlStatement("SELECT TOP 1 Cuenta FROM Cuentas WHERE Cod_Empresa =")
@@ -62,6 +65,7 @@ bool clsGrupo::Eliminar() {
 
 bool clsGrupo::Modificar() {
   return Trap("clsGrupos::Modificar", [&] {
+    owner_.Check();
     // A group that does not exist stays so, without an error.
     ExecuteShared(SqlStatement("UPDATE Cuentas_Grupos SET Nombre =")
                       .Text(Nombre, "Nombre")
@@ -76,6 +80,7 @@ bool clsGrupo::Modificar() {
 
 bool clsGrupo::Cargar() {
   return Trap("clsGrupos::Cargar", [&] {
+    owner_.Check();
     const std::unique_ptr<Recordset> rows =
         OpenShared(OneGroup("SELECT Nombre FROM Cuentas_Grupos", Empresa, Codigo));
     const bool found = !rows->Eof();
@@ -87,6 +92,7 @@ bool clsGrupo::Cargar() {
 
 bool clsGrupo::Existe() {
   return Trap("clsGrupos::Existe", [&] {
+    owner_.Check();
     return HasRowsShared(OneGroup("SELECT Codigo FROM Cuentas_Grupos", Empresa, Codigo));
   });
 }

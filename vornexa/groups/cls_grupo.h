@@ -4,6 +4,9 @@
 // "clsGrupos::<operation>": 91 without a connection (-2146824579 for the
 // queries), the database's own number for a refused statement, 1000 for the
 // refusals below. Each operation runs at most one write, so each is atomic.
+// An object belongs to the thread that created it: called from any other, an
+// operation raises -2147417842 under its own source before it touches a
+// connection.
 #ifndef VORNEXA_GROUPS_CLS_GRUPO_H_
 #define VORNEXA_GROUPS_CLS_GRUPO_H_
 
@@ -11,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "vornexa/context/thread_owner.h"
 #include "vornexa/data/connection.h"
 
 namespace vornexa {
@@ -40,6 +44,9 @@ class clsGrupo {
   bool Cargar();
   // Whether the group exists.
   bool Existe();
+
+ private:
+  ThreadOwner owner_;
 };
 
 }  // namespace vornexa

@@ -1,0 +1,26 @@
+// How the embedded driver describes SQLite's failures. The description is
+// SQLite's own message; for the two failures that SQLite words after their
+// symptom rather than their cause (a full disk reported as "disk I/O error",
+// a write refused on read-only media), a Spanish sentence naming the cause
+// comes first and SQLite's message follows in brackets.
+#ifndef VORNEXA_DATA_SQLITE_FAILURE_H_
+#define VORNEXA_DATA_SQLITE_FAILURE_H_
+
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+
+namespace vornexa {
+
+// `code` is SQLite's extended result code, `system_errno` the operating
+// system's error behind it (sqlite3_system_errno), `message` SQLite's text.
+std::string SqliteFailureDescription(int code, int system_errno, std::string_view message);
+
+// Raises a failure of `db` (or of opening, when `db` is null) as an Error:
+// -2147217873 for a constraint, -2147217900 for anything else.
+[[noreturn]] void RaiseSqliteError(sqlite3* db, int code);
+
+}  // namespace vornexa
+
+#endif  // VORNEXA_DATA_SQLITE_FAILURE_H_
