@@ -66,6 +66,47 @@ TEST(SqlTranslation, MovesTopToLimitOfTheSameSelectAtAnyDepth) {
   EXPECT_EQ(Translate("select top 3 a from t;"), "select a from t LIMIT 3;");
 }
 
+// A TOP either keeps its meaning as a LIMIT or is refused: never lost, never
+// moved onto another SELECT.
+TEST(SqlTranslation, TopKeepsItsMeaningOrIsRefused) {
+  const struct {
+    const char* sql;
+    const char* translated;  // null: refused
+    const char* why;
+  } cases[] = {
+      {"SELECT TOP 1 a FROM t -- el primero", "SELECT a FROM t LIMIT 1 -- el primero", nullptr},
+      {"SELECT TOP 1 a FROM t /* x */\n", "SELECT a FROM t LIMIT 1 /* x */\n", nullptr},
+      {"SELECT a FROM (SELECT TOP 2 a FROM t -- x\n) s", "SELECT a FROM (SELECT a FROM t -- x\n LIMIT 2) s",
+       nullptr},
+      {"SELECT a FROM t UNION ALL SELECT b FROM u", "SELECT a FROM t UNION ALL SELECT b FROM u",
+       nullptr},
+      {"SELECT a FROM (SELECT TOP 1 a FROM t) x UNION SELECT b FROM u",
+       "SELECT a FROM (SELECT a FROM t LIMIT 1) x UNION SELECT b FROM u", nullptr},
+      {"SELECT TOP 1 a FROM t UNION ALL SELECT TOP 2 b FROM u", nullptr,
+       "en una consulta compuesta con UNION, EXCEPT o INTERSECT"},
+      {"SELECT a FROM t EXCEPT SELECT TOP 2 b FROM u", nullptr,
+       "en una consulta compuesta con UNION, EXCEPT o INTERSECT"},
+      {"SELECT TOP 1 PERCENT a FROM t", nullptr, "TOP … PERCENT no tiene equivalente con LIMIT"},
+      {"SELECT TOP 5 WITH TIES a FROM t ORDER BY a", nullptr,
+       "TOP … WITH TIES no tiene equivalente con LIMIT"},
+      {"SELECT TOP 1 a FROM t WHERE b = 'abierto", nullptr,
+       "la instrucción termina dentro de un literal, nombre o comentario sin cerrar"},
+      {"SELECT TOP 1 a FROM t /* abierto", nullptr,
+       "la instrucción termina dentro de un literal, nombre o comentario sin cerrar"},
+  };
+  for (const auto& c : cases) {
+    for (Dialect dialect : {Dialect::Sqlite, Dialect::PostgreSql}) {
+      if (c.translated != nullptr) {
+        EXPECT_EQ(TranslateSql(c.sql, dialect), c.translated) << c.sql;
+      } else {
+        EXPECT_VORNEXA_ERROR(TranslateSql(c.sql, dialect), -2147217900, "Vornexa.Data",
+                             std::string("No se puede traducir TOP: ") + c.why);
+      }
+    }
+    EXPECT_EQ(TranslateSql(c.sql, Dialect::SqlServer), c.sql);
+  }
+}
+
 TEST(SqlTranslation, DropsNoLockAndRenamesIsNull) {
   EXPECT_EQ(Translate("SELECT TOP 1 Apunte FROM Movimientos WITH (NOLOCK) WHERE Cod_Empresa =1"),
             "SELECT Apunte FROM Movimientos WHERE Cod_Empresa =1 LIMIT 1");

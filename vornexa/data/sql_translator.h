@@ -22,12 +22,21 @@ struct SqlToken {
 // unterminated literal or comment runs to the end of the text.
 std::vector<SqlToken> TokenizeSql(std::string_view sql);
 
+// Whether `token` is the word `upper_word` (given in capitals), in any case.
+bool IsSqlWord(const SqlToken& token, std::string_view upper_word);
+// Whether `token` is a literal, quoted name or block comment that the text
+// ends inside.
+bool IsUnclosedToken(const SqlToken& token);
+
 // SQL Server text for `target`: unchanged for SqlServer; for SQLite and
 // PostgreSQL, `TOP n` becomes `LIMIT n` of the same SELECT (at any nesting
 // depth), `WITH (NOLOCK)` is dropped and `ISNULL(` becomes `IFNULL(` (SQLite)
 // or `COALESCE(` (PostgreSQL). PostgreSQL also gets `ILIKE` for `LIKE`, so
 // that patterns match without regard to case as under SQL Server's usual
-// collations (SQLite's LIKE already does for ASCII letters).
+// collations (SQLite's LIKE already does for ASCII letters). A TOP that no
+// LIMIT can express (TOP … PERCENT, WITH TIES, a SELECT of a UNION, EXCEPT
+// or INTERSECT, a text that ends inside an unclosed literal) raises
+// -2147217900 instead of changing what the statement means.
 std::string TranslateSql(std::string_view sql, Dialect target);
 
 }  // namespace vornexa

@@ -2,12 +2,17 @@
 // through the translator.
 #include <sqlite3.h>
 
+#include <cstdlib>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "vornexa/data/column_index.h"
 #include "vornexa/data/connection.h"
 #include "vornexa/data/materialized_recordset.h"
 #include "vornexa/data/sql_translator.h"
+#include "vornexa/data/sqlite_statement_cache.h"
+#include "vornexa/data/statement_parameters.h"
 #include "vornexa/base/error.h"
 
 namespace vornexa {
@@ -24,9 +29,23 @@ constexpr int kBusyTimeoutMs = 10000;
   throw Error(number, std::string(kDataSource), db ? sqlite3_errmsg(db) : sqlite3_errstr(code));
 }
 
-// Owns one prepared statement.
+// The cache size `options` ask for, unless the environment turns it off.
+size_t StatementCacheSize(const SqliteOptions& options) {
+  const char* setting = std::getenv(kStatementCacheVariable);
+  if (setting == nullptr || std::string_view(setting) == "" || std::string_view(setting) == "1") {
+    return options.statement_cache_size;
+  }
+  if (std::string_view(setting) == "0") return 0;
+  throw Error(error_number::kConnectionUnusable, std::string(kDataSource),
+              std::string(kStatementCacheVariable) + " admite 0 (sin caché de instrucciones) o 1, no '" +
+                  setting + "'");
+}
+
+// Owns one prepared statement, or holds one taken from a connection's cache
+// and gives it back, reset, when done.
 class Statement {
  public:
+  // Compiles `sql` afresh.
   Statement(sqlite3* db, std::string_view sql) : db_(db) {
     const std::string translated = TranslateSql(sql, Dialect::Sqlite);
     const char* tail = nullptr;
@@ -34,15 +53,38 @@ class Statement {
                                       static_cast<int>(translated.size()), &stmt_, &tail);
     if (rc != SQLITE_OK) RaiseSqliteError(db, rc);
     if (stmt_ == nullptr) Reject("La instrucción está vacía");
-    // One call runs one statement: text after it would otherwise be ignored.
-    for (; *tail != '\0'; ++tail) {
-      if (*tail != ';' && *tail != ' ' && *tail != '\n' && *tail != '\r' && *tail != '\t') {
-        sqlite3_finalize(stmt_);
-        Reject("Solo se admite una instrucción por llamada");
-      }
+    if (!OnlyBlanks(tail)) {
+      sqlite3_finalize(stmt_);
+      Reject("Solo se admite una instrucción por llamada");
     }
   }
-  ~Statement() { sqlite3_finalize(stmt_); }
+
+  // Runs `statement` through the compiled skeleton kept in `cache` (compiled
+  // and kept now when missing), its values bound. Null when the skeleton
+  // does not compile to one statement with those parameters: the caller
+  // then compiles the text itself, which reports whatever is wrong with it
+  // exactly as written.
+  static std::unique_ptr<Statement> Reuse(sqlite3* db,
+                                          const std::shared_ptr<SqliteStatementCache>& cache,
+                                          ParameterisedStatement statement) {
+    sqlite3_stmt* stmt = cache->Take(statement.skeleton);
+    if (stmt == nullptr) stmt = CompileSkeleton(db, statement.skeleton);
+    if (stmt == nullptr) return nullptr;
+    auto reused = std::unique_ptr<Statement>(new Statement(db, stmt, cache, std::move(statement)));
+    if (!reused->BindParameters()) return nullptr;
+    return reused;
+  }
+
+  ~Statement() {
+    const std::shared_ptr<SqliteStatementCache> cache = cache_.lock();
+    if (cache == nullptr) {
+      sqlite3_finalize(stmt_);
+      return;
+    }
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+    cache->Give(std::move(reused_.skeleton), stmt_);
+  }
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
 
@@ -58,6 +100,8 @@ class Statement {
     RaiseSqliteError(db_, rc);
   }
 
+  // Valid once stepped: a statement recompiled after a schema change may
+  // have other columns than when it was first compiled.
   ColumnIndex Columns() const {
     std::vector<std::string> names;
     const int count = sqlite3_column_count(stmt_);
@@ -90,17 +134,62 @@ class Statement {
   }
 
  private:
+  Statement(sqlite3* db, sqlite3_stmt* stmt, const std::shared_ptr<SqliteStatementCache>& cache,
+            ParameterisedStatement statement)
+      : db_(db), stmt_(stmt), cache_(cache), reused_(std::move(statement)) {}
+
+  // One call runs one statement: text after it would otherwise be ignored.
+  static bool OnlyBlanks(const char* tail) {
+    for (; *tail != '\0'; ++tail) {
+      if (*tail != ';' && *tail != ' ' && *tail != '\n' && *tail != '\r' && *tail != '\t') {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  static sqlite3_stmt* CompileSkeleton(sqlite3* db, const std::string& skeleton) {
+    const std::string translated = TranslateSql(skeleton, Dialect::Sqlite);
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare_v3(db, translated.c_str(), static_cast<int>(translated.size()),
+                                      SQLITE_PREPARE_PERSISTENT, &stmt, &tail);
+    if (rc == SQLITE_OK && stmt != nullptr && OnlyBlanks(tail)) return stmt;
+    sqlite3_finalize(stmt);
+    return nullptr;
+  }
+
+  // Binds every value taken out of the text; the texts stay in reused_ until
+  // the statement is reset.
+  bool BindParameters() {
+    const auto& parameters = reused_.parameters;
+    if (sqlite3_bind_parameter_count(stmt_) != static_cast<int>(parameters.size())) return false;
+    for (size_t i = 0; i < parameters.size(); ++i) {
+      const int index = static_cast<int>(i) + 1;
+      const StatementParameter& parameter = parameters[i];
+      const int rc = parameter.is_integer
+                         ? sqlite3_bind_int64(stmt_, index, parameter.integer)
+                         : sqlite3_bind_text(stmt_, index, parameter.text.data(),
+                                             static_cast<int>(parameter.text.size()),
+                                             SQLITE_STATIC);
+      if (rc != SQLITE_OK) return false;
+    }
+    return true;
+  }
+
   sqlite3* db_;
   sqlite3_stmt* stmt_ = nullptr;
+  std::weak_ptr<SqliteStatementCache> cache_;
+  ParameterisedStatement reused_;
 };
 
 // Forward-only cursor: reads rows from the live statement as it moves.
 class SqliteRecordset : public Recordset {
  public:
-  SqliteRecordset(sqlite3* db, std::string_view sql)
-      : statement_(std::make_unique<Statement>(db, sql)),
-        columns_(statement_->Columns()),
-        on_row_(statement_->Step()) {}
+  explicit SqliteRecordset(std::unique_ptr<Statement> statement)
+      : statement_(std::move(statement)),
+        on_row_(statement_->Step()),
+        columns_(statement_->Columns()) {}
 
   bool Eof() const override {
     CheckOpen();
@@ -122,13 +211,13 @@ class SqliteRecordset : public Recordset {
   }
 
   std::unique_ptr<Statement> statement_;
-  ColumnIndex columns_;
   bool on_row_;
+  ColumnIndex columns_;
 };
 
 class SqliteConnection : public Connection {
  public:
-  explicit SqliteConnection(const std::string& path) {
+  SqliteConnection(const std::string& path, size_t statement_cache_size) {
     const int rc = sqlite3_open_v2(path.c_str(), &db_,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
                                    nullptr);
@@ -144,23 +233,32 @@ class SqliteConnection : public Connection {
     // against power loss, not only against a crash of the process.
     if (path != ":memory:" && !path.empty()) Run("PRAGMA journal_mode=WAL");
     Run("PRAGMA synchronous=FULL");
+    if (statement_cache_size > 0) {
+      cache_ = std::make_shared<SqliteStatementCache>(statement_cache_size);
+    }
   }
-  ~SqliteConnection() override { sqlite3_close_v2(db_); }
+  // Idle cached statements go first; one still held by an open result set
+  // is finalized when that closes, and the database with it.
+  ~SqliteConnection() override {
+    cache_.reset();
+    sqlite3_close_v2(db_);
+  }
 
   int64_t Execute(std::string_view sql) override {
-    Statement statement(db_, sql);
+    const std::unique_ptr<Statement> statement = Compile(sql);
     const int64_t before = sqlite3_total_changes64(db_);
-    while (statement.Step()) {
+    while (statement->Step()) {
     }
     return sqlite3_total_changes64(db_) - before;
   }
 
   std::unique_ptr<Recordset> Open(std::string_view sql, Cursor cursor) override {
-    if (cursor == Cursor::ForwardOnly) return std::make_unique<SqliteRecordset>(db_, sql);
-    Statement statement(db_, sql);
-    ColumnIndex columns = statement.Columns();
+    std::unique_ptr<Statement> statement = Compile(sql);
+    if (cursor == Cursor::ForwardOnly) return std::make_unique<SqliteRecordset>(std::move(statement));
+    bool on_row = statement->Step();
+    ColumnIndex columns = statement->Columns();
     std::vector<std::vector<Value>> rows;
-    while (statement.Step()) rows.push_back(statement.Row(columns.size()));
+    for (; on_row; on_row = statement->Step()) rows.push_back(statement->Row(columns.size()));
     return std::make_unique<MaterializedRecordset>(std::move(columns), std::move(rows));
   }
 
@@ -184,19 +282,44 @@ class SqliteConnection : public Connection {
  private:
   static std::string SavepointName(int depth) { return "vornexa_" + std::to_string(depth); }
 
+  // The reused compiled form of a query or write when the cache is on and
+  // the text allows it; otherwise the text compiled afresh.
+  std::unique_ptr<Statement> Compile(std::string_view sql) {
+    if (cache_) {
+      if (std::optional<ParameterisedStatement> parameterised = ParameteriseStatement(sql)) {
+        if (auto reused = Statement::Reuse(db_, cache_, std::move(*parameterised))) return reused;
+      }
+    }
+    return std::make_unique<Statement>(db_, sql);
+  }
+
+  // The driver's own statements (pragmas, savepoints). The savepoints of
+  // every write are reused from the cache like any other statement.
   void Run(const std::string& sql) {
+    if (cache_) {
+      if (auto reused = Statement::Reuse(db_, cache_, {sql, {}})) {
+        while (reused->Step()) {
+        }
+        return;
+      }
+    }
     const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) RaiseSqliteError(db_, rc);
   }
 
   sqlite3* db_ = nullptr;
+  std::shared_ptr<SqliteStatementCache> cache_;  // null when turned off
   int depth_ = 0;
 };
 
 }  // namespace
 
+std::shared_ptr<Connection> OpenSqlite(const std::string& path, const SqliteOptions& options) {
+  return std::make_shared<SqliteConnection>(path, StatementCacheSize(options));
+}
+
 std::shared_ptr<Connection> OpenSqlite(const std::string& path) {
-  return std::make_shared<SqliteConnection>(path);
+  return OpenSqlite(path, SqliteOptions{});
 }
 
 }  // namespace vornexa
