@@ -81,22 +81,31 @@ TEST(SqliteStatementCacheTest, KeepsTheMostRecentlyUsedAndGivesEachOutOnce) {
     EXPECT_EQ(sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr), SQLITE_OK);
     return stmt;
   };
+  sqlite3_stmt* held = compile("SELECT 2");
   {
     SqliteStatementCache cache(2);
-    sqlite3_stmt* one = compile("SELECT 1");
-    cache.Give("SELECT 1", one);
-    cache.Give("SELECT 2", compile("SELECT 2"));
-    EXPECT_EQ(cache.Take("SELECT 1"), one);
-    EXPECT_EQ(cache.Take("SELECT 1"), nullptr);  // in use until given back
-    cache.Give("SELECT 1", one);
-    cache.Give("SELECT 1", compile("SELECT 1"));  // a second copy is dropped
-    cache.Give("SELECT 3", compile("SELECT 3"));  // SELECT 2 is the oldest
+    auto* one = cache.Keep("SELECT 1", compile("SELECT 1"));
+    auto* two = cache.Keep("SELECT 2", held);
+    EXPECT_EQ(cache.Take("SELECT 1"), nullptr);  // in use until released
+    sqlite3_stmt* copy = compile("SELECT 1");
+    EXPECT_EQ(cache.Keep("SELECT 1", copy), nullptr);  // its user finalizes the copy
+    sqlite3_finalize(copy);
+    cache.Release(one);
+    cache.Release(two);
+    EXPECT_EQ(cache.Take("SELECT 1"), one);  // now the most recently used
+    cache.Release(one);
+    cache.Release(cache.Keep("SELECT 3", compile("SELECT 3")));  // SELECT 2 was the oldest
     EXPECT_EQ(cache.size(), 2u);
     EXPECT_EQ(cache.Take("SELECT 2"), nullptr);
-    EXPECT_EQ(cache.Take("SELECT 1"), one);
-    cache.Give("SELECT 1", one);
+    // A statement in use outlives the cache.
+    held = compile("SELECT 4");
+    EXPECT_NE(cache.Keep("SELECT 4", held), nullptr);
+    EXPECT_EQ(cache.Take("SELECT 1"), nullptr);  // the oldest idle one made room
+    EXPECT_EQ(cache.size(), 2u);
   }
-  EXPECT_EQ(sqlite3_next_stmt(db, nullptr), nullptr);  // all finalized
+  sqlite3_finalize(held);
+  sqlite3_stmt* left = sqlite3_next_stmt(db, nullptr);
+  EXPECT_EQ(left, nullptr) << sqlite3_sql(left);  // all finalized
   sqlite3_close(db);
 }
 

@@ -1,6 +1,7 @@
 #include "vornexa/data/sql_translator.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 
 #include "vornexa/base/error.h"
@@ -11,13 +12,29 @@ namespace {
 
 using Kind = SqlToken::Kind;
 
-bool IsWordStart(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '@' ||
-         c == '#' || static_cast<unsigned char>(c) >= 0x80;
+// Character classes, looked up in a table: every statement of a cached
+// driver is scanned on each call.
+enum CharClass : unsigned char { kWordStart = 1, kDigit = 2, kWordChar = 4, kBlank = 8 };
+
+constexpr std::array<unsigned char, 256> MakeCharClasses() {
+  std::array<unsigned char, 256> classes{};
+  for (int c = 0; c < 256; ++c) {
+    const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    const bool word_start = letter || c == '_' || c == '@' || c == '#' || c >= 0x80;
+    const bool digit = c >= '0' && c <= '9';
+    classes[c] = (word_start ? kWordStart : 0) | (digit ? kDigit : 0) |
+                 (word_start || digit || c == '$' ? kWordChar : 0) |
+                 (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v' ? kBlank : 0);
+  }
+  return classes;
 }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsWordChar(char c) { return IsWordStart(c) || IsDigit(c) || c == '$'; }
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+constexpr std::array<unsigned char, 256> kCharClasses = MakeCharClasses();
+
+bool Is(char c, CharClass which) { return kCharClasses[static_cast<unsigned char>(c)] & which; }
+bool IsWordStart(char c) { return Is(c, kWordStart); }
+bool IsDigit(char c) { return Is(c, kDigit); }
+bool IsWordChar(char c) { return Is(c, kWordChar); }
+bool IsSpace(char c) { return Is(c, kBlank); }
 
 // End of a literal opened by `quote` at `begin`; a doubled closing character
 // stands for itself inside it.
@@ -249,14 +266,16 @@ class Translator {
 
 }  // namespace
 
+SqlToken NextSqlToken(std::string_view sql, size_t* position) {
+  Kind kind;
+  const size_t begin = *position;
+  *position = TokenEnd(sql, begin, &kind);
+  return {kind, sql.substr(begin, *position - begin)};
+}
+
 std::vector<SqlToken> TokenizeSql(std::string_view sql) {
   std::vector<SqlToken> tokens;
-  for (size_t i = 0; i < sql.size();) {
-    Kind kind;
-    const size_t end = TokenEnd(sql, i, &kind);
-    tokens.push_back({kind, sql.substr(i, end - i)});
-    i = end;
-  }
+  for (size_t i = 0; i < sql.size();) tokens.push_back(NextSqlToken(sql, &i));
   return tokens;
 }
 

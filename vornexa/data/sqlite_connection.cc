@@ -67,23 +67,27 @@ class Statement {
   static std::unique_ptr<Statement> Reuse(sqlite3* db,
                                           const std::shared_ptr<SqliteStatementCache>& cache,
                                           ParameterisedStatement statement) {
-    sqlite3_stmt* stmt = cache->Take(statement.skeleton);
-    if (stmt == nullptr) stmt = CompileSkeleton(db, statement.skeleton);
+    SqliteStatementCache::Entry* entry = cache->Take(statement.skeleton);
+    sqlite3_stmt* stmt = entry ? entry->statement : CompileSkeleton(db, statement.skeleton);
     if (stmt == nullptr) return nullptr;
-    auto reused = std::unique_ptr<Statement>(new Statement(db, stmt, cache, std::move(statement)));
+    // Kept unless a result set still open holds this skeleton's statement:
+    // this one is then finalized after use.
+    if (entry == nullptr) entry = cache->Keep(std::move(statement.skeleton), stmt);
+    auto reused = std::unique_ptr<Statement>(
+        new Statement(db, stmt, cache, entry, std::move(statement.parameters)));
     if (!reused->BindParameters()) return nullptr;
     return reused;
   }
 
   ~Statement() {
-    const std::shared_ptr<SqliteStatementCache> cache = cache_.lock();
-    if (cache == nullptr) {
-      sqlite3_finalize(stmt_);
-      return;
+    if (entry_ != nullptr) {
+      if (const std::shared_ptr<SqliteStatementCache> cache = cache_.lock()) {
+        sqlite3_reset(stmt_);
+        cache->Release(entry_);
+        return;
+      }
     }
-    sqlite3_reset(stmt_);
-    sqlite3_clear_bindings(stmt_);
-    cache->Give(std::move(reused_.skeleton), stmt_);
+    sqlite3_finalize(stmt_);
   }
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
@@ -135,8 +139,8 @@ class Statement {
 
  private:
   Statement(sqlite3* db, sqlite3_stmt* stmt, const std::shared_ptr<SqliteStatementCache>& cache,
-            ParameterisedStatement statement)
-      : db_(db), stmt_(stmt), cache_(cache), reused_(std::move(statement)) {}
+            SqliteStatementCache::Entry* entry, std::vector<StatementParameter> parameters)
+      : db_(db), stmt_(stmt), cache_(cache), entry_(entry), parameters_(std::move(parameters)) {}
 
   // One call runs one statement: text after it would otherwise be ignored.
   static bool OnlyBlanks(const char* tail) {
@@ -159,10 +163,10 @@ class Statement {
     return nullptr;
   }
 
-  // Binds every value taken out of the text; the texts stay in reused_ until
-  // the statement is reset.
+  // Binds every value taken out of the text. The texts stay in parameters_
+  // while the statement runs; each use binds every parameter again.
   bool BindParameters() {
-    const auto& parameters = reused_.parameters;
+    const auto& parameters = parameters_;
     if (sqlite3_bind_parameter_count(stmt_) != static_cast<int>(parameters.size())) return false;
     for (size_t i = 0; i < parameters.size(); ++i) {
       const int index = static_cast<int>(i) + 1;
@@ -180,16 +184,16 @@ class Statement {
   sqlite3* db_;
   sqlite3_stmt* stmt_ = nullptr;
   std::weak_ptr<SqliteStatementCache> cache_;
-  ParameterisedStatement reused_;
+  SqliteStatementCache::Entry* entry_ = nullptr;  // null: owned, finalized after use
+  std::vector<StatementParameter> parameters_;
 };
 
-// Forward-only cursor: reads rows from the live statement as it moves.
+// Forward-only cursor: reads rows from the live statement as it moves. The
+// column names are looked up on the first read, as a test for rows needs none.
 class SqliteRecordset : public Recordset {
  public:
   explicit SqliteRecordset(std::unique_ptr<Statement> statement)
-      : statement_(std::move(statement)),
-        on_row_(statement_->Step()),
-        columns_(statement_->Columns()) {}
+      : statement_(std::move(statement)), on_row_(statement_->Step()) {}
 
   bool Eof() const override {
     CheckOpen();
@@ -201,7 +205,8 @@ class SqliteRecordset : public Recordset {
   }
   Value Field(std::string_view name) override {
     if (Eof()) RaiseDataError(error_number::kNoCurrentRecord);
-    return statement_->Column(columns_.Find(name));
+    if (!columns_) columns_.emplace(statement_->Columns());
+    return statement_->Column(columns_->Find(name));
   }
   void Close() override { statement_.reset(); }
 
@@ -212,7 +217,7 @@ class SqliteRecordset : public Recordset {
 
   std::unique_ptr<Statement> statement_;
   bool on_row_;
-  ColumnIndex columns_;
+  std::optional<ColumnIndex> columns_;
 };
 
 class SqliteConnection : public Connection {

@@ -3,30 +3,40 @@
 namespace vornexa {
 
 SqliteStatementCache::~SqliteStatementCache() {
-  for (Entry& entry : entries_) sqlite3_finalize(entry.second);
-}
-
-sqlite3_stmt* SqliteStatementCache::Take(std::string_view key) {
-  const auto found = by_key_.find(key);
-  if (found == by_key_.end()) return nullptr;
-  sqlite3_stmt* statement = found->second->second;
-  const auto entry = found->second;
-  by_key_.erase(found);
-  entries_.erase(entry);
-  return statement;
-}
-
-void SqliteStatementCache::Give(std::string key, sqlite3_stmt* statement) {
-  if (capacity_ == 0 || by_key_.count(key) != 0) {
-    sqlite3_finalize(statement);
-    return;
+  for (Entry& entry : entries_) {
+    if (!entry.in_use) sqlite3_finalize(entry.statement);
   }
-  entries_.emplace_front(std::move(key), statement);
-  by_key_.emplace(entries_.front().first, entries_.begin());
-  if (entries_.size() > capacity_) {
-    by_key_.erase(entries_.back().first);
-    sqlite3_finalize(entries_.back().second);
-    entries_.pop_back();
+}
+
+SqliteStatementCache::Entry* SqliteStatementCache::Take(std::string_view key) {
+  const auto found = by_key_.find(key);
+  if (found == by_key_.end() || found->second->in_use) return nullptr;
+  entries_.splice(entries_.begin(), entries_, found->second);
+  Entry& entry = entries_.front();
+  entry.in_use = true;
+  return &entry;
+}
+
+SqliteStatementCache::Entry* SqliteStatementCache::Keep(std::string key, sqlite3_stmt* statement) {
+  if (by_key_.count(key) != 0) return nullptr;
+  entries_.push_front({std::move(key), statement, true});
+  by_key_.emplace(entries_.front().key, entries_.begin());
+  Trim();
+  return &entries_.front();
+}
+
+void SqliteStatementCache::Release(Entry* entry) {
+  entry->in_use = false;
+  if (entries_.size() > capacity_) Trim();
+}
+
+void SqliteStatementCache::Trim() {
+  for (auto it = entries_.end(); entries_.size() > capacity_ && it != entries_.begin();) {
+    --it;
+    if (it->in_use) continue;
+    sqlite3_finalize(it->statement);
+    by_key_.erase(it->key);
+    it = entries_.erase(it);
   }
 }
 

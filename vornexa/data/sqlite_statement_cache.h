@@ -1,7 +1,7 @@
 // Compiled statements of one SQLite connection, kept for reuse: least
-// recently used out beyond a fixed number. A statement in use is not in the
-// cache; its user takes it out and gives it back reset, so that a result set
-// left open never shares its statement with another call.
+// recently used out beyond a fixed number. A statement in use stays in the
+// cache, marked so that no second caller gets it: a result set left open
+// never shares its statement with another call.
 #ifndef VORNEXA_DATA_SQLITE_STATEMENT_CACHE_H_
 #define VORNEXA_DATA_SQLITE_STATEMENT_CACHE_H_
 
@@ -12,29 +12,36 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <utility>
 
 namespace vornexa {
 
 class SqliteStatementCache {
  public:
+  struct Entry {
+    std::string key;
+    sqlite3_stmt* statement;
+    bool in_use;
+  };
+
   explicit SqliteStatementCache(size_t capacity) : capacity_(capacity) {}
-  // Finalizes the idle statements.
+  // Finalizes the idle statements; one in use is its user's to finalize.
   ~SqliteStatementCache();
   SqliteStatementCache(const SqliteStatementCache&) = delete;
   SqliteStatementCache& operator=(const SqliteStatementCache&) = delete;
 
-  // The idle statement compiled from `key`, now the caller's; null if none.
-  sqlite3_stmt* Take(std::string_view key);
-  // Returns a statement taken or compiled from `key`, reset. A second copy
-  // of the same key, or the least recently used beyond the capacity, is
-  // finalized.
-  void Give(std::string key, sqlite3_stmt* statement);
+  // The idle entry of `key`, now in use; null if there is none or it is in use.
+  Entry* Take(std::string_view key);
+  // Keeps `statement`, compiled from `key`, as an entry in use. Null, and
+  // nothing kept, when `key` is there already.
+  Entry* Keep(std::string key, sqlite3_stmt* statement);
+  // Makes an entry idle again once its statement is reset.
+  void Release(Entry* entry);
 
   size_t size() const { return entries_.size(); }
 
  private:
-  using Entry = std::pair<std::string, sqlite3_stmt*>;
+  // Finalizes idle entries, least recently used first, down to the capacity.
+  void Trim();
 
   size_t capacity_;
   std::list<Entry> entries_;  // most recently used first

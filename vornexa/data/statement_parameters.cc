@@ -1,7 +1,5 @@
 #include "vornexa/data/statement_parameters.h"
 
-#include <algorithm>
-
 #include "vornexa/data/sql_translator.h"
 
 namespace vornexa {
@@ -12,40 +10,84 @@ using Kind = SqlToken::Kind;
 
 // Longest digit string that always fits an int64_t.
 constexpr size_t kMaxIntegerDigits = 18;
+// Deeper nesting than this is run as text.
+constexpr int kMaxClauses = 16;
 
-bool IsAnyWord(const SqlToken& token, std::initializer_list<std::string_view> words) {
-  for (std::string_view word : words) {
-    if (IsSqlWord(token, word)) return true;
+// The words that matter here. Runs once per word of every statement, so it
+// looks at the first letter before comparing whole words.
+enum class Word {
+  kOther,
+  kStatement,   // SELECT, INSERT, UPDATE, DELETE: may start the text
+  kSelect,
+  kFrom,
+  kCompound,    // UNION, EXCEPT, INTERSECT
+  kHaving,      // HAVING, WINDOW: end a GROUP BY
+  kOrderOrGroup,
+  kBy,
+  kLimit,       // LIMIT, OFFSET
+  kOpensValue,  // an expression keyword after which a literal is a value
+  kReturning,
+};
+
+Word Classify(const SqlToken& token) {
+  const auto is = [&](std::string_view upper) { return IsSqlWord(token, upper); };
+  switch (token.text[0] & ~0x20) {  // ASCII letters in capitals
+    case 'A':
+      return is("AND") ? Word::kOpensValue : Word::kOther;
+    case 'B':
+      if (is("BY")) return Word::kBy;
+      return is("BETWEEN") ? Word::kOpensValue : Word::kOther;
+    case 'C':
+      return is("CASE") ? Word::kOpensValue : Word::kOther;
+    case 'D':
+      return is("DELETE") ? Word::kStatement : Word::kOther;
+    case 'E':
+      if (is("ELSE") || is("ESCAPE")) return Word::kOpensValue;
+      return is("EXCEPT") ? Word::kCompound : Word::kOther;
+    case 'F':
+      return is("FROM") ? Word::kFrom : Word::kOther;
+    case 'G':
+      if (is("GROUP")) return Word::kOrderOrGroup;
+      return is("GLOB") ? Word::kOpensValue : Word::kOther;
+    case 'H':
+      return is("HAVING") ? Word::kHaving : Word::kOther;
+    case 'I':
+      if (is("IN") || is("IS")) return Word::kOpensValue;
+      if (is("INSERT")) return Word::kStatement;
+      return is("INTERSECT") ? Word::kCompound : Word::kOther;
+    case 'L':
+      if (is("LIKE")) return Word::kOpensValue;
+      return is("LIMIT") ? Word::kLimit : Word::kOther;
+    case 'N':
+      return is("NOT") ? Word::kOpensValue : Word::kOther;
+    case 'O':
+      if (is("OR")) return Word::kOpensValue;
+      if (is("ORDER")) return Word::kOrderOrGroup;
+      return is("OFFSET") ? Word::kLimit : Word::kOther;
+    case 'R':
+      return is("RETURNING") ? Word::kReturning : Word::kOther;
+    case 'S':
+      return is("SELECT") ? Word::kSelect : Word::kOther;
+    case 'T':
+      return is("THEN") ? Word::kOpensValue : Word::kOther;
+    case 'U':
+      if (is("UNION")) return Word::kCompound;
+      return is("UPDATE") ? Word::kStatement : Word::kOther;
+    case 'W':
+      if (is("WHEN")) return Word::kOpensValue;
+      return is("WINDOW") ? Word::kHaving : Word::kOther;
+    default:
+      return Word::kOther;
   }
-  return false;
 }
 
-bool IsSymbolToken(const SqlToken& token, char symbol) {
-  return token.kind == Kind::kSymbol && token.text[0] == symbol;
+bool IsSymbolOpeningValue(char c) {
+  return std::string_view("=<>!,(+-*/%|&~").find(c) != std::string_view::npos;
 }
 
-bool IsBlankToken(const SqlToken& token) {
-  return token.kind == Kind::kSpace || token.kind == Kind::kComment;
-}
-
-// Whether a literal after `previous` is a value in an expression.
-bool OpensValue(const SqlToken& previous) {
-  if (previous.kind == Kind::kSymbol) {
-    return std::string_view("=<>!,(+-*/%|&~").find(previous.text[0]) != std::string_view::npos;
-  }
-  return IsAnyWord(previous, {"AND", "OR", "NOT", "IN", "LIKE", "GLOB", "BETWEEN", "WHEN",
-                              "THEN", "ELSE", "IS", "ESCAPE", "CASE"});
-}
-
-// Whether a token makes the whole text unfit: parameter markers of its own,
-// a second statement, or a clause that returns rows from a write.
-bool Disqualifies(const SqlToken& token) {
-  if (token.kind == Kind::kSymbol) {
-    return IsSymbolToken(token, '?') || IsSymbolToken(token, ':') || IsSymbolToken(token, '$') ||
-           IsSymbolToken(token, ';');
-  }
-  if (token.kind == Kind::kWord) return token.text[0] == '@' || IsSqlWord(token, "RETURNING");
-  return IsUnclosedToken(token);
+bool IsWordCharacter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '@' || c == '#' || c == '$' || static_cast<unsigned char>(c) >= 0x80;
 }
 
 std::string Unquote(std::string_view literal) {
@@ -58,71 +100,121 @@ std::string Unquote(std::string_view literal) {
   return text;
 }
 
-// Walks the tokens, tracking the clauses whose literals must stay literal.
-class Parameteriser {
+// Depths at which a clause is open, innermost last.
+class ClauseStack {
  public:
-  explicit Parameteriser(std::string_view sql) : tokens_(TokenizeSql(sql)) {
-    result_.skeleton.reserve(sql.size());
+  bool empty() const { return size_ == 0; }
+  bool OpenAt(int depth) const { return size_ > 0 && depths_[size_ - 1] == depth; }
+  bool Push(int depth) {
+    if (size_ == kMaxClauses) return false;
+    depths_[size_++] = depth;
+    return true;
+  }
+  void Pop() { --size_; }
+  void CloseDeeperThan(int depth) {
+    while (size_ > 0 && depths_[size_ - 1] > depth) --size_;
   }
 
+ private:
+  int depths_[kMaxClauses];
+  int size_ = 0;
+};
+
+// One pass over the tokens, tracking the clauses whose literals must stay
+// literal: result column lists, and ORDER BY, GROUP BY and LIMIT clauses.
+class Parameteriser {
+ public:
+  explicit Parameteriser(std::string_view sql) : sql_(sql) { result_.skeleton.reserve(sql.size()); }
+
   std::optional<ParameterisedStatement> Run() {
-    const auto first = std::find_if_not(tokens_.begin(), tokens_.end(), IsBlankToken);
-    if (first == tokens_.end() || !IsAnyWord(*first, {"SELECT", "INSERT", "UPDATE", "DELETE"})) {
-      return std::nullopt;
-    }
-    for (size_t i = 0; i < tokens_.size(); ++i) {
-      const SqlToken& token = tokens_[i];
-      if (Disqualifies(token)) return std::nullopt;
-      Track(token);
-      if ((token.kind == Kind::kNumber || token.kind == Kind::kString) && Bind(i)) {
-        result_.skeleton += '?';
-      } else {
-        result_.skeleton += token.text;
+    result_.parameters.reserve(8);
+    for (size_t position = 0; position < sql_.size();) {
+      const size_t begin = position;
+      const SqlToken token = NextSqlToken(sql_, &position);
+      if (token.kind == Kind::kSpace) continue;
+      if (token.kind != Kind::kWord && token.kind != Kind::kSymbol && token.kind != Kind::kNumber &&
+          IsUnclosedToken(token)) {
+        return std::nullopt;
       }
-      if (!IsBlankToken(token)) previous_ = &token;
+      if (token.kind == Kind::kComment) continue;
+      Word word = Word::kOther;
+      if (token.kind == Kind::kWord) {
+        if (token.text[0] == '@') return std::nullopt;  // a parameter marker to SQLite
+        word = Classify(token);
+        if (word == Word::kReturning) return std::nullopt;
+      }
+      if (started_ == false) {
+        if (word != Word::kStatement && word != Word::kSelect) return std::nullopt;
+        started_ = true;
+      }
+      if (token.kind == Kind::kSymbol) {
+        const char c = token.text[0];
+        if (c == '?' || c == ':' || c == '$' || c == ';') return std::nullopt;
+        TrackSymbol(c);
+      }
+      if (token.kind == Kind::kWord && !TrackWord(word)) return std::nullopt;
+      const bool literal = token.kind == Kind::kNumber || token.kind == Kind::kString;
+      if (literal && Bind(token, position)) {
+        // The text since the previous parameter, then the marker.
+        result_.skeleton.append(sql_.substr(copied_, begin - copied_));
+        result_.skeleton += '?';
+        copied_ = position;
+      }
+      opens_value_ = (token.kind == Kind::kSymbol && IsSymbolOpeningValue(token.text[0])) ||
+                     word == Word::kOpensValue;
+      previous_word_ = word;
     }
+    if (!started_) return std::nullopt;
+    result_.skeleton.append(sql_.substr(copied_));
     return std::move(result_);
   }
 
  private:
-  void Track(const SqlToken& token) {
-    if (IsSymbolToken(token, '(')) ++depth_;
-    if (IsSymbolToken(token, ')')) {
+  void TrackSymbol(char c) {
+    if (c == '(') ++depth_;
+    if (c == ')') {
       --depth_;
-      while (!select_lists_.empty() && select_lists_.back() > depth_) select_lists_.pop_back();
-      while (!kept_clauses_.empty() && kept_clauses_.back() > depth_) kept_clauses_.pop_back();
+      select_lists_.CloseDeeperThan(depth_);
+      kept_clauses_.CloseDeeperThan(depth_);
     }
-    if (token.kind != Kind::kWord) return;
-    if (IsSqlWord(token, "SELECT")) select_lists_.push_back(depth_);
-    if (IsAnyWord(token, {"FROM", "UNION", "EXCEPT", "INTERSECT"}) && !select_lists_.empty() &&
-        select_lists_.back() == depth_) {
-      select_lists_.pop_back();
-    }
-    if (IsAnyWord(token, {"HAVING", "UNION", "EXCEPT", "INTERSECT", "WINDOW"}) &&
-        !kept_clauses_.empty() && kept_clauses_.back() == depth_) {
-      kept_clauses_.pop_back();
-    }
-    if (IsSqlWord(token, "BY") && previous_ != nullptr &&
-        IsAnyWord(*previous_, {"ORDER", "GROUP"})) {
-      kept_clauses_.push_back(depth_);
-    }
-    if (IsAnyWord(token, {"LIMIT", "OFFSET"})) kept_clauses_.push_back(depth_);
   }
 
-  // Takes the literal at `i` out as a parameter if that is safe.
-  bool Bind(size_t i) {
-    if (!select_lists_.empty() || !kept_clauses_.empty()) return false;
-    if (previous_ == nullptr || !OpensValue(*previous_)) return false;
-    const SqlToken& token = tokens_[i];
+  bool TrackWord(Word word) {
+    switch (word) {
+      case Word::kStatement:
+        return true;
+      case Word::kSelect:
+        return select_lists_.Push(depth_);
+      case Word::kFrom:
+        if (select_lists_.OpenAt(depth_)) select_lists_.Pop();
+        return true;
+      case Word::kCompound:
+        if (select_lists_.OpenAt(depth_)) select_lists_.Pop();
+        if (kept_clauses_.OpenAt(depth_)) kept_clauses_.Pop();
+        return true;
+      case Word::kHaving:
+        if (kept_clauses_.OpenAt(depth_)) kept_clauses_.Pop();
+        return true;
+      case Word::kBy:
+        return previous_word_ != Word::kOrderOrGroup || kept_clauses_.Push(depth_);
+      case Word::kLimit:
+        return kept_clauses_.Push(depth_);
+      default:
+        return true;
+    }
+  }
+
+  // Takes the literal out as a parameter if that is safe; `next` is where
+  // the token after it starts.
+  bool Bind(const SqlToken& token, size_t next) {
+    if (!select_lists_.empty() || !kept_clauses_.empty() || !opens_value_) return false;
     if (token.kind == Kind::kString) {
       result_.parameters.push_back({false, 0, Unquote(token.text)});
       return true;
     }
     // 1e5 and 0x1F arrive as a number followed by a word.
-    const bool followed = i + 1 < tokens_.size() && (tokens_[i + 1].kind == Kind::kWord ||
-                                                     tokens_[i + 1].kind == Kind::kNumber);
     const std::string_view digits = token.text;
-    if (followed || digits.size() > kMaxIntegerDigits ||
+    if ((next < sql_.size() && IsWordCharacter(sql_[next])) || digits.size() > kMaxIntegerDigits ||
         digits.find('.') != std::string_view::npos) {
       return false;
     }
@@ -132,14 +224,15 @@ class Parameteriser {
     return true;
   }
 
-  std::vector<SqlToken> tokens_;
+  std::string_view sql_;
+  size_t copied_ = 0;  // sql_ up to here is in the skeleton
   ParameterisedStatement result_;
-  const SqlToken* previous_ = nullptr;
+  bool started_ = false;
+  bool opens_value_ = false;
+  Word previous_word_ = Word::kOther;
   int depth_ = 0;
-  // Depths at which a result column list, or an ORDER BY, GROUP BY or
-  // LIMIT clause, is open.
-  std::vector<int> select_lists_;
-  std::vector<int> kept_clauses_;
+  ClauseStack select_lists_;
+  ClauseStack kept_clauses_;
 };
 
 }  // namespace
