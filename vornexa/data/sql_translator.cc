@@ -12,86 +12,6 @@ namespace {
 
 using Kind = SqlToken::Kind;
 
-// Character classes, looked up in a table: every statement of a cached
-// driver is scanned on each call.
-enum CharClass : unsigned char { kWordStart = 1, kDigit = 2, kWordChar = 4, kBlank = 8 };
-
-constexpr std::array<unsigned char, 256> MakeCharClasses() {
-  std::array<unsigned char, 256> classes{};
-  for (int c = 0; c < 256; ++c) {
-    const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-    const bool word_start = letter || c == '_' || c == '@' || c == '#' || c >= 0x80;
-    const bool digit = c >= '0' && c <= '9';
-    classes[c] = (word_start ? kWordStart : 0) | (digit ? kDigit : 0) |
-                 (word_start || digit || c == '$' ? kWordChar : 0) |
-                 (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v' ? kBlank : 0);
-  }
-  return classes;
-}
-constexpr std::array<unsigned char, 256> kCharClasses = MakeCharClasses();
-
-bool Is(char c, CharClass which) { return kCharClasses[static_cast<unsigned char>(c)] & which; }
-bool IsWordStart(char c) { return Is(c, kWordStart); }
-bool IsDigit(char c) { return Is(c, kDigit); }
-bool IsWordChar(char c) { return Is(c, kWordChar); }
-bool IsSpace(char c) { return Is(c, kBlank); }
-
-// End of a literal opened by `quote` at `begin`; a doubled closing character
-// stands for itself inside it.
-size_t QuotedEnd(std::string_view sql, size_t begin, char close) {
-  size_t i = begin + 1;
-  while (i < sql.size()) {
-    if (sql[i] == close) {
-      if (i + 1 < sql.size() && sql[i + 1] == close) {
-        i += 2;
-        continue;
-      }
-      return i + 1;
-    }
-    ++i;
-  }
-  return sql.size();
-}
-
-size_t TokenEnd(std::string_view sql, size_t i, Kind* kind) {
-  const char c = sql[i];
-  const char next = i + 1 < sql.size() ? sql[i + 1] : '\0';
-  if (IsSpace(c)) {
-    *kind = Kind::kSpace;
-    while (i < sql.size() && IsSpace(sql[i])) ++i;
-    return i;
-  }
-  if (c == '\'') {
-    *kind = Kind::kString;
-    return QuotedEnd(sql, i, '\'');
-  }
-  if (c == '"' || c == '[' || c == '`') {
-    *kind = Kind::kQuotedName;
-    return QuotedEnd(sql, i, c == '[' ? ']' : c);
-  }
-  if (c == '-' && next == '-') {
-    *kind = Kind::kComment;
-    const size_t end = sql.find('\n', i);
-    return end == std::string_view::npos ? sql.size() : end;
-  }
-  if (c == '/' && next == '*') {
-    *kind = Kind::kComment;
-    const size_t end = sql.find("*/", i + 2);
-    return end == std::string_view::npos ? sql.size() : end + 2;
-  }
-  if (IsDigit(c) || (c == '.' && IsDigit(next))) {
-    *kind = Kind::kNumber;
-    while (i < sql.size() && (IsDigit(sql[i]) || sql[i] == '.')) ++i;
-    return i;
-  }
-  if (IsWordStart(c)) {
-    *kind = Kind::kWord;
-    while (i < sql.size() && IsWordChar(sql[i])) ++i;
-    return i;
-  }
-  *kind = Kind::kSymbol;
-  return i + 1;
-}
 
 
 
@@ -265,13 +185,6 @@ class Translator {
 };
 
 }  // namespace
-
-SqlToken NextSqlToken(std::string_view sql, size_t* position) {
-  Kind kind;
-  const size_t begin = *position;
-  *position = TokenEnd(sql, begin, &kind);
-  return {kind, sql.substr(begin, *position - begin)};
-}
 
 std::vector<SqlToken> TokenizeSql(std::string_view sql) {
   std::vector<SqlToken> tokens;

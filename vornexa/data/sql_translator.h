@@ -9,21 +9,12 @@
 #include <vector>
 
 #include "vornexa/data/connection.h"
+#include "vornexa/data/sql_tokenizer.h"
 
 namespace vornexa {
 
-struct SqlToken {
-  enum class Kind { kWord, kNumber, kString, kQuotedName, kComment, kSpace, kSymbol };
-  Kind kind;
-  std::string_view text;
-};
-
-// Splits `sql` into tokens whose texts, joined, give `sql` back exactly. An
-// unterminated literal or comment runs to the end of the text.
+// Splits `sql` into tokens whose texts, joined, give `sql` back exactly.
 std::vector<SqlToken> TokenizeSql(std::string_view sql);
-// The token that starts at `*position` (before the end of `sql`); moves
-// `*position` past it.
-SqlToken NextSqlToken(std::string_view sql, size_t* position);
 
 // Whether `token` is the word `upper_word` (given in capitals), in any case.
 bool IsSqlWord(const SqlToken& token, std::string_view upper_word);

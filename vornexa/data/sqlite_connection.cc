@@ -63,29 +63,29 @@ class Statement {
   // and kept now when missing), its values bound. Null when the skeleton
   // does not compile to one statement with those parameters: the caller
   // then compiles the text itself, which reports whatever is wrong with it
-  // exactly as written.
+  // exactly as written. The values move out of `statement`, which gets
+  // storage back for its next use.
   static std::unique_ptr<Statement> Reuse(sqlite3* db,
                                           const std::shared_ptr<SqliteStatementCache>& cache,
-                                          ParameterisedStatement statement) {
-    SqliteStatementCache::Entry* entry = cache->Take(statement.skeleton);
-    sqlite3_stmt* stmt = entry ? entry->statement : CompileSkeleton(db, statement.skeleton);
+                                          ParameterisedStatement* statement) {
+    SqliteStatementCache::Entry* entry = cache->Take(statement->skeleton);
+    sqlite3_stmt* stmt = entry ? entry->statement : CompileSkeleton(db, statement->skeleton);
     if (stmt == nullptr) return nullptr;
     // Kept unless a result set still open holds this skeleton's statement:
     // this one is then finalized after use.
-    if (entry == nullptr) entry = cache->Keep(std::move(statement.skeleton), stmt);
-    auto reused = std::unique_ptr<Statement>(
-        new Statement(db, stmt, cache, entry, std::move(statement.parameters)));
-    if (!reused->BindParameters()) return nullptr;
+    if (entry == nullptr) entry = cache->Keep(statement->skeleton, stmt);
+    auto reused = std::unique_ptr<Statement>(new Statement(db, stmt, cache, entry));
+    std::vector<StatementParameter>& values = entry ? entry->parameters : reused->parameters_;
+    values.swap(statement->parameters);
+    if (!reused->BindParameters(values)) return nullptr;
     return reused;
   }
 
   ~Statement() {
     if (entry_ != nullptr) {
-      if (const std::shared_ptr<SqliteStatementCache> cache = cache_.lock()) {
-        sqlite3_reset(stmt_);
-        cache->Release(entry_);
-        return;
-      }
+      sqlite3_reset(stmt_);
+      cache_->Release(entry_);
+      return;
     }
     sqlite3_finalize(stmt_);
   }
@@ -105,13 +105,20 @@ class Statement {
   }
 
   // Valid once stepped: a statement recompiled after a schema change may
-  // have other columns than when it was first compiled.
-  ColumnIndex Columns() const {
-    std::vector<std::string> names;
-    const int count = sqlite3_column_count(stmt_);
-    names.reserve(count);
-    for (int i = 0; i < count; ++i) names.emplace_back(sqlite3_column_name(stmt_, i));
-    return ColumnIndex(std::move(names));
+  // have other columns than when it was first compiled. Names are read once
+  // per compiled form of a cached statement.
+  const ColumnIndex& Columns() {
+    std::optional<ColumnIndex>& columns = entry_ ? entry_->columns : columns_;
+    const int reprepares = sqlite3_stmt_status(stmt_, SQLITE_STMTSTATUS_REPREPARE, 0);
+    if (!columns || (entry_ && entry_->columns_reprepares != reprepares)) {
+      std::vector<std::string> names;
+      const int count = sqlite3_column_count(stmt_);
+      names.reserve(count);
+      for (int i = 0; i < count; ++i) names.emplace_back(sqlite3_column_name(stmt_, i));
+      columns.emplace(std::move(names));
+      if (entry_) entry_->columns_reprepares = reprepares;
+    }
+    return *columns;
   }
 
   Value Column(size_t i) const {
@@ -139,8 +146,8 @@ class Statement {
 
  private:
   Statement(sqlite3* db, sqlite3_stmt* stmt, const std::shared_ptr<SqliteStatementCache>& cache,
-            SqliteStatementCache::Entry* entry, std::vector<StatementParameter> parameters)
-      : db_(db), stmt_(stmt), cache_(cache), entry_(entry), parameters_(std::move(parameters)) {}
+            SqliteStatementCache::Entry* entry)
+      : db_(db), stmt_(stmt), cache_(cache), entry_(entry) {}
 
   // One call runs one statement: text after it would otherwise be ignored.
   static bool OnlyBlanks(const char* tail) {
@@ -163,10 +170,9 @@ class Statement {
     return nullptr;
   }
 
-  // Binds every value taken out of the text. The texts stay in parameters_
-  // while the statement runs; each use binds every parameter again.
-  bool BindParameters() {
-    const auto& parameters = parameters_;
+  // Binds every value taken out of the text; `parameters` outlive the run.
+  // Each use binds every parameter again.
+  bool BindParameters(const std::vector<StatementParameter>& parameters) {
     if (sqlite3_bind_parameter_count(stmt_) != static_cast<int>(parameters.size())) return false;
     for (size_t i = 0; i < parameters.size(); ++i) {
       const int index = static_cast<int>(i) + 1;
@@ -183,9 +189,12 @@ class Statement {
 
   sqlite3* db_;
   sqlite3_stmt* stmt_ = nullptr;
-  std::weak_ptr<SqliteStatementCache> cache_;
+  // Kept alive by its users, so that an entry in use outlives the connection.
+  std::shared_ptr<SqliteStatementCache> cache_;
   SqliteStatementCache::Entry* entry_ = nullptr;  // null: owned, finalized after use
+  // Where an owned statement keeps its bound values and column names.
   std::vector<StatementParameter> parameters_;
+  std::optional<ColumnIndex> columns_;
 };
 
 // Forward-only cursor: reads rows from the live statement as it moves. The
@@ -205,7 +214,7 @@ class SqliteRecordset : public Recordset {
   }
   Value Field(std::string_view name) override {
     if (Eof()) RaiseDataError(error_number::kNoCurrentRecord);
-    if (!columns_) columns_.emplace(statement_->Columns());
+    if (columns_ == nullptr) columns_ = &statement_->Columns();
     return statement_->Column(columns_->Find(name));
   }
   void Close() override { statement_.reset(); }
@@ -217,7 +226,7 @@ class SqliteRecordset : public Recordset {
 
   std::unique_ptr<Statement> statement_;
   bool on_row_;
-  std::optional<ColumnIndex> columns_;
+  const ColumnIndex* columns_ = nullptr;  // the statement's, once read
 };
 
 class SqliteConnection : public Connection {
@@ -242,8 +251,9 @@ class SqliteConnection : public Connection {
       cache_ = std::make_shared<SqliteStatementCache>(statement_cache_size);
     }
   }
-  // Idle cached statements go first; one still held by an open result set
-  // is finalized when that closes, and the database with it.
+  // A cache that no open result set uses goes first, its statements
+  // finalized; otherwise it goes, and the database with it, when the last
+  // such result set closes.
   ~SqliteConnection() override {
     cache_.reset();
     sqlite3_close_v2(db_);
@@ -261,7 +271,7 @@ class SqliteConnection : public Connection {
     std::unique_ptr<Statement> statement = Compile(sql);
     if (cursor == Cursor::ForwardOnly) return std::make_unique<SqliteRecordset>(std::move(statement));
     bool on_row = statement->Step();
-    ColumnIndex columns = statement->Columns();
+    ColumnIndex columns = statement->Columns();  // a copy: the result set outlives the statement
     std::vector<std::vector<Value>> rows;
     for (; on_row; on_row = statement->Step()) rows.push_back(statement->Row(columns.size()));
     return std::make_unique<MaterializedRecordset>(std::move(columns), std::move(rows));
@@ -291,8 +301,8 @@ class SqliteConnection : public Connection {
   // the text allows it; otherwise the text compiled afresh.
   std::unique_ptr<Statement> Compile(std::string_view sql) {
     if (cache_) {
-      if (std::optional<ParameterisedStatement> parameterised = ParameteriseStatement(sql)) {
-        if (auto reused = Statement::Reuse(db_, cache_, std::move(*parameterised))) return reused;
+      if (ParameteriseStatement(sql, &scratch_)) {
+        if (auto reused = Statement::Reuse(db_, cache_, &scratch_)) return reused;
       }
     }
     return std::make_unique<Statement>(db_, sql);
@@ -302,7 +312,9 @@ class SqliteConnection : public Connection {
   // every write are reused from the cache like any other statement.
   void Run(const std::string& sql) {
     if (cache_) {
-      if (auto reused = Statement::Reuse(db_, cache_, {sql, {}})) {
+      scratch_.skeleton = sql;
+      scratch_.parameters.clear();
+      if (auto reused = Statement::Reuse(db_, cache_, &scratch_)) {
         while (reused->Step()) {
         }
         return;
@@ -314,6 +326,8 @@ class SqliteConnection : public Connection {
 
   sqlite3* db_ = nullptr;
   std::shared_ptr<SqliteStatementCache> cache_;  // null when turned off
+  // The statement being parameterised, its storage kept from call to call.
+  ParameterisedStatement scratch_;
   int depth_ = 0;
 };
 

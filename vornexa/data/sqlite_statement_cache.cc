@@ -3,9 +3,7 @@
 namespace vornexa {
 
 SqliteStatementCache::~SqliteStatementCache() {
-  for (Entry& entry : entries_) {
-    if (!entry.in_use) sqlite3_finalize(entry.statement);
-  }
+  for (Entry& entry : entries_) sqlite3_finalize(entry.statement);
 }
 
 SqliteStatementCache::Entry* SqliteStatementCache::Take(std::string_view key) {
@@ -19,7 +17,7 @@ SqliteStatementCache::Entry* SqliteStatementCache::Take(std::string_view key) {
 
 SqliteStatementCache::Entry* SqliteStatementCache::Keep(std::string key, sqlite3_stmt* statement) {
   if (by_key_.count(key) != 0) return nullptr;
-  entries_.push_front({std::move(key), statement, true});
+  entries_.push_front({std::move(key), statement, true, {}, std::nullopt, 0});
   by_key_.emplace(entries_.front().key, entries_.begin());
   Trim();
   return &entries_.front();

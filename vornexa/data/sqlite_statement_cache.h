@@ -9,9 +9,14 @@
 
 #include <cstddef>
 #include <list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
+
+#include "vornexa/data/column_index.h"
+#include "vornexa/data/statement_parameters.h"
 
 namespace vornexa {
 
@@ -21,10 +26,17 @@ class SqliteStatementCache {
     std::string key;
     sqlite3_stmt* statement;
     bool in_use;
+    // The values bound to `statement` by its current user: bound without
+    // a copy, so they live here until the next user binds its own.
+    std::vector<StatementParameter> parameters;
+    // The result's columns as of `columns_reprepares` recompilations: a
+    // schema change recompiles the statement, maybe with other columns.
+    std::optional<ColumnIndex> columns;
+    int columns_reprepares = 0;
   };
 
   explicit SqliteStatementCache(size_t capacity) : capacity_(capacity) {}
-  // Finalizes the idle statements; one in use is its user's to finalize.
+  // Finalizes every statement: its users share ownership, so none is in use.
   ~SqliteStatementCache();
   SqliteStatementCache(const SqliteStatementCache&) = delete;
   SqliteStatementCache& operator=(const SqliteStatementCache&) = delete;

@@ -82,22 +82,26 @@ Word Classify(const SqlToken& token) {
 }
 
 bool IsSymbolOpeningValue(char c) {
-  return std::string_view("=<>!,(+-*/%|&~").find(c) != std::string_view::npos;
-}
-
-bool IsWordCharacter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
-         c == '@' || c == '#' || c == '$' || static_cast<unsigned char>(c) >= 0x80;
-}
-
-std::string Unquote(std::string_view literal) {
-  std::string text;
-  text.reserve(literal.size() - 2);
-  for (size_t i = 1; i + 1 < literal.size(); ++i) {
-    text += literal[i];
-    if (literal[i] == '\'') ++i;  // the doubled quote stands for one
+  switch (c) {
+    case '=': case '<': case '>': case '!': case ',': case '(': case '+': case '-': case '*':
+    case '/': case '%': case '|': case '&': case '~':
+      return true;
+    default:
+      return false;
   }
-  return text;
+}
+
+void Unquote(std::string_view literal, std::string* text) {
+  const std::string_view inner = literal.substr(1, literal.size() - 2);
+  if (inner.find('\'') == std::string_view::npos) {
+    text->assign(inner);
+    return;
+  }
+  text->reserve(inner.size());
+  for (size_t i = 0; i < inner.size(); ++i) {
+    *text += inner[i];
+    if (inner[i] == '\'') ++i;  // the doubled quote stands for one
+  }
 }
 
 // Depths at which a clause is open, innermost last.
@@ -124,35 +128,42 @@ class ClauseStack {
 // literal: result column lists, and ORDER BY, GROUP BY and LIMIT clauses.
 class Parameteriser {
  public:
-  explicit Parameteriser(std::string_view sql) : sql_(sql) { result_.skeleton.reserve(sql.size()); }
+  Parameteriser(std::string_view sql, ParameterisedStatement* result) : sql_(sql), result_(*result) {
+    result_.skeleton.clear();
+    result_.parameters.clear();
+  }
 
-  std::optional<ParameterisedStatement> Run() {
-    result_.parameters.reserve(8);
+  bool Run() {
     for (size_t position = 0; position < sql_.size();) {
+      // Most tokens are single blanks between words.
+      if (sql_[position] == ' ') {
+        ++position;
+        continue;
+      }
       const size_t begin = position;
       const SqlToken token = NextSqlToken(sql_, &position);
       if (token.kind == Kind::kSpace) continue;
       if (token.kind != Kind::kWord && token.kind != Kind::kSymbol && token.kind != Kind::kNumber &&
           IsUnclosedToken(token)) {
-        return std::nullopt;
+        return false;
       }
       if (token.kind == Kind::kComment) continue;
       Word word = Word::kOther;
       if (token.kind == Kind::kWord) {
-        if (token.text[0] == '@') return std::nullopt;  // a parameter marker to SQLite
+        if (token.text[0] == '@') return false;  // a parameter marker to SQLite
         word = Classify(token);
-        if (word == Word::kReturning) return std::nullopt;
+        if (word == Word::kReturning) return false;
       }
       if (started_ == false) {
-        if (word != Word::kStatement && word != Word::kSelect) return std::nullopt;
+        if (word != Word::kStatement && word != Word::kSelect) return false;
         started_ = true;
       }
       if (token.kind == Kind::kSymbol) {
         const char c = token.text[0];
-        if (c == '?' || c == ':' || c == '$' || c == ';') return std::nullopt;
+        if (c == '?' || c == ':' || c == '$' || c == ';') return false;
         TrackSymbol(c);
       }
-      if (token.kind == Kind::kWord && !TrackWord(word)) return std::nullopt;
+      if (token.kind == Kind::kWord && !TrackWord(word)) return false;
       const bool literal = token.kind == Kind::kNumber || token.kind == Kind::kString;
       if (literal && Bind(token, position)) {
         // The text since the previous parameter, then the marker.
@@ -164,9 +175,9 @@ class Parameteriser {
                      word == Word::kOpensValue;
       previous_word_ = word;
     }
-    if (!started_) return std::nullopt;
+    if (!started_) return false;
     result_.skeleton.append(sql_.substr(copied_));
-    return std::move(result_);
+    return true;
   }
 
  private:
@@ -209,12 +220,13 @@ class Parameteriser {
   bool Bind(const SqlToken& token, size_t next) {
     if (!select_lists_.empty() || !kept_clauses_.empty() || !opens_value_) return false;
     if (token.kind == Kind::kString) {
-      result_.parameters.push_back({false, 0, Unquote(token.text)});
+      result_.parameters.push_back({false, 0, {}});
+      Unquote(token.text, &result_.parameters.back().text);
       return true;
     }
     // 1e5 and 0x1F arrive as a number followed by a word.
     const std::string_view digits = token.text;
-    if ((next < sql_.size() && IsWordCharacter(sql_[next])) || digits.size() > kMaxIntegerDigits ||
+    if ((next < sql_.size() && sql_tokenizer::IsWordChar(sql_[next])) || digits.size() > kMaxIntegerDigits ||
         digits.find('.') != std::string_view::npos) {
       return false;
     }
@@ -226,7 +238,7 @@ class Parameteriser {
 
   std::string_view sql_;
   size_t copied_ = 0;  // sql_ up to here is in the skeleton
-  ParameterisedStatement result_;
+  ParameterisedStatement& result_;
   bool started_ = false;
   bool opens_value_ = false;
   Word previous_word_ = Word::kOther;
@@ -237,9 +249,15 @@ class Parameteriser {
 
 }  // namespace
 
+bool ParameteriseStatement(std::string_view sql, ParameterisedStatement* out) {
+  if (sql.find('\0') != std::string_view::npos) return false;
+  return Parameteriser(sql, out).Run();
+}
+
 std::optional<ParameterisedStatement> ParameteriseStatement(std::string_view sql) {
-  if (sql.find('\0') != std::string_view::npos) return std::nullopt;
-  return Parameteriser(sql).Run();
+  ParameterisedStatement result;
+  if (!ParameteriseStatement(sql, &result)) return std::nullopt;
+  return result;
 }
 
 }  // namespace vornexa

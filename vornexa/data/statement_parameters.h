@@ -35,6 +35,10 @@ struct ParameterisedStatement {
 // conversion of their text). Texts holding parameter markers, several
 // statements or a NUL byte are not parameterised at all.
 std::optional<ParameterisedStatement> ParameteriseStatement(std::string_view sql);
+// The same into `*out`, whose storage is reused so that a caller running
+// one statement after another allocates nothing once warm; false (and `*out`
+// unspecified) when the text runs as it stands.
+bool ParameteriseStatement(std::string_view sql, ParameterisedStatement* out);
 
 }  // namespace vornexa
 
