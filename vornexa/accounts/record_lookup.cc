@@ -83,14 +83,25 @@ std::string TwoDigitCode(int16_t code) {
 }
 
 // " WHERE Cod_Empresa =1 AND Cod_Ejercicio =5": the rows of one exercise.
+// Built in one buffer, as are the texts of the frequent lookups below: the
+// driver reuses compiled statements, so building the text is much of a call.
 std::string ExerciseCondition(int16_t company, int16_t exercise) {
-  return " WHERE Cod_Empresa =" + SqlInteger(company) +
-         " AND Cod_Ejercicio =" + SqlInteger(exercise);
+  std::string condition;
+  condition.reserve(128);  // room for the statement around it
+  condition.append(" WHERE Cod_Empresa =").append(SqlInteger(company));
+  condition.append(" AND Cod_Ejercicio =").append(SqlInteger(exercise));
+  return condition;
 }
 
 // " AND Cuenta ='43000001'": one account code, kept inside its literal.
+void AppendAccountCondition(const std::string& code, std::string* sql) {
+  sql->append(" AND Cuenta ='").append(SqlText(code)).append("'");
+}
+
 std::string AccountCondition(const std::string& code) {
-  return " AND Cuenta ='" + SqlText(code) + "'";
+  std::string condition;
+  AppendAccountCondition(code, &condition);
+  return condition;
 }
 
 }  // namespace
@@ -203,8 +214,10 @@ bool clsCuenta::Existe() {
     const int16_t code = company.Codigo();
     const int16_t exercise = company.Ejercicio();
     // An empty code is looked up like any other.
-    return HasRowsShared("SELECT Cuenta FROM Cuentas WITH (NOLOCK)" +
-                         ExerciseCondition(code, exercise) + AccountCondition(Cuenta));
+    std::string sql = ExerciseCondition(code, exercise);
+    sql.insert(0, "SELECT Cuenta FROM Cuentas WITH (NOLOCK)");
+    AppendAccountCondition(Cuenta, &sql);
+    return HasRowsShared(sql);
   });
 }
 
