@@ -110,6 +110,17 @@ inline SqlToken NextSqlToken(std::string_view sql, size_t* position) {
   return {kind, sql.substr(begin, *position - begin)};
 }
 
+// Whether `token` is the word `upper_word` (given in capitals), in any case.
+inline bool IsSqlWord(const SqlToken& token, std::string_view upper_word) {
+  if (token.kind != SqlToken::Kind::kWord || token.text.size() != upper_word.size()) return false;
+  for (size_t i = 0; i < upper_word.size(); ++i) {
+    char c = token.text[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != upper_word[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace vornexa
 
 #endif  // VORNEXA_DATA_SQL_TOKENIZER_H_

@@ -192,15 +192,6 @@ std::vector<SqlToken> TokenizeSql(std::string_view sql) {
   return tokens;
 }
 
-bool IsSqlWord(const SqlToken& token, std::string_view upper_word) {
-  if (token.kind != SqlToken::Kind::kWord || token.text.size() != upper_word.size()) return false;
-  for (size_t i = 0; i < upper_word.size(); ++i) {
-    char c = token.text[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != upper_word[i]) return false;
-  }
-  return true;
-}
 
 bool IsUnclosedToken(const SqlToken& token) {
   const std::string_view text = token.text;

@@ -16,8 +16,6 @@ namespace vornexa {
 // Splits `sql` into tokens whose texts, joined, give `sql` back exactly.
 std::vector<SqlToken> TokenizeSql(std::string_view sql);
 
-// Whether `token` is the word `upper_word` (given in capitals), in any case.
-bool IsSqlWord(const SqlToken& token, std::string_view upper_word);
 // Whether `token` is a literal, quoted name or block comment that the text
 // ends inside.
 bool IsUnclosedToken(const SqlToken& token);
