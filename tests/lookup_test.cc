@@ -2,6 +2,7 @@
 // itself or another account object, and the existence test.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 

@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 #include "support/fixtures.h"
 #include "vornexa/data/sql_translator.h"
+#include "vornexa/data/statement_parameters.h"
 
 namespace vornexa::testing {
 namespace {
@@ -52,8 +54,14 @@ class StatementText : public BackendTest {
                                            0, 0, debe, haber);
   }
   // Every step of the plan of `sql` that reads a table seeks through an index
-  // and no step sorts: a scan would grow with the chart or the journal.
+  // and no step sorts: a scan would grow with the chart or the journal. The
+  // same holds for the parameterised form that the driver compiles once.
   void ExpectIndexSeeks(const std::string& sql) {
+    const std::optional<ParameterisedStatement> reused = ParameteriseStatement(sql);
+    ASSERT_TRUE(reused.has_value()) << sql;
+    for (const std::string& form : {sql, reused->skeleton}) ExpectIndexSeeksInPlan(form);
+  }
+  void ExpectIndexSeeksInPlan(const std::string& sql) {
     std::string plan;
     auto rows = database_->Open("EXPLAIN QUERY PLAN " + TranslateSql(sql, Dialect::Sqlite));
     for (; !rows->Eof(); rows->MoveNext()) plan += rows->Field("detail").ToText() + "\n";

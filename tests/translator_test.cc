@@ -1,6 +1,7 @@
 // The SQL Server statements the library writes, as each database receives them.
 #include <gtest/gtest.h>
 
+#include "vornexa/base/error.h"
 #include "vornexa/data/sql_translator.h"
 
 namespace vornexa {
@@ -67,6 +68,50 @@ TEST(SqlTranslation, TokensJoinBackToTheInput) {
     std::string joined;
     for (const SqlToken& token : TokenizeSql(sql)) joined += token.text;
     EXPECT_EQ(joined, sql);
+  }
+}
+
+// A TOP either keeps its meaning as a LIMIT or is refused: never lost, never
+// moved onto another SELECT.
+TEST(SqlTranslation, TopKeepsItsMeaningOrIsRefused) {
+  const char kCompound[] = "en una consulta compuesta con UNION, EXCEPT o INTERSECT";
+  const char kUnclosed[] =
+      "la instrucción termina dentro de un literal, nombre o comentario sin cerrar";
+  const struct {
+    const char* sql;
+    const char* translated;  // null: refused
+    const char* why;
+  } cases[] = {
+      {"SELECT TOP 1 a FROM t -- el primero", "SELECT a FROM t LIMIT 1 -- el primero", nullptr},
+      {"SELECT TOP 1 a FROM t /* x */\n", "SELECT a FROM t LIMIT 1 /* x */\n", nullptr},
+      {"SELECT a FROM (SELECT TOP 2 a FROM t -- x\n) s",
+       "SELECT a FROM (SELECT a FROM t -- x\n LIMIT 2) s", nullptr},
+      {"SELECT a FROM (SELECT TOP 1 a FROM t) x UNION SELECT b FROM u",
+       "SELECT a FROM (SELECT a FROM t LIMIT 1) x UNION SELECT b FROM u", nullptr},
+      {"SELECT TOP 1 a FROM t UNION ALL SELECT TOP 2 b FROM u", nullptr, kCompound},
+      {"SELECT a FROM t EXCEPT SELECT TOP 2 b FROM u", nullptr, kCompound},
+      {"SELECT TOP 1 PERCENT a FROM t", nullptr, "TOP … PERCENT no tiene equivalente con LIMIT"},
+      {"SELECT TOP 5 WITH TIES a FROM t ORDER BY a", nullptr,
+       "TOP … WITH TIES no tiene equivalente con LIMIT"},
+      {"SELECT TOP 1 a FROM t WHERE b = 'abierto", nullptr, kUnclosed},
+      {"SELECT TOP 1 a FROM t /* abierto", nullptr, kUnclosed},
+  };
+  for (const auto& c : cases) {
+    for (Dialect dialect : {kSqlite, kPostgreSql}) {
+      if (c.translated != nullptr) {
+        EXPECT_EQ(TranslateSql(c.sql, dialect), c.translated) << c.sql;
+        continue;
+      }
+      try {
+        TranslateSql(c.sql, dialect);
+        ADD_FAILURE() << "translated: " << c.sql;
+      } catch (const Error& e) {
+        EXPECT_EQ(e.Number(), error_number::kStatementRejected) << c.sql;
+        EXPECT_EQ(e.Source(), kDataSource) << c.sql;
+        EXPECT_EQ(e.Description(), std::string("No se puede traducir TOP: ") + c.why) << c.sql;
+      }
+    }
+    EXPECT_EQ(TranslateSql(c.sql, kSqlServer), c.sql);
   }
 }
 

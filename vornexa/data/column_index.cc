@@ -7,12 +7,20 @@ namespace vornexa {
 namespace {
 
 // Column names are ASCII in every table the library touches.
+char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 std::string FoldCase(std::string_view name) {
   std::string folded(name);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  for (char& c : folded) c = FoldCase(c);
   return folded;
+}
+
+bool EqualFolded(std::string_view folded, std::string_view name) {
+  if (folded.size() != name.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (folded[i] != FoldCase(name[i])) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -25,9 +33,8 @@ ColumnIndex::ColumnIndex(std::vector<std::string> names) : names_(std::move(name
 size_t ColumnIndex::Find(std::string_view name) const {
   // Rows have few columns and the first match wins, as in the platform's
   // field collection; a linear scan beats hashing at this size.
-  const std::string wanted = FoldCase(name);
   for (size_t i = 0; i < folded_.size(); ++i) {
-    if (folded_[i] == wanted) return i;
+    if (EqualFolded(folded_[i], name)) return i;
   }
   RaiseDataError(error_number::kItemNotFound);
 }

@@ -4,6 +4,7 @@
 #ifndef VORNEXA_DATA_CONNECTION_H_
 #define VORNEXA_DATA_CONNECTION_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -72,9 +73,21 @@ class AtomicScope {
   bool open_ = true;
 };
 
+// How the embedded driver runs statements.
+struct SqliteOptions {
+  // Compiled statements kept per connection and reused: the literals of a
+  // query or write are bound as parameters of a statement compiled once, with
+  // the same rows, types and errors as the text. 0 compiles every statement
+  // afresh. The environment variable VORNEXA_STATEMENT_CACHE=0 turns the
+  // cache off for every connection (1 or unset leaves it to this option).
+  size_t statement_cache_size = 64;
+};
+inline constexpr char kStatementCacheVariable[] = "VORNEXA_STATEMENT_CACHE";
+
 // Opens (creating if needed) an embedded database file; ":memory:" works.
 // A file database runs in WAL mode with full synchronisation.
 std::shared_ptr<Connection> OpenSqlite(const std::string& path);
+std::shared_ptr<Connection> OpenSqlite(const std::string& path, const SqliteOptions& options);
 
 }  // namespace vornexa
 

@@ -1,6 +1,10 @@
 #include "vornexa/data/sql_translator.h"
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
+
+#include "vornexa/base/error.h"
 
 namespace vornexa {
 
@@ -8,80 +12,8 @@ namespace {
 
 using Kind = SqlToken::Kind;
 
-bool IsWordStart(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '@' ||
-         c == '#' || static_cast<unsigned char>(c) >= 0x80;
-}
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsWordChar(char c) { return IsWordStart(c) || IsDigit(c) || c == '$'; }
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
-// End of a literal opened by `quote` at `begin`; a doubled closing character
-// stands for itself inside it.
-size_t QuotedEnd(std::string_view sql, size_t begin, char close) {
-  size_t i = begin + 1;
-  while (i < sql.size()) {
-    if (sql[i] == close) {
-      if (i + 1 < sql.size() && sql[i + 1] == close) {
-        i += 2;
-        continue;
-      }
-      return i + 1;
-    }
-    ++i;
-  }
-  return sql.size();
-}
 
-size_t TokenEnd(std::string_view sql, size_t i, Kind* kind) {
-  const char c = sql[i];
-  const char next = i + 1 < sql.size() ? sql[i + 1] : '\0';
-  if (IsSpace(c)) {
-    *kind = Kind::kSpace;
-    while (i < sql.size() && IsSpace(sql[i])) ++i;
-    return i;
-  }
-  if (c == '\'') {
-    *kind = Kind::kString;
-    return QuotedEnd(sql, i, '\'');
-  }
-  if (c == '"' || c == '[' || c == '`') {
-    *kind = Kind::kQuotedName;
-    return QuotedEnd(sql, i, c == '[' ? ']' : c);
-  }
-  if (c == '-' && next == '-') {
-    *kind = Kind::kComment;
-    const size_t end = sql.find('\n', i);
-    return end == std::string_view::npos ? sql.size() : end;
-  }
-  if (c == '/' && next == '*') {
-    *kind = Kind::kComment;
-    const size_t end = sql.find("*/", i + 2);
-    return end == std::string_view::npos ? sql.size() : end + 2;
-  }
-  if (IsDigit(c) || (c == '.' && IsDigit(next))) {
-    *kind = Kind::kNumber;
-    while (i < sql.size() && (IsDigit(sql[i]) || sql[i] == '.')) ++i;
-    return i;
-  }
-  if (IsWordStart(c)) {
-    *kind = Kind::kWord;
-    while (i < sql.size() && IsWordChar(sql[i])) ++i;
-    return i;
-  }
-  *kind = Kind::kSymbol;
-  return i + 1;
-}
-
-bool IsWord(const SqlToken& token, std::string_view word) {
-  if (token.kind != Kind::kWord || token.text.size() != word.size()) return false;
-  for (size_t i = 0; i < word.size(); ++i) {
-    char c = token.text[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != word[i]) return false;
-  }
-  return true;
-}
 
 bool IsSymbol(const SqlToken& token, char symbol) {
   return token.kind == Kind::kSymbol && token.text.size() == 1 && token.text[0] == symbol;
@@ -91,6 +23,12 @@ bool IsBlank(const SqlToken& token) {
   return token.kind == Kind::kSpace || token.kind == Kind::kComment;
 }
 
+// A TOP that has no LIMIT of the same meaning: refused rather than changed.
+[[noreturn]] void RefuseTop(const std::string& why) {
+  throw Error(error_number::kStatementRejected, std::string(kDataSource),
+              "No se puede traducir TOP: " + why);
+}
+
 class Translator {
  public:
   Translator(std::string_view sql, Dialect target)
@@ -98,9 +36,17 @@ class Translator {
     out_.reserve(sql.size() + 16);
   }
 
+  // The limits still open at the end go before the trailing blanks, so that
+  // a closing line comment does not swallow them.
   std::string Run() {
-    while (at_ < tokens_.size()) Step();
+    size_t end = tokens_.size();
+    while (end > 0 && IsBlank(tokens_[end - 1]) && !IsUnclosedToken(tokens_[end - 1])) --end;
+    while (at_ < end) Step();
+    if (!pending_limits_.empty() && end > 0 && IsUnclosedToken(tokens_[end - 1])) {
+      RefuseTop("la instrucción termina dentro de un literal, nombre o comentario sin cerrar");
+    }
     while (!pending_limits_.empty()) EmitLimit();
+    for (; at_ < tokens_.size(); ++at_) out_ += tokens_[at_].text;
     return std::move(out_);
   }
 
@@ -116,7 +62,7 @@ class Translator {
     return i;
   }
   bool WordAt(size_t i, std::string_view word) const {
-    return i < tokens_.size() && IsWord(tokens_[i], word);
+    return i < tokens_.size() && IsSqlWord(tokens_[i], word);
   }
   bool SymbolAt(size_t i, char symbol) const {
     return i < tokens_.size() && IsSymbol(tokens_[i], symbol);
@@ -145,36 +91,57 @@ class Translator {
 
   void Step() {
     const SqlToken& token = tokens_[at_];
-    if (IsBlank(token) || IsWord(token, "WITH")) {
+    if (IsBlank(token) || IsSqlWord(token, "WITH")) {
       if (const size_t end = NoLockEnd(at_)) {
         at_ = end;
         return;
       }
     }
-    if (IsWord(token, "ISNULL") && SymbolAt(SkipBlanks(at_ + 1), '(')) {
+    if (IsSqlWord(token, "ISNULL") && SymbolAt(SkipBlanks(at_ + 1), '(')) {
       out_ += target_ == Dialect::PostgreSql ? "COALESCE" : "IFNULL";
       ++at_;
       return;
     }
     // SQL Server's usual collations match LIKE patterns without regard to
     // case; PostgreSQL's LIKE would not, its ILIKE does.
-    if (target_ == Dialect::PostgreSql && IsWord(token, "LIKE")) {
+    if (target_ == Dialect::PostgreSql && IsSqlWord(token, "LIKE")) {
       out_ += "ILIKE";
       ++at_;
       return;
     }
-    if (IsWord(token, "SELECT")) {
+    if (IsSqlWord(token, "SELECT")) {
       Select();
       return;
+    }
+    if (IsSqlWord(token, "UNION") || IsSqlWord(token, "EXCEPT") || IsSqlWord(token, "INTERSECT")) {
+      Compound();
     }
     if (IsSymbol(token, '(')) ++depth_;
     if (IsSymbol(token, ')')) {
       EmitLimitsAtDepth();
+      ForgetCompoundsAtDepth();
       --depth_;
     }
-    if (IsSymbol(token, ';')) EmitLimitsAtDepth();
+    if (IsSymbol(token, ';')) {
+      EmitLimitsAtDepth();
+      ForgetCompoundsAtDepth();
+    }
     out_ += token.text;
     ++at_;
+  }
+
+  // A LIMIT ends the whole compound, not one of its SELECTs: a TOP inside
+  // UNION, EXCEPT or INTERSECT has no translation.
+  void Compound() {
+    if (!pending_limits_.empty() && pending_limits_.back().depth == depth_) {
+      RefuseTop("en una consulta compuesta con UNION, EXCEPT o INTERSECT");
+    }
+    compound_depths_.push_back(depth_);
+  }
+  void ForgetCompoundsAtDepth() {
+    while (!compound_depths_.empty() && compound_depths_.back() == depth_) {
+      compound_depths_.pop_back();
+    }
   }
 
   // SELECT [DISTINCT|ALL] TOP n: keeps the head, drops `TOP n` and the blank
@@ -188,6 +155,14 @@ class Translator {
     if (!WordAt(top, "TOP") || count >= tokens_.size() || tokens_[count].kind != Kind::kNumber) {
       out_ += tokens_[at_++].text;
       return;
+    }
+    const size_t after = SkipBlanks(count + 1);
+    if (WordAt(after, "PERCENT")) RefuseTop("TOP … PERCENT no tiene equivalente con LIMIT");
+    if (WordAt(after, "WITH") && WordAt(SkipBlanks(after + 1), "TIES")) {
+      RefuseTop("TOP … WITH TIES no tiene equivalente con LIMIT");
+    }
+    if (!compound_depths_.empty() && compound_depths_.back() == depth_) {
+      RefuseTop("en una consulta compuesta con UNION, EXCEPT o INTERSECT");
     }
     for (size_t k = at_; k < i; ++k) out_ += tokens_[k].text;
     pending_limits_.push_back({depth_, tokens_[count].text});
@@ -206,19 +181,31 @@ class Translator {
   size_t at_ = 0;
   int depth_ = 0;
   std::vector<PendingLimit> pending_limits_;
+  std::vector<int> compound_depths_;  // depths where UNION, EXCEPT or INTERSECT was seen
 };
 
 }  // namespace
 
 std::vector<SqlToken> TokenizeSql(std::string_view sql) {
   std::vector<SqlToken> tokens;
-  for (size_t i = 0; i < sql.size();) {
-    Kind kind;
-    const size_t end = TokenEnd(sql, i, &kind);
-    tokens.push_back({kind, sql.substr(i, end - i)});
-    i = end;
-  }
+  for (size_t i = 0; i < sql.size();) tokens.push_back(NextSqlToken(sql, &i));
   return tokens;
+}
+
+
+bool IsUnclosedToken(const SqlToken& token) {
+  const std::string_view text = token.text;
+  switch (token.kind) {
+    case SqlToken::Kind::kString:
+      return std::count(text.begin(), text.end(), '\'') % 2 != 0;
+    case SqlToken::Kind::kQuotedName:
+      if (text[0] == '[') return text.size() < 2 || text.back() != ']';
+      return std::count(text.begin(), text.end(), text[0]) % 2 != 0;
+    case SqlToken::Kind::kComment:
+      return text[0] == '/' && (text.size() < 4 || text.substr(text.size() - 2) != "*/");
+    default:
+      return false;
+  }
 }
 
 std::string TranslateSql(std::string_view sql, Dialect target) {

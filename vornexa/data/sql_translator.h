@@ -9,25 +9,26 @@
 #include <vector>
 
 #include "vornexa/data/connection.h"
+#include "vornexa/data/sql_tokenizer.h"
 
 namespace vornexa {
 
-struct SqlToken {
-  enum class Kind { kWord, kNumber, kString, kQuotedName, kComment, kSpace, kSymbol };
-  Kind kind;
-  std::string_view text;
-};
-
-// Splits `sql` into tokens whose texts, joined, give `sql` back exactly. An
-// unterminated literal or comment runs to the end of the text.
+// Splits `sql` into tokens whose texts, joined, give `sql` back exactly.
 std::vector<SqlToken> TokenizeSql(std::string_view sql);
+
+// Whether `token` is a literal, quoted name or block comment that the text
+// ends inside.
+bool IsUnclosedToken(const SqlToken& token);
 
 // SQL Server text for `target`: unchanged for SqlServer; for SQLite and
 // PostgreSQL, `TOP n` becomes `LIMIT n` of the same SELECT (at any nesting
 // depth), `WITH (NOLOCK)` is dropped and `ISNULL(` becomes `IFNULL(` (SQLite)
 // or `COALESCE(` (PostgreSQL). PostgreSQL also gets `ILIKE` for `LIKE`, so
 // that patterns match without regard to case as under SQL Server's usual
-// collations (SQLite's LIKE already does for ASCII letters).
+// collations (SQLite's LIKE already does for ASCII letters). A TOP that no
+// LIMIT can express (TOP … PERCENT, WITH TIES, a SELECT of a UNION, EXCEPT
+// or INTERSECT, a text that ends inside an unclosed literal) raises
+// -2147217900 instead of changing what the statement means.
 std::string TranslateSql(std::string_view sql, Dialect target);
 
 }  // namespace vornexa

@@ -4,6 +4,9 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "vornexa/data/column_index.h"
@@ -11,6 +14,8 @@
 #include "vornexa/data/materialized_recordset.h"
 #include "vornexa/data/sql_translator.h"
 #include "vornexa/data/sqlite_failure.h"
+#include "vornexa/data/sqlite_statement_cache.h"
+#include "vornexa/data/statement_parameters.h"
 #include "vornexa/base/error.h"
 
 namespace vornexa {
@@ -66,9 +71,23 @@ std::string ImmutableUri(const std::string& path) {
   return uri + "?immutable=1";
 }
 
-// Owns one prepared statement.
+// The cache size `options` ask for, unless the environment turns it off.
+size_t StatementCacheSize(const SqliteOptions& options) {
+  const char* setting = std::getenv(kStatementCacheVariable);
+  if (setting == nullptr || std::string_view(setting) == "" || std::string_view(setting) == "1") {
+    return options.statement_cache_size;
+  }
+  if (std::string_view(setting) == "0") return 0;
+  throw Error(error_number::kConnectionUnusable, std::string(kDataSource),
+              std::string(kStatementCacheVariable) + " admite 0 (sin caché de instrucciones) o 1, no '" +
+                  setting + "'");
+}
+
+// Owns one prepared statement, or holds one taken from a connection's cache
+// and gives it back, reset, when done.
 class Statement {
  public:
+  // Compiles `sql` afresh.
   Statement(sqlite3* db, std::string_view sql) : db_(db) {
     const std::string translated = TranslateSql(sql, Dialect::Sqlite);
     const char* tail = nullptr;
@@ -76,15 +95,42 @@ class Statement {
                                       static_cast<int>(translated.size()), &stmt_, &tail);
     if (rc != SQLITE_OK) RaiseSqliteError(db, rc);
     if (stmt_ == nullptr) Reject("La instrucción está vacía");
-    // One call runs one statement: text after it would otherwise be ignored.
-    for (; *tail != '\0'; ++tail) {
-      if (*tail != ';' && *tail != ' ' && *tail != '\n' && *tail != '\r' && *tail != '\t') {
-        sqlite3_finalize(stmt_);
-        Reject("Solo se admite una instrucción por llamada");
-      }
+    if (!OnlyBlanks(tail)) {
+      sqlite3_finalize(stmt_);
+      Reject("Solo se admite una instrucción por llamada");
     }
   }
-  ~Statement() { sqlite3_finalize(stmt_); }
+
+  // Runs `statement` through the compiled skeleton kept in `cache` (compiled
+  // and kept now when missing), its values bound. Null when the skeleton
+  // does not compile to one statement with those parameters: the caller
+  // then compiles the text itself, which reports whatever is wrong with it
+  // exactly as written. The values move out of `statement`, which gets
+  // storage back for its next use.
+  static std::unique_ptr<Statement> Reuse(sqlite3* db,
+                                          const std::shared_ptr<SqliteStatementCache>& cache,
+                                          ParameterisedStatement* statement) {
+    SqliteStatementCache::Entry* entry = cache->Take(statement->skeleton);
+    sqlite3_stmt* stmt = entry ? entry->statement : CompileSkeleton(db, statement->skeleton);
+    if (stmt == nullptr) return nullptr;
+    // Kept unless a result set still open holds this skeleton's statement:
+    // this one is then finalized after use.
+    if (entry == nullptr) entry = cache->Keep(statement->skeleton, stmt);
+    auto reused = std::unique_ptr<Statement>(new Statement(db, stmt, cache, entry));
+    std::vector<StatementParameter>& values = entry ? entry->parameters : reused->parameters_;
+    values.swap(statement->parameters);
+    if (!reused->BindParameters(values)) return nullptr;
+    return reused;
+  }
+
+  ~Statement() {
+    if (entry_ != nullptr) {
+      sqlite3_reset(stmt_);
+      cache_->Release(entry_);
+      return;
+    }
+    sqlite3_finalize(stmt_);
+  }
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
 
@@ -100,12 +146,21 @@ class Statement {
     RaiseSqliteError(db_, rc);
   }
 
-  ColumnIndex Columns() const {
-    std::vector<std::string> names;
-    const int count = sqlite3_column_count(stmt_);
-    names.reserve(count);
-    for (int i = 0; i < count; ++i) names.emplace_back(sqlite3_column_name(stmt_, i));
-    return ColumnIndex(std::move(names));
+  // Valid once stepped: a statement recompiled after a schema change may
+  // have other columns than when it was first compiled. Names are read once
+  // per compiled form of a cached statement.
+  const ColumnIndex& Columns() {
+    std::optional<ColumnIndex>& columns = entry_ ? entry_->columns : columns_;
+    const int reprepares = sqlite3_stmt_status(stmt_, SQLITE_STMTSTATUS_REPREPARE, 0);
+    if (!columns || (entry_ && entry_->columns_reprepares != reprepares)) {
+      std::vector<std::string> names;
+      const int count = sqlite3_column_count(stmt_);
+      names.reserve(count);
+      for (int i = 0; i < count; ++i) names.emplace_back(sqlite3_column_name(stmt_, i));
+      columns.emplace(std::move(names));
+      if (entry_) entry_->columns_reprepares = reprepares;
+    }
+    return *columns;
   }
 
   Value Column(size_t i) const {
@@ -132,17 +187,64 @@ class Statement {
   }
 
  private:
+  Statement(sqlite3* db, sqlite3_stmt* stmt, const std::shared_ptr<SqliteStatementCache>& cache,
+            SqliteStatementCache::Entry* entry)
+      : db_(db), stmt_(stmt), cache_(cache), entry_(entry) {}
+
+  // One call runs one statement: text after it would otherwise be ignored.
+  static bool OnlyBlanks(const char* tail) {
+    for (; *tail != '\0'; ++tail) {
+      if (*tail != ';' && *tail != ' ' && *tail != '\n' && *tail != '\r' && *tail != '\t') {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  static sqlite3_stmt* CompileSkeleton(sqlite3* db, const std::string& skeleton) {
+    const std::string translated = TranslateSql(skeleton, Dialect::Sqlite);
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare_v3(db, translated.c_str(), static_cast<int>(translated.size()),
+                                      SQLITE_PREPARE_PERSISTENT, &stmt, &tail);
+    if (rc == SQLITE_OK && stmt != nullptr && OnlyBlanks(tail)) return stmt;
+    sqlite3_finalize(stmt);
+    return nullptr;
+  }
+
+  // Binds every value taken out of the text; `parameters` outlive the run.
+  // Each use binds every parameter again.
+  bool BindParameters(const std::vector<StatementParameter>& parameters) {
+    if (sqlite3_bind_parameter_count(stmt_) != static_cast<int>(parameters.size())) return false;
+    for (size_t i = 0; i < parameters.size(); ++i) {
+      const int index = static_cast<int>(i) + 1;
+      const StatementParameter& parameter = parameters[i];
+      const int rc = parameter.is_integer
+                         ? sqlite3_bind_int64(stmt_, index, parameter.integer)
+                         : sqlite3_bind_text(stmt_, index, parameter.text.data(),
+                                             static_cast<int>(parameter.text.size()),
+                                             SQLITE_STATIC);
+      if (rc != SQLITE_OK) return false;
+    }
+    return true;
+  }
+
   sqlite3* db_;
   sqlite3_stmt* stmt_ = nullptr;
+  // Kept alive by its users, so that an entry in use outlives the connection.
+  std::shared_ptr<SqliteStatementCache> cache_;
+  SqliteStatementCache::Entry* entry_ = nullptr;  // null: owned, finalized after use
+  // Where an owned statement keeps its bound values and column names.
+  std::vector<StatementParameter> parameters_;
+  std::optional<ColumnIndex> columns_;
 };
 
-// Forward-only cursor: reads rows from the live statement as it moves.
+// Forward-only cursor: reads rows from the live statement as it moves. The
+// column names are looked up on the first read, as a test for rows needs none.
 class SqliteRecordset : public Recordset {
  public:
-  SqliteRecordset(sqlite3* db, std::string_view sql)
-      : statement_(std::make_unique<Statement>(db, sql)),
-        columns_(statement_->Columns()),
-        on_row_(statement_->Step()) {}
+  explicit SqliteRecordset(std::unique_ptr<Statement> statement)
+      : statement_(std::move(statement)), on_row_(statement_->Step()) {}
 
   bool Eof() const override {
     CheckOpen();
@@ -154,7 +256,8 @@ class SqliteRecordset : public Recordset {
   }
   Value Field(std::string_view name) override {
     if (Eof()) RaiseDataError(error_number::kNoCurrentRecord);
-    return statement_->Column(columns_.Find(name));
+    if (columns_ == nullptr) columns_ = &statement_->Columns();
+    return statement_->Column(columns_->Find(name));
   }
   void Close() override { statement_.reset(); }
 
@@ -164,13 +267,13 @@ class SqliteRecordset : public Recordset {
   }
 
   std::unique_ptr<Statement> statement_;
-  ColumnIndex columns_;
   bool on_row_;
+  const ColumnIndex* columns_ = nullptr;  // the statement's, once read
 };
 
 class SqliteConnection : public Connection {
  public:
-  explicit SqliteConnection(const std::string& path)
+  SqliteConnection(const std::string& path, size_t statement_cache_size)
       : db_(OpenDatabase(path, path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) {
     try {
       if (path != ":memory:" && !path.empty() && !PrepareForWriting()) OpenForReading(path);
@@ -181,23 +284,33 @@ class SqliteConnection : public Connection {
       sqlite3_close_v2(db_);
       throw;
     }
+    if (statement_cache_size > 0) {
+      cache_ = std::make_shared<SqliteStatementCache>(statement_cache_size);
+    }
   }
-  ~SqliteConnection() override { sqlite3_close_v2(db_); }
+  // A cache that no open result set uses goes first, its statements
+  // finalized; otherwise it goes, and the database with it, when the last
+  // such result set closes.
+  ~SqliteConnection() override {
+    cache_.reset();
+    sqlite3_close_v2(db_);
+  }
 
   int64_t Execute(std::string_view sql) override {
-    Statement statement(db_, sql);
+    const std::unique_ptr<Statement> statement = Compile(sql);
     const int64_t before = sqlite3_total_changes64(db_);
-    while (statement.Step()) {
+    while (statement->Step()) {
     }
     return sqlite3_total_changes64(db_) - before;
   }
 
   std::unique_ptr<Recordset> Open(std::string_view sql, Cursor cursor) override {
-    if (cursor == Cursor::ForwardOnly) return std::make_unique<SqliteRecordset>(db_, sql);
-    Statement statement(db_, sql);
-    ColumnIndex columns = statement.Columns();
+    std::unique_ptr<Statement> statement = Compile(sql);
+    if (cursor == Cursor::ForwardOnly) return std::make_unique<SqliteRecordset>(std::move(statement));
+    bool on_row = statement->Step();
+    ColumnIndex columns = statement->Columns();  // a copy: the result set outlives the statement
     std::vector<std::vector<Value>> rows;
-    while (statement.Step()) rows.push_back(statement.Row(columns.size()));
+    for (; on_row; on_row = statement->Step()) rows.push_back(statement->Row(columns.size()));
     return std::make_unique<MaterializedRecordset>(std::move(columns), std::move(rows));
   }
 
@@ -255,19 +368,48 @@ class SqliteConnection : public Connection {
     db_ = OpenDatabase(path, ImmutableUri(path), SQLITE_OPEN_READONLY);
   }
 
+  // The reused compiled form of a query or write when the cache is on and
+  // the text allows it; otherwise the text compiled afresh.
+  std::unique_ptr<Statement> Compile(std::string_view sql) {
+    if (cache_) {
+      if (ParameteriseStatement(sql, &scratch_)) {
+        if (auto reused = Statement::Reuse(db_, cache_, &scratch_)) return reused;
+      }
+    }
+    return std::make_unique<Statement>(db_, sql);
+  }
+
+  // The driver's own statements (pragmas, savepoints). The savepoints of
+  // every write are reused from the cache like any other statement.
   void Run(const std::string& sql) {
+    if (cache_) {
+      scratch_.skeleton = sql;
+      scratch_.parameters.clear();
+      if (auto reused = Statement::Reuse(db_, cache_, &scratch_)) {
+        while (reused->Step()) {
+        }
+        return;
+      }
+    }
     const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) RaiseSqliteError(db_, rc);
   }
 
   sqlite3* db_ = nullptr;
+  std::shared_ptr<SqliteStatementCache> cache_;  // null when turned off
+  // The statement being parameterised, its storage kept from call to call.
+  ParameterisedStatement scratch_;
   int depth_ = 0;
 };
 
 }  // namespace
 
+std::shared_ptr<Connection> OpenSqlite(const std::string& path, const SqliteOptions& options) {
+  return std::make_shared<SqliteConnection>(path, StatementCacheSize(options));
+}
+
 std::shared_ptr<Connection> OpenSqlite(const std::string& path) {
-  return std::make_shared<SqliteConnection>(path);
+  return OpenSqlite(path, SqliteOptions{});
 }
 
 }  // namespace vornexa

@@ -1,0 +1,273 @@
+// Reused compiled statements: which literals become parameters, and that a
+// connection with its cache gives exactly the rows, types and errors of one
+// that compiles every text afresh.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/fixtures.h"
+#include "vornexa/data/connection.h"
+#include "vornexa/data/sqlite_statement_cache.h"
+#include "vornexa/data/statement_parameters.h"
+
+namespace vornexa::testing {
+namespace {
+
+using namespace std::string_literals;
+
+// Parameters in the order bound: integers as digits, texts quoted.
+std::string Describe(const std::optional<ParameterisedStatement>& statement) {
+  if (!statement) return "(as text)";
+  std::string text = statement->skeleton + " |";
+  for (const StatementParameter& p : statement->parameters) {
+    text += p.is_integer ? " " + std::to_string(p.integer) : " '" + p.text + "'";
+  }
+  return text;
+}
+
+TEST(StatementParameters, BindsValuesAndKeepsEveryOtherLiteral) {
+  const struct {
+    const char* sql;
+    const char* expected;
+  } cases[] = {
+      {"SELECT * FROM Cuentas WHERE Cod_Empresa =1 AND Cuenta ='0001'",
+       "SELECT * FROM Cuentas WHERE Cod_Empresa =? AND Cuenta =? | 1 '0001'"},
+      {"UPDATE Cuentas SET Nombre ='It''s', Cp =-46001 WHERE Cuenta IN ('4','43')",
+       "UPDATE Cuentas SET Nombre =?, Cp =-? WHERE Cuenta IN (?,?) | 'It's' 46001 '4' '43'"},
+      {"INSERT INTO t (a, b) VALUES (5, 'x')", "INSERT INTO t (a, b) VALUES (?, ?) | 5 'x'"},
+      {"DELETE FROM t WHERE a BETWEEN 1 AND 2", "DELETE FROM t WHERE a BETWEEN ? AND ? | 1 2"},
+      // Result columns are named after their text; ordinals and limits shape the query.
+      {"SELECT 'x' AS v, SUM(a + 1) FROM t WHERE b = 2 GROUP BY 1 ORDER BY 2 DESC",
+       "SELECT 'x' AS v, SUM(a + 1) FROM t WHERE b = ? GROUP BY 1 ORDER BY 2 DESC | 2"},
+      {"SELECT TOP 1 a FROM t WHERE b = 2", "SELECT TOP 1 a FROM t WHERE b = ? | 2"},
+      {"SELECT a FROM t WHERE b IN (SELECT 3 FROM u WHERE c = 4) LIMIT 10, 5",
+       "SELECT a FROM t WHERE b IN (SELECT 3 FROM u WHERE c = ?) LIMIT 10, 5 | 4"},
+      {"SELECT a FROM t GROUP BY a HAVING COUNT(*) > 1",
+       "SELECT a FROM t GROUP BY a HAVING COUNT(*) > ? | 1"},
+      // Reals, exponents, hex and oversized integers keep the database's reading.
+      {"SELECT a FROM t WHERE b = 1.5 OR b = 1e5 OR b = 0x1F OR b = 9223372036854775807",
+       "SELECT a FROM t WHERE b = 1.5 OR b = 1e5 OR b = 0x1F OR b = 9223372036854775807 |"},
+      // Texts that name something, and prefixed literals.
+      {"SELECT a FROM 'Cuentas' AS 'c' WHERE b = N'x' OR b = X'00'",
+       "SELECT a FROM 'Cuentas' AS 'c' WHERE b = N'x' OR b = X'00' |"},
+      {"SELECT a FROM t -- 5 'x'\nWHERE b = 'y' /* 7 */",
+       "SELECT a FROM t -- 5 'x'\nWHERE b = ? /* 7 */ | 'y'"},
+      // Not parameterised at all.
+      {"CREATE TABLE t (a DEFAULT 5)", "(as text)"},
+      {"PRAGMA user_version = 5", "(as text)"},
+      {"SELECT a FROM t WHERE b = ?", "(as text)"},
+      {"SELECT a FROM t WHERE b = :b OR b = @b OR b = $b", "(as text)"},
+      {"SELECT 1; DELETE FROM t WHERE a = 1", "(as text)"},
+      {"UPDATE t SET a = 1 RETURNING a", "(as text)"},
+      {"SELECT a FROM t WHERE b = 'open", "(as text)"},
+      {"SELECT a FROM t WHERE b = 1 /* open", "(as text)"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Describe(ParameteriseStatement(c.sql)), c.expected) << c.sql;
+  }
+  EXPECT_EQ(Describe(ParameteriseStatement("SELECT a FROM t WHERE b = 'x\0y'"s)), "(as text)");
+}
+
+TEST(SqliteStatementCacheTest, KeepsTheMostRecentlyUsedAndGivesEachOutOnce) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+  auto compile = [&](const char* sql) {
+    sqlite3_stmt* stmt = nullptr;
+    EXPECT_EQ(sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr), SQLITE_OK);
+    return stmt;
+  };
+  {
+    SqliteStatementCache cache(2);
+    auto* one = cache.Keep("SELECT 1", compile("SELECT 1"));
+    auto* two = cache.Keep("SELECT 2", compile("SELECT 2"));
+    EXPECT_EQ(cache.Take("SELECT 1"), nullptr);  // in use until released
+    sqlite3_stmt* copy = compile("SELECT 1");
+    EXPECT_EQ(cache.Keep("SELECT 1", copy), nullptr);  // its user finalizes the copy
+    sqlite3_finalize(copy);
+    cache.Release(one);
+    cache.Release(two);
+    EXPECT_EQ(cache.Take("SELECT 1"), one);  // now the most recently used
+    cache.Release(one);
+    cache.Release(cache.Keep("SELECT 3", compile("SELECT 3")));  // SELECT 2 was the oldest
+    EXPECT_EQ(cache.size(), 2u);
+    EXPECT_EQ(cache.Take("SELECT 2"), nullptr);
+    EXPECT_NE(cache.Keep("SELECT 4", compile("SELECT 4")), nullptr);
+    EXPECT_EQ(cache.Take("SELECT 1"), nullptr);  // the oldest idle one made room
+    EXPECT_EQ(cache.size(), 2u);
+  }
+  // Its users share the cache, so it goes last and takes every statement.
+  sqlite3_stmt* left = sqlite3_next_stmt(db, nullptr);
+  EXPECT_EQ(left, nullptr) << sqlite3_sql(left);  // all finalized
+  sqlite3_close(db);
+}
+
+// What a statement gave: its rows (column name, type and value of each
+// field) or its error.
+std::string Outcome(Connection& connection, const std::string& sql, Cursor cursor) {
+  try {
+    auto rows = connection.Open(sql, cursor);
+    std::string text;
+    for (; !rows->Eof(); rows->MoveNext()) {
+      for (const char* column : {"Clave", "Dato", "Tipo"}) {
+        try {
+          const Value value = rows->Field(column);
+          text += std::string(column) + "=" +
+                  (value.IsNull() ? "null" : value.IsInteger() ? "int:" : value.IsReal() ? "real:" : "text:") +
+                  value.ToText() + " ";
+        } catch (const Error&) {
+        }
+      }
+      text += "\n";
+    }
+    return text;
+  } catch (const Error& e) {
+    return "error " + std::to_string(e.Number()) + " " + e.Source() + ": " + e.Description();
+  }
+}
+
+std::string Written(Connection& connection, const std::string& sql) {
+  try {
+    return "changed " + std::to_string(connection.Execute(sql));
+  } catch (const Error& e) {
+    return "error " + std::to_string(e.Number()) + " " + e.Source() + ": " + e.Description();
+  }
+}
+
+class CacheParity : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (auto* connection : {&cached_, &uncached_}) {
+      *connection = OpenSqlite(":memory:", {connection == &cached_ ? 64u : 0u});
+      (*connection)->Execute("CREATE TABLE Valores (Clave TEXT PRIMARY KEY, Dato, Tipo TEXT)");
+    }
+  }
+
+  // Runs `sql` on both connections and expects the same outcome, which it returns.
+  std::string Both(const std::string& sql, bool write = false) {
+    std::string outcomes[2];
+    for (Cursor cursor : {Cursor::ForwardOnly, Cursor::Static}) {
+      int side = 0;
+      for (auto* connection : {&cached_, &uncached_}) {
+        outcomes[side++] = write ? Written(**connection, sql) : Outcome(**connection, sql, cursor);
+      }
+      EXPECT_EQ(outcomes[0], outcomes[1]) << sql;
+      if (write) break;
+    }
+    return outcomes[0];
+  }
+
+  std::shared_ptr<Connection> cached_, uncached_;
+};
+
+TEST_F(CacheParity, SameRowsTypesAndErrorsAsTheText) {
+  EXPECT_EQ(Both("INSERT INTO Valores (Clave, Dato) VALUES ('a', '0001'), ('b', 5), ('c', 1.5), "
+                 "('d', -7), ('e', 'It''s'), ('f', NULL)",
+                 true),
+            "changed 6");
+  EXPECT_EQ(Both("UPDATE Valores SET Tipo = typeof(Dato) WHERE Clave <> 'zz'", true), "changed 6");
+  EXPECT_EQ(Both("SELECT * FROM Valores WHERE Clave IN ('a', 'b', 'c', 'd', 'e') ORDER BY 1"),
+            "Clave=text:a Dato=text:0001 Tipo=text:text \n"
+            "Clave=text:b Dato=int:5 Tipo=text:integer \n"
+            "Clave=text:c Dato=real:1.5 Tipo=text:real \n"
+            "Clave=text:d Dato=int:-7 Tipo=text:integer \n"
+            "Clave=text:e Dato=text:It's Tipo=text:text \n");
+  // A number inside quotes is text, and text never equals an untyped number.
+  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Dato = '5'"), "");
+  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Dato = 5"), "Clave=text:b \n");
+  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Dato = 1"), "");
+  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Dato = '0001'"), "Clave=text:a \n");
+  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Dato = -7 OR Dato < -8 - -1"), "Clave=text:d \n");
+  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Dato > 1e0 AND Dato < 0x10"),
+            "Clave=text:b \nClave=text:c \n");
+  // The same skeleton with lists of other lengths, and an ordinal and limit.
+  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Clave IN ('b') ORDER BY 1"), "Clave=text:b \n");
+  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Clave IN ('b', 'f', 'x') ORDER BY 1 DESC"),
+            "Clave=text:f \nClave=text:b \n");
+  EXPECT_EQ(Both("SELECT TOP 2 Clave FROM Valores WHERE Clave > 'a' ORDER BY Clave"),
+            "Clave=text:b \nClave=text:c \n");
+  EXPECT_EQ(Both("SELECT 'lit' AS Dato, Clave FROM Valores WHERE Clave = 'a'"),
+            "Clave=text:a Dato=text:lit \n");
+  // Errors keep their numbers and the database's own descriptions.
+  EXPECT_EQ(Both("INSERT INTO Valores (Clave, Dato) VALUES ('a', 1)", true),
+            "error -2147217873 Vornexa.Data: UNIQUE constraint failed: Valores.Clave");
+  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Dato = 'x' AND"),
+            "error -2147217900 Vornexa.Data: incomplete input");
+  EXPECT_EQ(Both("SELECT Clave FROM NoExiste WHERE Dato = 1"),
+            "error -2147217900 Vornexa.Data: no such table: NoExiste");
+  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Dato = 1; SELECT 2"),
+            "error -2147217900 Vornexa.Data: Solo se admite una instrucción por llamada");
+  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Dato = 'x\0y'"s).rfind("error -2147217900", 0),
+            0u);
+  EXPECT_EQ(Both("UPDATE Valores SET Dato = Dato + 1 WHERE Clave = 'nadie'", true), "changed 0");
+}
+
+TEST_F(CacheParity, AResultSetLeftOpenKeepsItsRowsWhileTheSameStatementRunsAgain) {
+  Both("INSERT INTO Valores (Clave, Dato) VALUES ('a', 1), ('b', 2), ('c', 3)", true);
+  const std::string query = "SELECT Clave FROM Valores WHERE Dato > ";
+  auto outer = cached_->Open(query + "0 ORDER BY Clave");
+  auto still = cached_->Open(query + "1 ORDER BY Clave", Cursor::Static);
+  EXPECT_EQ(outer->Field("Clave").ToText(), "a");
+  EXPECT_EQ(Outcome(*cached_, query + "2 ORDER BY Clave", Cursor::ForwardOnly), "Clave=text:c \n");
+  outer->MoveNext();
+  EXPECT_EQ(outer->Field("Clave").ToText(), "b");
+  EXPECT_EQ(still->Field("Clave").ToText(), "b");
+  outer.reset();
+  still.reset();
+  EXPECT_EQ(Outcome(*cached_, query + "0 ORDER BY Clave", Cursor::ForwardOnly),
+            "Clave=text:a \nClave=text:b \nClave=text:c \n");
+  // The connection may go first: the result set keeps reading.
+  auto last = cached_->Open(query + "0 ORDER BY Clave");
+  cached_.reset();
+  last->MoveNext();
+  EXPECT_EQ(last->Field("Clave").ToText(), "b");
+}
+
+// Another connection changes the schema under a statement compiled before.
+TEST(CacheStaleness, AStatementCompiledBeforeASchemaChangeSeesTheNewSchema) {
+  const std::string directory = ::testing::TempDir() + "/vornexa-stale-XXXXXX";
+  std::string pattern = directory;
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  const std::string path = pattern + "/empresa.db";
+  {
+    auto cached = OpenSqlite(path, {64});
+    auto uncached = OpenSqlite(path, {0});
+    auto other = OpenSqlite(path, {0});
+    other->Execute("CREATE TABLE Valores (Clave TEXT PRIMARY KEY, Dato)");
+    other->Execute("INSERT INTO Valores VALUES ('a', 1), ('b', 2)");
+    auto both = [&](const std::string& sql) {
+      const std::string outcome = Outcome(*cached, sql, Cursor::ForwardOnly);
+      EXPECT_EQ(outcome, Outcome(*uncached, sql, Cursor::ForwardOnly)) << sql;
+      return outcome;
+    };
+    EXPECT_EQ(both("SELECT * FROM Valores WHERE Clave = 'a'"), "Clave=text:a Dato=int:1 \n");
+    other->Execute("ALTER TABLE Valores ADD COLUMN Tipo DEFAULT 'nuevo'");
+    other->Execute("CREATE INDEX IX_Valores_Dato ON Valores (Dato)");
+    EXPECT_EQ(both("SELECT * FROM Valores WHERE Clave = 'b'"),
+              "Clave=text:b Dato=int:2 Tipo=text:nuevo \n");
+    other->Execute("DROP TABLE Valores");
+    EXPECT_EQ(both("SELECT * FROM Valores WHERE Clave = 'a'"),
+              "error -2147217900 Vornexa.Data: no such table: Valores");
+  }
+  std::filesystem::remove_all(pattern);
+}
+
+TEST(CacheSwitch, AnUnknownSettingInTheEnvironmentIsRefused) {
+  const char* saved = getenv(kStatementCacheVariable);
+  const std::string saved_value = saved ? saved : "";
+  setenv(kStatementCacheVariable, "si", 1);
+  EXPECT_VORNEXA_ERROR(OpenSqlite(":memory:"), -2146824579, "Vornexa.Data",
+                       "VORNEXA_STATEMENT_CACHE admite 0 (sin caché de instrucciones) o 1, no 'si'");
+  if (saved) {
+    setenv(kStatementCacheVariable, saved_value.c_str(), 1);
+  } else {
+    unsetenv(kStatementCacheVariable);
+  }
+}
+
+}  // namespace
+}  // namespace vornexa::testing
