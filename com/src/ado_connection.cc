@@ -107,6 +107,9 @@ class AdoRecordset : public Recordset {
 class AdoConnection : public Connection {
  public:
   explicit AdoConnection(IDispatch* connection) : connection_(AddRefed(connection)) {}
+  ~AdoConnection() override { ReleaseForeignObject(recordset_factory_); }
+  AdoConnection(const AdoConnection&) = delete;
+  AdoConnection& operator=(const AdoConnection&) = delete;
 
   int64_t Execute(std::string_view sql) override {
     TextArgument command(sql);
@@ -125,13 +128,9 @@ class AdoConnection : public Connection {
   }
 
   std::unique_ptr<Recordset> Open(std::string_view sql, Cursor cursor) override {
-    if (recordset_class_ == CLSID_NULL &&
-        FAILED(CLSIDFromProgID(L"ADODB.Recordset", &recordset_class_))) {
-      RaiseDataError(error_number::kConnectionUnusable);
-    }
     IDispatch* rows = nullptr;
-    const HRESULT status = CoCreateInstance(recordset_class_, nullptr, CLSCTX_INPROC_SERVER,
-                                            IID_IDispatch, reinterpret_cast<void**>(&rows));
+    const HRESULT status = RecordsetFactory().CreateInstance(nullptr, IID_IDispatch,
+                                                             reinterpret_cast<void**>(&rows));
     if (FAILED(status)) RaiseCallFailure(status, EXCEPINFO{});
     auto recordset = std::make_unique<AdoRecordset>(rows);
     TextArgument source(sql);
@@ -176,6 +175,21 @@ class AdoConnection : public Connection {
     return std::string(verb) + " TRANSACTION vornexa_" + std::to_string(level);
   }
 
+  // ADODB.Recordset's class factory, looked up once: every read makes a
+  // result set, and a registry lookup each time would cost more than the read.
+  IClassFactory& RecordsetFactory() {
+    if (recordset_factory_ == nullptr) {
+      CLSID recordset_class;
+      HRESULT status = CLSIDFromProgID(L"ADODB.Recordset", &recordset_class);
+      if (SUCCEEDED(status)) {
+        status = CoGetClassObject(recordset_class, CLSCTX_INPROC_SERVER, nullptr,
+                                  IID_IClassFactory, reinterpret_cast<void**>(&recordset_factory_));
+      }
+      if (FAILED(status)) RaiseCallFailure(status, EXCEPINFO{});
+    }
+    return *recordset_factory_;
+  }
+
   bool CallerTransactionOpen() {
     const std::unique_ptr<Recordset> count = Open("SELECT @@TRANCOUNT AS n", Cursor::Static);
     const bool open = count->Field("n").ToInt64() > 0;
@@ -184,7 +198,7 @@ class AdoConnection : public Connection {
   }
 
   ForeignRef connection_;
-  CLSID recordset_class_ = CLSID_NULL;
+  IClassFactory* recordset_factory_ = nullptr;
   int depth_ = 0;
   bool own_transaction_ = false;
 };

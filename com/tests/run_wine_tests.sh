@@ -16,8 +16,15 @@ bits=$1 bin=$(cd "$2" && pwd) scripts=$3 prefix=$4
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=
 wine=/usr/lib/wine/wine64
 system=C:\\windows\\system32
+# Exit status 77 tells CTest the test was skipped: 32-bit wine needs the
+# package wine32 and a kernel that runs 32-bit programs, which some
+# sandboxed machines lack.
+skipped=77
 if [ "$bits" = 32 ]; then
-  [ -x /usr/lib/wine/wine ] || { echo "32-bit wine is not installed"; exit 1; }
+  if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    echo "SKIPPED: this machine cannot run 32-bit wine (/usr/lib/wine/wine)"
+    exit $skipped
+  fi
   system=C:\\windows\\syswow64
 fi
 failed=0
