@@ -37,7 +37,8 @@ foreach(bits 64 32)
   ExternalProject_Add(vornexa_com${bits}
     SOURCE_DIR ${CMAKE_CURRENT_SOURCE_DIR}/com
     BINARY_DIR ${binary_dir}
-    CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_CURRENT_SOURCE_DIR}/cmake/mingw-${arch}.cmake
+    CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_CURRENT_SOURCE_DIR}/cmake/mingw.cmake
+               -DVORNEXA_MINGW_ARCH=${arch}
                -DCMAKE_BUILD_TYPE=Release -DVORNEXA_COM_BUILD_TESTS=${com_tests}
     BUILD_ALWAYS ON
     INSTALL_COMMAND "")

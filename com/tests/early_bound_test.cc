@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -329,6 +330,61 @@ TEST_F(Account, NamedCallsAndErrorInformation) {
   account->put_Cuenta(name);
   SysFreeString(name);
   EXPECT_EQ(account->Existe(&result), static_cast<HRESULT>(0x800A005B));
+}
+
+// The shared connection is per thread: a group on a second thread does not
+// see the first thread's connection, and a thread that stored its own ends
+// cleanly whether or not it uninitialised COM first.
+TEST(SharedConnection, OnePerThreadAndReleasedWhenTheThreadEnds) {
+  auto insert_status = [] {
+    Released<_clsGrupo> group;
+    EXPECT_EQ(CoCreateInstance(CLSID_clsGrupo, nullptr, CLSCTX_INPROC_SERVER, IID__clsGrupo,
+                               reinterpret_cast<void**>(group.out())), S_OK);
+    VARIANT_BOOL done;
+    return group.p ? group->Insertar(&done) : E_FAIL;
+  };
+  auto store_connection = [] {
+    CLSID id;
+    Released<IDispatch> connection;
+    Released<_clsCuenta> account;
+    ASSERT_EQ(CLSIDFromProgID(L"ADODB.Connection", &id), S_OK);
+    ASSERT_EQ(CoCreateInstance(id, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                               reinterpret_cast<void**>(connection.out())), S_OK);
+    ASSERT_EQ(CoCreateInstance(CLSID_clsCuenta, nullptr, CLSCTX_INPROC_SERVER, IID__clsCuenta,
+                               reinterpret_cast<void**>(account.out())), S_OK);
+    ASSERT_EQ(account->putref_Conexion(connection.p), S_OK);
+  };
+
+  store_connection();
+  // The stored connection is not open: the stand-in refuses, as ADO does (3709).
+  EXPECT_EQ(insert_status(), static_cast<HRESULT>(0x800A0E7D));
+
+  struct Run {
+    std::function<void()> body;
+    static DWORD WINAPI Thread(void* run) {
+      static_cast<Run*>(run)->body();
+      return 0;
+    }
+    void Join() {
+      HANDLE thread = CreateThread(nullptr, 0, &Thread, this, 0, nullptr);
+      ASSERT_NE(thread, nullptr);
+      WaitForSingleObject(thread, INFINITE);
+      CloseHandle(thread);
+    }
+  };
+  HRESULT second_thread = S_OK;
+  Run{[&] {
+    CoInitialize(nullptr);
+    second_thread = insert_status();  // no connection on this thread: 91
+    store_connection();
+    CoUninitialize();
+  }}.Join();
+  EXPECT_EQ(second_thread, static_cast<HRESULT>(0x800A005B));
+  Run{[&] {
+    CoInitialize(nullptr);
+    store_connection();  // the thread ends with COM still initialised
+  }}.Join();
+  EXPECT_EQ(insert_status(), static_cast<HRESULT>(0x800A0E7D));
 }
 
 TEST(Module, VersionResource) {
