@@ -1,0 +1,17 @@
+// Registration of the two classes, their programmatic ids, the type library
+// and its interfaces (with the earlier interface ids of _clsCuenta) in the
+// classes root of the registry.
+#ifndef VORNEXA_COM_REGISTRATION_H_
+#define VORNEXA_COM_REGISTRATION_H_
+
+#include <windows.h>
+
+namespace vornexa::com {
+
+HRESULT RegisterServer();
+// Removes everything RegisterServer wrote; entries already gone are no error.
+HRESULT UnregisterServer();
+
+}  // namespace vornexa::com
+
+#endif  // VORNEXA_COM_REGISTRATION_H_

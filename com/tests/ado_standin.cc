@@ -1,0 +1,476 @@
+// A test-only stand-in for ADO's Connection and Recordset (the members the
+// component uses), registered as ADODB.Connection and ADODB.Recordset in the
+// throwaway wine prefix of the tests, where real ADO is not available. It
+// answers like a SQL Server behind ADO over a real database reached through
+// the platform's ODBC: statements in SQL Server's dialect are translated by
+// the engine's ODBC driver, transaction statements are mapped onto the
+// database's own, errors carry the provider's number and description, and
+// rows are read from the database as the caller moves, never kept here.
+//
+// Beyond ADO: Connection.CreateSchema creates the library's tables, so that
+// scripts start from the schema the library itself defines.
+#include <windows.h>
+#include <oaidl.h>
+#include <objbase.h>
+#include <oleauto.h>
+
+#include <cwctype>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "com/src/automation_values.h"
+#include "com/src/error_info.h"
+#include "vornexa/base/error.h"
+#include "vornexa/data/connection.h"
+#include "vornexa/schema/schema.h"
+
+namespace {
+
+using vornexa::Error;
+using vornexa::com::FromBstr;
+using vornexa::com::ToBstr;
+
+constexpr CLSID kConnectionClass = {
+    0x3B1C0D51, 0x7E9A, 0x4C7B, {0x9E, 0x60, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x01}};
+constexpr CLSID kRecordsetClass = {
+    0x3B1C0D51, 0x7E9A, 0x4C7B, {0x9E, 0x60, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x02}};
+// Lets a Recordset find the Connection object behind its ActiveConnection.
+constexpr IID kIidStandinConnection = {
+    0x3B1C0D51, 0x7E9A, 0x4C7B, {0x9E, 0x60, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x03}};
+
+constexpr char kProvider[] = "Proveedor ODBC de prueba";
+// ADO's own errors.
+constexpr int32_t kConnectionUnusable = -2146824579;  // 3709
+constexpr int32_t kObjectClosed = -2146824584;        // 3704
+
+HINSTANCE module_instance = nullptr;
+LONG live_objects = 0;
+
+bool SameName(const wchar_t* a, const wchar_t* b) { return lstrcmpiW(a, b) == 0; }
+
+// A minimal IDispatch: members by name (without regard to case) and id.
+class Dispatch : public IDispatch {
+ public:
+  struct Member {
+    const wchar_t* name;
+    DISPID id;
+  };
+
+  Dispatch() { InterlockedIncrement(&live_objects); }
+  virtual ~Dispatch() { InterlockedDecrement(&live_objects); }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (iid == IID_IUnknown || iid == IID_IDispatch) {
+      *out = static_cast<IDispatch*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const LONG left = InterlockedDecrement(&references_);
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                          DISPID* ids) override {
+    HRESULT status = S_OK;
+    for (UINT i = 0; i < count; ++i) {
+      ids[i] = DISPID_UNKNOWN;
+      for (const Member& member : Members()) {
+        if (SameName(member.name, names[i])) ids[i] = member.id;
+      }
+      if (ids[i] == DISPID_UNKNOWN) status = DISP_E_UNKNOWNNAME;
+    }
+    return status;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                                   VARIANT* result, EXCEPINFO* exception, UINT*) override {
+    std::vector<VARIANT*> arguments;  // in call order, references followed
+    for (UINT i = params->cArgs; i-- > 0;) {
+      VARIANT* argument = &params->rgvarg[i];
+      while (V_VT(argument) == (VT_VARIANT | VT_BYREF)) argument = V_VARIANTREF(argument);
+      arguments.push_back(argument);
+    }
+    try {
+      VARIANT ignored;
+      VariantInit(&ignored);
+      const HRESULT status = Call(id, flags, params, arguments, result ? result : &ignored);
+      VariantClear(&ignored);
+      return status;
+    } catch (const Error& error) {
+      if (exception != nullptr) {
+        *exception = EXCEPINFO{};
+        exception->scode = vornexa::com::StatusOf(error.Number());
+        exception->bstrSource = ToBstr(kProvider);
+        exception->bstrDescription = ToBstr(error.Description());
+      }
+      return DISP_E_EXCEPTION;
+    }
+  }
+
+ protected:
+  virtual std::vector<Member> Members() const = 0;
+  // `arguments` in call order, by-reference variants already followed.
+  virtual HRESULT Call(DISPID id, WORD flags, DISPPARAMS* params,
+                       const std::vector<VARIANT*>& arguments, VARIANT* result) = 0;
+
+  static std::string TextArgument(const std::vector<VARIANT*>& arguments, size_t index) {
+    if (index >= arguments.size()) throw Error(450, kProvider, "Falta un argumento");
+    VARIANT text;
+    VariantInit(&text);
+    if (FAILED(VariantChangeType(&text, arguments[index], 0, VT_BSTR))) {
+      throw Error(13, kProvider, "No coinciden los tipos");
+    }
+    std::string value = FromBstr(V_BSTR(&text));
+    VariantClear(&text);
+    return value;
+  }
+
+  static int32_t LongArgument(const std::vector<VARIANT*>& arguments, size_t index, int32_t fallback) {
+    if (index >= arguments.size() || V_VT(arguments[index]) == VT_ERROR ||
+        V_VT(arguments[index]) == VT_EMPTY) {
+      return fallback;
+    }
+    VARIANT number;
+    VariantInit(&number);
+    if (FAILED(VariantChangeType(&number, arguments[index], 0, VT_I4))) {
+      throw Error(13, kProvider, "No coinciden los tipos");
+    }
+    return V_I4(&number);
+  }
+
+  static void SetObject(VARIANT* result, IDispatch* object) {
+    V_VT(result) = VT_DISPATCH;
+    V_DISPATCH(result) = object;
+  }
+
+ private:
+  LONG references_ = 1;
+};
+
+// Statements run in SQL Server's dialect; the database behind may be another.
+// Transaction statements are the server's own and are mapped here.
+class Database {
+ public:
+  explicit Database(std::shared_ptr<vornexa::Connection> connection)
+      : connection_(std::move(connection)) {}
+
+  vornexa::Connection& connection() { return *connection_; }
+
+  // The statement to run instead of `sql` (same text when not a transaction one).
+  std::string Map(const std::string& sql) {
+    if (sql == "SELECT @@TRANCOUNT AS n") return "SELECT " + std::to_string(depth_) + " AS n";
+    if (sql == "BEGIN TRANSACTION") return Begin();
+    if (sql == "COMMIT TRANSACTION") return End("COMMIT");
+    if (sql == "ROLLBACK TRANSACTION") return End("ROLLBACK");
+    if (sql.rfind("SAVE TRANSACTION ", 0) == 0) return "SAVEPOINT " + sql.substr(17);
+    if (sql.rfind("ROLLBACK TRANSACTION ", 0) == 0) return "ROLLBACK TO SAVEPOINT " + sql.substr(21);
+    return sql;
+  }
+
+  std::string Begin() { return depth_++ == 0 ? "BEGIN" : "SELECT 1"; }
+  std::string End(const char* verb) {
+    depth_ = 0;
+    return verb;
+  }
+
+ private:
+  std::shared_ptr<vornexa::Connection> connection_;
+  int depth_ = 0;  // @@TRANCOUNT
+};
+
+class Connection : public Dispatch {
+ public:
+  enum : DISPID { kOpen = 1, kExecute, kClose, kBeginTrans, kCommitTrans, kRollbackTrans, kState,
+                  kCreateSchema };
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (iid == kIidStandinConnection) {
+      *out = this;
+      AddRef();
+      return S_OK;
+    }
+    return Dispatch::QueryInterface(iid, out);
+  }
+
+  // The database, or ADO's error for a closed connection.
+  Database& Open() {
+    if (!database_) throw Error(kConnectionUnusable, kProvider, kUnusableText);
+    return *database_;
+  }
+
+  static constexpr char kUnusableText[] =
+      "No se puede usar la conexión para realizar esta operación. Está cerrada o no es válida en "
+      "este contexto.";
+
+ protected:
+  std::vector<Member> Members() const override {
+    return {{L"Open", kOpen}, {L"Execute", kExecute}, {L"Close", kClose},
+            {L"BeginTrans", kBeginTrans}, {L"CommitTrans", kCommitTrans},
+            {L"RollbackTrans", kRollbackTrans}, {L"State", kState},
+            {L"CreateSchema", kCreateSchema}};
+  }
+
+  HRESULT Call(DISPID id, WORD, DISPPARAMS* params, const std::vector<VARIANT*>& arguments,
+               VARIANT* result) override {
+    switch (id) {
+      case kOpen: {
+        const std::string text = TextArgument(arguments, 0);
+        const vornexa::Dialect dialect = text.find("PostgreSQL") != std::string::npos
+                                             ? vornexa::Dialect::PostgreSql
+                                             : vornexa::Dialect::SqlServer;
+        database_ = std::make_unique<Database>(vornexa::OpenOdbc(text, dialect));
+        return S_OK;
+      }
+      case kExecute: {
+        Database& database = Open();
+        const int64_t affected = database.connection().Execute(database.Map(TextArgument(arguments, 0)));
+        // RecordsAffected is written through the caller's reference.
+        if (params->cArgs >= 2) {
+          VARIANT& slot = params->rgvarg[params->cArgs - 2];
+          if (V_VT(&slot) == (VT_VARIANT | VT_BYREF)) {
+            VARIANT* target = V_VARIANTREF(&slot);
+            VariantClear(target);
+            V_VT(target) = VT_I4;
+            V_I4(target) = static_cast<LONG>(affected);
+          } else if (V_VT(&slot) == (VT_I4 | VT_BYREF)) {
+            *V_I4REF(&slot) = static_cast<LONG>(affected);
+          }
+        }
+        V_VT(result) = VT_EMPTY;
+        return S_OK;
+      }
+      case kClose:
+        database_.reset();
+        return S_OK;
+      case kBeginTrans:
+      case kCommitTrans:
+      case kRollbackTrans: {
+        Database& database = Open();
+        database.connection().Execute(id == kBeginTrans    ? database.Begin()
+                                      : id == kCommitTrans ? database.End("COMMIT")
+                                                           : database.End("ROLLBACK"));
+        return S_OK;
+      }
+      case kState:
+        V_VT(result) = VT_I4;
+        V_I4(result) = database_ ? 1 : 0;
+        return S_OK;
+      case kCreateSchema:
+        vornexa::CreateSchema(Open().connection());
+        return S_OK;
+    }
+    return DISP_E_MEMBERNOTFOUND;
+  }
+
+ private:
+  std::unique_ptr<Database> database_;
+};
+
+class Field : public Dispatch {
+ public:
+  Field(std::string name, vornexa::Value value) : name_(std::move(name)), value_(std::move(value)) {}
+
+ protected:
+  std::vector<Member> Members() const override { return {{L"Value", DISPID_VALUE}, {L"Name", 1}}; }
+
+  HRESULT Call(DISPID id, WORD, DISPPARAMS*, const std::vector<VARIANT*>&, VARIANT* result) override {
+    if (id == 1) {
+      V_VT(result) = VT_BSTR;
+      V_BSTR(result) = ToBstr(name_);
+    } else if (value_.IsNull()) {
+      V_VT(result) = VT_NULL;
+    } else if (value_.IsInteger()) {
+      V_VT(result) = VT_I4;
+      V_I4(result) = static_cast<LONG>(value_.ToInt64());
+    } else if (value_.IsReal()) {
+      V_VT(result) = VT_R8;
+      V_R8(result) = value_.ToDouble();
+    } else {
+      V_VT(result) = VT_BSTR;
+      V_BSTR(result) = ToBstr(value_.ToText());
+    }
+    return S_OK;
+  }
+
+ private:
+  std::string name_;
+  vornexa::Value value_;
+};
+
+class Recordset;
+
+class Fields : public Dispatch {
+ public:
+  explicit Fields(Recordset* rows);
+  ~Fields() override;
+  HRESULT Item(const std::vector<VARIANT*>& arguments, VARIANT* result);
+
+ protected:
+  std::vector<Member> Members() const override { return {{L"Item", DISPID_VALUE}}; }
+  HRESULT Call(DISPID, WORD, DISPPARAMS*, const std::vector<VARIANT*>& arguments,
+               VARIANT* result) override;
+
+ private:
+  Recordset* rows_;
+};
+
+class Recordset : public Dispatch {
+ public:
+  enum : DISPID { kOpen = 1, kEof, kMoveNext, kClose, kFields };
+
+  vornexa::Recordset& Rows() {
+    if (!rows_) throw Error(kObjectClosed, kProvider,
+                            "No se permite la operación cuando el objeto está cerrado.");
+    return *rows_;
+  }
+
+ protected:
+  std::vector<Member> Members() const override {
+    return {{L"Open", kOpen}, {L"EOF", kEof}, {L"MoveNext", kMoveNext}, {L"Close", kClose},
+            {L"Fields", kFields}};
+  }
+
+  HRESULT Call(DISPID id, WORD, DISPPARAMS*, const std::vector<VARIANT*>& arguments,
+               VARIANT* result) override {
+    switch (id) {
+      case kOpen: {
+        const std::string sql = TextArgument(arguments, 0);
+        Connection* connection = nullptr;
+        if (arguments.size() < 2 || V_VT(arguments[1]) != VT_DISPATCH ||
+            V_DISPATCH(arguments[1]) == nullptr ||
+            FAILED(V_DISPATCH(arguments[1])->QueryInterface(
+                kIidStandinConnection, reinterpret_cast<void**>(&connection)))) {
+          throw Error(kConnectionUnusable, kProvider, Connection::kUnusableText);
+        }
+        const int32_t cursor = LongArgument(arguments, 2, 0);
+        try {
+          Database& database = connection->Open();
+          rows_ = database.connection().Open(
+              database.Map(sql), cursor == 3 ? vornexa::Cursor::Static : vornexa::Cursor::ForwardOnly);
+        } catch (...) {
+          connection->Release();
+          throw;
+        }
+        connection->Release();
+        return S_OK;
+      }
+      case kEof:
+        V_VT(result) = VT_BOOL;
+        V_BOOL(result) = Rows().Eof() ? VARIANT_TRUE : VARIANT_FALSE;
+        return S_OK;
+      case kMoveNext:
+        Rows().MoveNext();
+        return S_OK;
+      case kClose:
+        Rows();
+        rows_.reset();
+        return S_OK;
+      case kFields: {
+        // rs.Fields("name") is Fields.Item("name"), as Automation's default members read.
+        Fields* fields = new Fields(this);
+        if (arguments.empty()) {
+          SetObject(result, fields);
+          return S_OK;
+        }
+        const HRESULT status = fields->Item(arguments, result);
+        fields->Release();
+        return status;
+      }
+    }
+    return DISP_E_MEMBERNOTFOUND;
+  }
+
+ private:
+  std::unique_ptr<vornexa::Recordset> rows_;
+};
+
+Fields::Fields(Recordset* rows) : rows_(rows) { rows_->AddRef(); }
+Fields::~Fields() { rows_->Release(); }
+
+HRESULT Fields::Call(DISPID, WORD, DISPPARAMS*, const std::vector<VARIANT*>& arguments,
+                     VARIANT* result) {
+  return Item(arguments, result);
+}
+
+HRESULT Fields::Item(const std::vector<VARIANT*>& arguments, VARIANT* result) {
+  const std::string name = TextArgument(arguments, 0);
+  SetObject(result, new Field(name, rows_->Rows().Field(name)));
+  return S_OK;
+}
+
+template <typename Object>
+class Factory : public IClassFactory {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (iid != IID_IUnknown && iid != IID_IClassFactory) return E_NOINTERFACE;
+    *out = this;
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** out) override {
+    Object* object = new Object();
+    const HRESULT status = object->QueryInterface(iid, out);
+    object->Release();
+    return status;
+  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+};
+
+Factory<Connection> connection_factory;
+Factory<Recordset> recordset_factory;
+
+struct Registered {
+  const CLSID* id;
+  const wchar_t* prog_id;
+};
+constexpr Registered kRegistered[] = {{&kConnectionClass, L"ADODB.Connection"},
+                                      {&kRecordsetClass, L"ADODB.Recordset"}};
+
+void SetKey(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+  HKEY handle;
+  RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr);
+  RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(handle);
+}
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) module_instance = instance;
+  return TRUE;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID id, REFIID iid, void** out) {
+  if (id == kConnectionClass) return connection_factory.QueryInterface(iid, out);
+  if (id == kRecordsetClass) return recordset_factory.QueryInterface(iid, out);
+  return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return live_objects == 0 ? S_OK : S_FALSE; }
+
+extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(module_instance, path, MAX_PATH);
+  for (const Registered& entry : kRegistered) {
+    wchar_t clsid[40];
+    StringFromGUID2(*entry.id, clsid, 40);
+    SetKey(std::wstring(L"CLSID\\") + clsid + L"\\InprocServer32", nullptr, path);
+    SetKey(std::wstring(L"CLSID\\") + clsid + L"\\InprocServer32", L"ThreadingModel", L"Both");
+    SetKey(std::wstring(entry.prog_id) + L"\\CLSID", nullptr, clsid);
+  }
+  return S_OK;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() { return S_OK; }
