@@ -23,6 +23,7 @@
 #include "com/src/error_info.h"
 #include "vornexa/base/error.h"
 #include "vornexa/data/connection.h"
+#include "vornexa/data/odbc_connection.h"
 #include "vornexa/schema/schema.h"
 
 namespace {

@@ -16,6 +16,7 @@
 #include "Vornexa.h"
 #include "vornexa/accounts/cls_cuenta.h"
 #include "vornexa/context/empresa.h"
+#include "vornexa/data/odbc_connection.h"
 #include "vornexa/schema/schema.h"
 
 namespace {
