@@ -8,6 +8,7 @@
 
 #include <cctype>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -66,6 +67,23 @@ TEST_P(OperationErrors, EachOperationRaisesUnderItsOwnSource) {
       EXPECT_VORNEXA_ERROR(operation.call(orphan), err::kObjectNotSet, operation.source, not_set);
     }
     clsCuenta account = NewAccount("572");
+    // From another thread the object refuses before it reaches any
+    // connection (that thread has none: a call that got that far would fail
+    // with 91 or 3709 instead).
+    std::optional<Error> refused;
+    std::thread([&] {
+      try {
+        operation.call(account);
+      } catch (const Error& e) {
+        refused = e;
+      }
+    }).join();
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_EQ(refused->Number(), err::kWrongThread);
+    EXPECT_EQ(refused->Source(), operation.source);
+    EXPECT_EQ(refused->Description(),
+              "El objeto pertenece a otro subproceso: solo se puede usar en el subproceso que "
+              "lo creó.");
     recorder_->FailStatement(0, Error(-7, "db", "rechazada"));
     EXPECT_VORNEXA_ERROR(operation.call(account), -7, operation.source, "rechazada");
     recorder_->ClearFailure();
