@@ -75,8 +75,11 @@ bool DecodeUtf8(std::string_view text, size_t* at, char32_t* code) {
 }
 
 bool IsValidUtf8(std::string_view text) {
+  // Most text is ASCII: it is checked a byte at a time, without decoding.
+  size_t at = 0;
+  while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80) ++at;
   char32_t code;
-  for (size_t at = 0; at < text.size();) {
+  while (at < text.size()) {
     if (!DecodeUtf8(text, &at, &code)) return false;
   }
   return true;

@@ -1,5 +1,6 @@
 #include "vornexa/context/sql_statement.h"
 
+#include <charconv>
 #include <cstdio>
 
 #include "vornexa/base/error.h"
@@ -49,7 +50,8 @@ SqlStatement& SqlStatement::Raw(std::string_view fragment) {
 }
 
 SqlStatement& SqlStatement::Number(int64_t value) {
-  text_ += std::to_string(value);
+  char digits[24];  // the widest int64_t, sign included
+  text_.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
   return *this;
 }
 

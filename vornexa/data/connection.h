@@ -1,6 +1,7 @@
 // Data access: a connection runs statements written in the SQL Server dialect
 // and opens result sets on queries. Drivers (embedded SQLite, ODBC) translate
-// to their database where needed.
+// to their database where needed. A connection and the result sets it opens
+// serve one thread at a time: the drivers take no locks of their own.
 #ifndef VORNEXA_DATA_CONNECTION_H_
 #define VORNEXA_DATA_CONNECTION_H_
 

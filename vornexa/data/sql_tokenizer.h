@@ -58,41 +58,54 @@ inline size_t QuotedEnd(std::string_view sql, size_t begin, char close) {
   return sql.size();
 }
 
+// Words come first: they are most of every statement.
 inline size_t TokenEnd(std::string_view sql, size_t i, SqlToken::Kind* kind) {
   const char c = sql[i];
-  const char next = i + 1 < sql.size() ? sql[i + 1] : '\0';
-  if (IsSpace(c)) {
-    *kind = SqlToken::Kind::kSpace;
-    while (i < sql.size() && IsSpace(sql[i])) ++i;
+  const unsigned char char_class = kCharClasses[static_cast<unsigned char>(c)];
+  if (char_class & kWordStart) {
+    *kind = SqlToken::Kind::kWord;
+    for (++i; i < sql.size() && IsWordChar(sql[i]);) ++i;
     return i;
   }
-  if (c == '\'') {
-    *kind = SqlToken::Kind::kString;
-    return QuotedEnd(sql, i, '\'');
-  }
-  if (c == '"' || c == '[' || c == '`') {
-    *kind = SqlToken::Kind::kQuotedName;
-    return QuotedEnd(sql, i, c == '[' ? ']' : c);
-  }
-  if (c == '-' && next == '-') {
-    *kind = SqlToken::Kind::kComment;
-    const size_t end = sql.find('\n', i);
-    return end == std::string_view::npos ? sql.size() : end;
-  }
-  if (c == '/' && next == '*') {
-    *kind = SqlToken::Kind::kComment;
-    const size_t end = sql.find("*/", i + 2);
-    return end == std::string_view::npos ? sql.size() : end + 2;
-  }
-  if (IsDigit(c) || (c == '.' && IsDigit(next))) {
+  const bool digit_follows = i + 1 < sql.size() && IsDigit(sql[i + 1]);
+  if ((char_class & kDigit) || (c == '.' && digit_follows)) {
     *kind = SqlToken::Kind::kNumber;
     while (i < sql.size() && (IsDigit(sql[i]) || sql[i] == '.')) ++i;
     return i;
   }
-  if (IsWordStart(c)) {
-    *kind = SqlToken::Kind::kWord;
-    while (i < sql.size() && IsWordChar(sql[i])) ++i;
+  if (char_class & kBlank) {
+    *kind = SqlToken::Kind::kSpace;
+    while (i < sql.size() && IsSpace(sql[i])) ++i;
     return i;
+  }
+  const char next = i + 1 < sql.size() ? sql[i + 1] : '\0';
+  switch (c) {
+    case '\'':
+      *kind = SqlToken::Kind::kString;
+      return QuotedEnd(sql, i, '\'');
+    case '"':
+    case '`':
+      *kind = SqlToken::Kind::kQuotedName;
+      return QuotedEnd(sql, i, c);
+    case '[':
+      *kind = SqlToken::Kind::kQuotedName;
+      return QuotedEnd(sql, i, ']');
+    case '-':
+      if (next != '-') break;
+      *kind = SqlToken::Kind::kComment;
+      {
+        const size_t end = sql.find('\n', i);
+        return end == std::string_view::npos ? sql.size() : end;
+      }
+    case '/':
+      if (next != '*') break;
+      *kind = SqlToken::Kind::kComment;
+      {
+        const size_t end = sql.find("*/", i + 2);
+        return end == std::string_view::npos ? sql.size() : end + 2;
+      }
+    default:
+      break;
   }
   *kind = SqlToken::Kind::kSymbol;
   return i + 1;
@@ -107,7 +120,7 @@ inline SqlToken NextSqlToken(std::string_view sql, size_t* position) {
   SqlToken::Kind kind;
   const size_t begin = *position;
   *position = sql_tokenizer::TokenEnd(sql, begin, &kind);
-  return {kind, sql.substr(begin, *position - begin)};
+  return {kind, std::string_view(sql.data() + begin, *position - begin)};
 }
 
 // Whether `token` is the word `upper_word` (given in capitals), in any case.

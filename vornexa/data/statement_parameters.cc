@@ -168,6 +168,7 @@ class Parameteriser {
       if (literal && Bind(token, position)) {
         // The text since the previous parameter, then the marker.
         result_.skeleton.append(sql_.substr(copied_, begin - copied_));
+        result_.parameters.back().marker = result_.skeleton.size();
         result_.skeleton += '?';
         copied_ = position;
       }
@@ -220,7 +221,7 @@ class Parameteriser {
   bool Bind(const SqlToken& token, size_t next) {
     if (!select_lists_.empty() || !kept_clauses_.empty() || !opens_value_) return false;
     if (token.kind == Kind::kString) {
-      result_.parameters.push_back({false, 0, {}});
+      result_.parameters.push_back({false, 0, {}, 0});
       Unquote(token.text, &result_.parameters.back().text);
       return true;
     }
@@ -232,7 +233,7 @@ class Parameteriser {
     }
     int64_t value = 0;
     for (char c : digits) value = value * 10 + (c - '0');
-    result_.parameters.push_back({true, value, {}});
+    result_.parameters.push_back({true, value, {}, 0});
     return true;
   }
 
@@ -247,7 +248,86 @@ class Parameteriser {
   ClauseStack kept_clauses_;
 };
 
+// The integer literal at `*position` of `sql`, if one as Bind takes it
+// starts there; moves `*position` past it.
+bool TakeInteger(std::string_view sql, size_t* position, int64_t* value) {
+  const size_t begin = *position;
+  size_t i = begin;
+  *value = 0;
+  while (i < sql.size() && sql_tokenizer::IsDigit(sql[i]) && i - begin < kMaxIntegerDigits) {
+    *value = *value * 10 + (sql[i++] - '0');
+  }
+  // The fresh parse reads digits and points as one number and refuses a
+  // word character after it.
+  if (i == begin || (i < sql.size() && (sql_tokenizer::IsWordChar(sql[i]) || sql[i] == '.'))) {
+    return false;
+  }
+  *position = i;
+  return true;
+}
+
+// The closed text literal at `*position` of `sql`, unquoted into `*text`;
+// moves `*position` past it.
+bool TakeText(std::string_view sql, size_t* position, std::string* text) {
+  const size_t begin = *position;
+  if (begin >= sql.size() || sql[begin] != '\'') return false;
+  const size_t end = sql_tokenizer::QuotedEnd(sql, begin, '\'');
+  const SqlToken token{Kind::kString, sql.substr(begin, end - begin)};
+  if (IsUnclosedToken(token)) return false;
+  text->clear();
+  Unquote(token.text, text);
+  *position = end;
+  return true;
+}
+
 }  // namespace
+
+bool StatementParameteriser::Matches(const Shape& shape, std::string_view sql,
+                                     ParameterisedStatement* out) {
+  const std::string_view skeleton = shape.skeleton;
+  const size_t count = shape.parameters.size();
+  if (skeleton.empty()) return false;
+  out->parameters.resize(count);
+  size_t at = 0;       // in sql
+  size_t segment = 0;  // in the skeleton: the text before the next marker
+  for (size_t i = 0; i < count; ++i) {
+    const size_t marker = shape.parameters[i].second;
+    const std::string_view before = skeleton.substr(segment, marker - segment);
+    if (sql.substr(at, before.size()) != before) return false;
+    at += before.size();
+    StatementParameter& parameter = out->parameters[i];
+    parameter.is_integer = shape.parameters[i].first;
+    parameter.marker = marker;
+    if (parameter.is_integer ? !TakeInteger(sql, &at, &parameter.integer)
+                             : !TakeText(sql, &at, &parameter.text)) {
+      return false;
+    }
+    segment = marker + 1;
+  }
+  if (sql.substr(at) != skeleton.substr(segment)) return false;
+  out->skeleton.assign(skeleton);
+  return true;
+}
+
+void StatementParameteriser::Remember(const ParameterisedStatement& statement) {
+  Shape& shape = shapes_[next_shape_];
+  next_shape_ = (next_shape_ + 1) % kShapes;
+  shape.skeleton = statement.skeleton;
+  shape.parameters.clear();
+  for (const StatementParameter& parameter : statement.parameters) {
+    shape.parameters.emplace_back(parameter.is_integer, parameter.marker);
+  }
+}
+
+bool StatementParameteriser::Parameterise(std::string_view sql, ParameterisedStatement* out) {
+  if (sql.find('\0') != std::string_view::npos) return false;
+  for (const Shape& shape : shapes_) {
+    if (Matches(shape, sql, out)) return true;
+  }
+  if (!Parameteriser(sql, out).Run()) return false;
+  Remember(*out);
+  return true;
+}
 
 bool ParameteriseStatement(std::string_view sql, ParameterisedStatement* out) {
   if (sql.find('\0') != std::string_view::npos) return false;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vornexa {
@@ -17,6 +18,7 @@ struct StatementParameter {
   bool is_integer;
   int64_t integer;
   std::string text;  // quotes removed, doubled quotes undoubled
+  size_t marker = 0;  // where its `?` stands in the skeleton
 };
 
 struct ParameterisedStatement {
@@ -39,6 +41,30 @@ std::optional<ParameterisedStatement> ParameteriseStatement(std::string_view sql
 // one statement after another allocates nothing once warm; false (and `*out`
 // unspecified) when the text runs as it stands.
 bool ParameteriseStatement(std::string_view sql, ParameterisedStatement* out);
+
+// ParameteriseStatement for a driver that runs statement after statement.
+// It remembers the shapes of the last few texts it split: a text that
+// differs from one of them only inside its parameters' literals (same
+// kinds, integers still plain integers, texts still closed) splits alike,
+// so it is matched against that shape instead of being parsed again.
+class StatementParameteriser {
+ public:
+  bool Parameterise(std::string_view sql, ParameterisedStatement* out);
+
+ private:
+  struct Shape {
+    std::string skeleton;
+    // Each parameter's kind and marker, in order: a `?` can also stand in
+    // a literal of the skeleton.
+    std::vector<std::pair<bool, size_t>> parameters;
+  };
+  static bool Matches(const Shape& shape, std::string_view sql, ParameterisedStatement* out);
+  void Remember(const ParameterisedStatement& statement);
+
+  static constexpr size_t kShapes = 8;
+  Shape shapes_[kShapes];
+  size_t next_shape_ = 0;  // the slot the next new shape takes
+};
 
 }  // namespace vornexa
 
