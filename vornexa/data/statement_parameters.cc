@@ -1,5 +1,8 @@
 #include "vornexa/data/statement_parameters.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "vornexa/data/sql_translator.h"
 
 namespace vornexa {
@@ -310,8 +313,9 @@ bool StatementParameteriser::Matches(const Shape& shape, std::string_view sql,
 }
 
 void StatementParameteriser::Remember(const ParameterisedStatement& statement) {
-  Shape& shape = shapes_[next_shape_];
-  next_shape_ = (next_shape_ + 1) % kShapes;
+  // The least recently used shape makes way, and the new one goes first.
+  std::rotate(std::begin(shapes_), std::end(shapes_) - 1, std::end(shapes_));
+  Shape& shape = shapes_[0];
   shape.skeleton = statement.skeleton;
   shape.parameters.clear();
   for (const StatementParameter& parameter : statement.parameters) {
@@ -321,8 +325,12 @@ void StatementParameteriser::Remember(const ParameterisedStatement& statement) {
 
 bool StatementParameteriser::Parameterise(std::string_view sql, ParameterisedStatement* out) {
   if (sql.find('\0') != std::string_view::npos) return false;
-  for (const Shape& shape : shapes_) {
-    if (Matches(shape, sql, out)) return true;
+  for (size_t i = 0; i < kShapes; ++i) {
+    if (Matches(shapes_[i], sql, out)) {
+      // Most recently used first: a caller repeating a statement finds it at once.
+      std::rotate(shapes_, shapes_ + i, shapes_ + i + 1);
+      return true;
+    }
   }
   if (!Parameteriser(sql, out).Run()) return false;
   Remember(*out);

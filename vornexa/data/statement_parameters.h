@@ -61,9 +61,8 @@ class StatementParameteriser {
   static bool Matches(const Shape& shape, std::string_view sql, ParameterisedStatement* out);
   void Remember(const ParameterisedStatement& statement);
 
-  static constexpr size_t kShapes = 8;
-  Shape shapes_[kShapes];
-  size_t next_shape_ = 0;  // the slot the next new shape takes
+  static constexpr size_t kShapes = 16;
+  Shape shapes_[kShapes];  // most recently used first
 };
 
 }  // namespace vornexa
