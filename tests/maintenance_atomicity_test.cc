@@ -1,99 +1,101 @@
-// One creation in one exercise, and one deletion, happen whole or not at
-// all: every statement of each is made to fail in turn, and the database
-// afterwards holds the whole account or nothing of it.
+// Each maintenance operation in one exercise happens whole or not at all:
+// every statement of it is made to fail in turn, and the database afterwards
+// holds what it held before. A save or repair over several exercises keeps
+// the exercises done before a failure, and an operation inside the caller's
+// own atomic scope undoes only itself.
 #include <gtest/gtest.h>
 
-#include "maintenance_fixture.h"
+#include <functional>
+
+#include "accounts_fixture.h"
 
 namespace vornexa::testing {
 namespace {
 
-class AccountAtomicity : public MaintenanceTest {
+class Atomicity : public AccountsTest {
  protected:
   void SetUp() override {
-    MaintenanceTest::SetUp();
+    AccountsTest::SetUp();
     AddDepartments({1, 2, 3});
     InsertAccountRow(1, 5, "4300");
   }
 
-  static Error Injected(size_t index) {
-    return Rejected("fallo inyectado en la instrucción " + std::to_string(index));
-  }
-
-  // Makes statement `index` of `operation` fail; true when the operation
-  // failed, with the injected error under `source`.
-  template <typename Operation>
-  bool FailsAt(size_t index, Operation operation, const std::string& source) {
+  // Makes statement `index` of `run` fail; true when the operation failed
+  // with the injected error under `source`, false when it has fewer statements.
+  bool FailsAt(size_t index, const std::function<void()>& run, const std::string& source) {
+    const Error injected = Rejected("fallo inyectado en la instrucción " + std::to_string(index));
     TakeStatements();
-    recorder_->FailStatement(index, Injected(index));
+    recorder_->FailStatement(index, injected);
     try {
-      operation();
+      run();
     } catch (const Error& e) {
-      EXPECT_EQ(e.Number(), error_number::kStatementRejected) << index;
+      EXPECT_EQ(e.Number(), injected.Number()) << index;
       EXPECT_EQ(e.Source(), source) << index;
-      EXPECT_EQ(e.Description(), Injected(index).Description()) << index;
+      EXPECT_EQ(e.Description(), injected.Description()) << index;
       return true;
     }
-    recorder_->ClearFailure();  // the index lay beyond the operation's last statement
+    recorder_->ClearFailure();
     return false;
-  }
-
-  // Fails each statement of `operation` in turn, expecting the rows of
-  // account `code` in exercise 5 to be `unchanged` after each failure, then
-  // lets it run through. Returns how many statements it has.
-  template <typename Operation>
-  size_t SweepFailures(Operation operation, const std::string& source, const std::string& code,
-                       AccountRows unchanged) {
-    size_t index = 0;
-    while (FailsAt(index, operation, source)) {
-      EXPECT_EQ(RowsOf(5, code), unchanged) << "failing statement " << index;
-      ++index;
-    }
-    return index;
   }
 };
 
-TEST_P(AccountAtomicity, ACreationFailingAtAnyStatementLeavesNothingOfTheAccount) {
-  clsCuenta account = NewAccount("43000001");
-  // update, upper check, insert, accumulator update and insert, departments,
-  // and an update and an insert for each of the three departments.
-  EXPECT_EQ(SweepFailures([&] { account.Insertar(); }, "Cuentas::Insertar", "43000001",
-                          AccountRows{0, 0, 0}),
-            12u);
-  EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{1, 1, 3}));
-}
-
-TEST_P(AccountAtomicity, ADeletionFailingAtAnyStatementLeavesTheWholeAccount) {
+TEST_P(Atomicity, AFailureAtAnyStatementLeavesTheAccountAsItWas) {
   SeedAccount(5, "572", {1, 2, 3});
-  clsCuenta account = NewAccount("572");
-  // movement check and three deletes
-  EXPECT_EQ(
-      SweepFailures([&] { account.Eliminar(); }, "Cuentas::Eliminar", "572", AccountRows{1, 1, 3}),
-      4u);
-  EXPECT_EQ(RowsOf(5, "572"), (AccountRows{0, 0, 0}));
+  const struct {
+    const char* source;
+    const char* code;
+    std::function<void(clsCuenta&)> run;
+    AccountRows before, after;
+    // Creation: update, upper check, insert, accumulator update and insert,
+    // departments, then an update and an insert per department.
+    // Deletion: movement check and three deletes. Repair: update and insert.
+    size_t statements;
+  } cases[] = {
+      {"Cuentas::Insertar", "43000001", [](clsCuenta& a) { a.Insertar(); }, {}, {1, 1, 3}, 12},
+      {"Cuentas::Modificar", "43000002", [](clsCuenta& a) { a.Modificar(); }, {}, {1, 1, 3}, 12},
+      {"Cuentas::Eliminar", "572", [](clsCuenta& a) { a.Eliminar(); }, {1, 1, 3}, {}, 4},
+      {"Cuentas::Reparar_Acumulado", "43000003", [](clsCuenta& a) { a.Reparar_Acumulado(); },
+       {}, {0, 1, 0}, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source);
+    clsCuenta account = NewAccount(c.code);
+    size_t index = 0;
+    while (FailsAt(index, [&] { c.run(account); }, c.source)) {
+      EXPECT_EQ(RowsOf(5, c.code), c.before) << "failing statement " << index;
+      ++index;
+    }
+    EXPECT_EQ(index, c.statements);
+    EXPECT_EQ(RowsOf(5, c.code), c.after);
+  }
 }
 
-TEST_P(AccountAtomicity, ASaveOverSeveralExercisesKeepsTheExercisesSavedBeforeAFailure) {
+TEST_P(Atomicity, AFailureInALaterExerciseKeepsTheEarlierOnes) {
   company_->ejercicios = {5, 6};
   company_->multi_ejercicio = true;
   InsertAccountRow(1, 6, "4300");
-  clsCuenta account = NewAccount("43000001");
   // Exercise 5 takes twelve statements; the fifth of exercise 6 inserts its accumulator row.
-  EXPECT_TRUE(FailsAt(
-      16, [&] { account.Modificar(); }, "Cuentas::Modificar"));
-  EXPECT_EQ(recorder_->statements().back().rfind("INSERT INTO Acumulados (", 0), 0u);
+  clsCuenta account = NewAccount("43000001");
+  EXPECT_TRUE(FailsAt(16, [&] { account.Modificar(); }, "Cuentas::Modificar"));
+  EXPECT_TRUE(recorder_->statements().back().starts_with("INSERT INTO Acumulados ("));
   EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{1, 1, 3}));
   EXPECT_EQ(RowsOf(6, "43000001"), (AccountRows{0, 0, 0}));
+
+  // The repair goes in the list's order and stops at the failing exercise.
+  company_->ejercicios = {6, 5, 7};
+  EXPECT_TRUE(FailsAt(2, [&] { NewAccount("430").Reparar_Acumulado(); },
+                      "Cuentas::Reparar_Acumulado"));
+  EXPECT_EQ(Column("SELECT Cod_Ejercicio AS v FROM Acumulados WHERE Cuenta = '430'"),
+            Statements{"6"});
 }
 
-TEST_P(AccountAtomicity, NestsInsideTheCallersOwnAtomicScope) {
+TEST_P(Atomicity, NestsInsideTheCallersOwnAtomicScope) {
   clsCuenta account = NewAccount("43000001");
   {
     // A failed creation inside the caller's scope undoes only itself.
     AtomicScope caller(*recorder_);
     Exec("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (1, 1, 'Clientes')");
-    EXPECT_TRUE(FailsAt(
-        9, [&] { account.Insertar(); }, "Cuentas::Insertar"));
+    EXPECT_TRUE(FailsAt(9, [&] { account.Insertar(); }, "Cuentas::Insertar"));
     caller.Commit();
   }
   EXPECT_EQ(Count("SELECT Codigo FROM Cuentas_Grupos"), 1);
@@ -104,11 +106,9 @@ TEST_P(AccountAtomicity, NestsInsideTheCallersOwnAtomicScope) {
     EXPECT_TRUE(account.Insertar());
   }
   EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{0, 0, 0}));
-  EXPECT_TRUE(account.Insertar());
-  EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{1, 1, 3}));
 }
 
-VORNEXA_ON_ALL_BACKENDS(AccountAtomicity);
+VORNEXA_ON_ALL_BACKENDS(Atomicity);
 
 }  // namespace
 }  // namespace vornexa::testing

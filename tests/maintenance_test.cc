@@ -1,8 +1,12 @@
-// Saving accounts: the per-exercise update, creation with level and
-// accumulator rows, the registry step, and the save across exercises.
+// Account maintenance: creation with its level, accumulator and registry rows
+// (its exact statements checked on the embedded database), the refusals of
+// every maintenance operation, updates, the registry step, the save across
+// exercises, deletion and the accumulator repair.
 #include <gtest/gtest.h>
 
-#include "maintenance_fixture.h"
+#include <functional>
+
+#include "accounts_fixture.h"
 
 namespace vornexa::testing {
 namespace {
@@ -35,180 +39,160 @@ const char kFilledInsert[] =
     "'21000418450200051332', 1, 6, 'ES9121000418450200051332', '2024-01-31', 'MND-1', 7, '3', "
     "8, 12, 13)";
 
-class AccountSave : public MaintenanceTest {
- protected:
-  void UseExercise(int16_t exercise) {
-    company_->ejercicio = exercise;
-    company_->ejercicios = {exercise};
-  }
-};
+class Maintenance : public AccountsTest {};
 
-TEST_P(AccountSave, CreatesANewAccountWithItsLevelAccumulatorAndRegistryRows) {
-  UseExercise(7);
+TEST_P(Maintenance, CreatesTheAccountAndCompletesItsAccumulatorAndRegistryRows) {
+  company_->ejercicio = 7;
+  company_->ejercicios = {7};
   InsertAccountRow(1, 7, "4300");
+  AddDepartments({1, 2});
+  SeedAccumulators(7, "43000001", {1}, /*level=*/0);  // kept, their level set
   clsCuenta account = FilledAccount("43000001");
   EXPECT_TRUE(account.Insertar());
-
-  ExpectStatements(
-      (Statements{
-          kFilledUpdate,
-          "SELECT Cuenta FROM Cuentas WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Cuenta ='4300'",
-          kFilledInsert,
-          "UPDATE Acumulados SET Nivel = 5 WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Cuenta = "
-          "'43000001'",
-          "INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel) VALUES (1, 7, "
-          "'43000001', 5)",
-          "SELECT Codigo FROM Departamentos WHERE Cod_Empresa =1",
-          "UPDATE Razon_Social SET Nif = 'B12345678' WHERE Nif = 'B12345678'",
-          "INSERT INTO Razon_Social (Nif) VALUES ('B12345678')",
-          "UPDATE Razon_Social SET Nombre ='Uno SL' WHERE Nif ='B12345678'",
-          "UPDATE Razon_Social SET Direccion ='Mayor' WHERE Nif ='B12345678'",
-          "UPDATE Razon_Social SET CP =41001 WHERE Nif ='B12345678'",
-          "UPDATE Razon_Social SET Localidad ='Sevilla' WHERE Nif ='B12345678'",
-          "UPDATE Razon_Social SET Provincia ='Sevilla Prov' WHERE Nif ='B12345678'",
-          "UPDATE Razon_Social SET Pais ='ES' WHERE Nif ='B12345678'",
-          "UPDATE Razon_Social SET eMail ='fiscal@ejemplo.es' WHERE Nif ='B12345678'",
-          "UPDATE Razon_Social SET Telefono ='950000001' WHERE Nif ='B12345678'",
-          "UPDATE Razon_Social SET Fax ='950000002' WHERE Nif ='B12345678'"}));
   EXPECT_EQ(account.Nivel, 5);
+  const std::string registry = " WHERE Nif ='B12345678'";
+  const Statements expected = {
+      kFilledUpdate,
+      "SELECT Cuenta FROM Cuentas WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Cuenta ='4300'",
+      kFilledInsert,
+      "UPDATE Acumulados SET Nivel = 5 WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Cuenta = "
+      "'43000001'",
+      "SELECT Codigo FROM Departamentos WHERE Cod_Empresa =1",
+      "UPDATE Acumulados_Dpto SET Nivel = 5 WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Dpto =1 "
+      "AND Cuenta = '43000001'",
+      "UPDATE Acumulados_Dpto SET Nivel = 5 WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Dpto =2 "
+      "AND Cuenta = '43000001'",
+      "INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, Nivel) VALUES (1, 7, "
+      "2, '43000001', 5)",
+      "UPDATE Razon_Social SET Nif = 'B12345678' WHERE Nif = 'B12345678'",
+      "INSERT INTO Razon_Social (Nif) VALUES ('B12345678')",
+      "UPDATE Razon_Social SET Nombre ='Uno SL'" + registry,
+      "UPDATE Razon_Social SET Direccion ='Mayor'" + registry,
+      "UPDATE Razon_Social SET CP =41001" + registry,
+      "UPDATE Razon_Social SET Localidad ='Sevilla'" + registry,
+      "UPDATE Razon_Social SET Provincia ='Sevilla Prov'" + registry,
+      "UPDATE Razon_Social SET Pais ='ES'" + registry,
+      "UPDATE Razon_Social SET eMail ='fiscal@ejemplo.es'" + registry,
+      "UPDATE Razon_Social SET Telefono ='950000001'" + registry,
+      "UPDATE Razon_Social SET Fax ='950000002'" + registry};
+  const Statements sent = TakeStatements();
+  if (OnEmbedded()) EXPECT_EQ(sent, expected);
 
-  // Loaded back, every field is what was saved; CCC came from the IBAN.
+  // Loaded back, every field is what was saved (CCC came from the IBAN), and
+  // the flag that is never stored is left alone.
   clsCuenta loaded = NewAccount("43000001");
+  loaded.NoVerificarNivelesSup = true;
   ASSERT_TRUE(loaded.Cargar());
-  clsCuenta expected = FilledAccount("43000001");
-  expected.Nivel = 5;
-  expected.CCC = "21000418450200051332";
-  EXPECT_EQ(Describe(loaded), Describe(expected));
-  EXPECT_EQ(RowsOf(7, "43000001"), (AccountRows{1, 1, 0}));
-  EXPECT_EQ(Scalar("SELECT Nivel AS v FROM Acumulados WHERE Cuenta = '43000001'"), "5");
-  EXPECT_EQ(Count("SELECT Cuenta FROM Acumulados WHERE Apertura = 0 AND D1 = 0 AND D12 = 0 "
-                  "AND H1 = 0 AND H12 = 0"),
-            1);
-  EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Razon_Social WHERE Nif = 'B12345678'"), "Uno SL");
-  EXPECT_EQ(Scalar("SELECT CP AS v FROM Razon_Social WHERE Nif = 'B12345678'"), "41001");
-  EXPECT_EQ(Scalar("SELECT Fax AS v FROM Razon_Social WHERE Nif = 'B12345678'"), "950000002");
+  EXPECT_TRUE(loaded.NoVerificarNivelesSup);
+  account.CCC = "21000418450200051332";
+  EXPECT_EQ(Describe(loaded), Describe(account));
+  EXPECT_EQ(RowsOf(7, "43000001"), (AccountRows{1, 1, 2}));
+  EXPECT_EQ(Count("SELECT Cuenta FROM Acumulados WHERE Apertura = 10 AND Nivel = 5"), 1);
+  EXPECT_EQ(Scalar("SELECT MIN(Nivel) AS v FROM Acumulados_Dpto"), "5");
+  EXPECT_EQ(Column("SELECT Nombre || CP || Fax AS v FROM Razon_Social"),
+            Statements{"Uno SL41001950000002"});
 }
 
-TEST_P(AccountSave, RefusesACreationWhoseUpperAccountIsMissingInTheExercise) {
-  UseExercise(7);
-  InsertAccountRow(1, 6, "4300");  // another exercise does not count
-  const std::string message =
-      "No se ha creado la cuenta de nivel superior.\r\nDebe crear : 4300 en ejercicio: 7";
-  clsCuenta account = NewAccount("43000001");
-  EXPECT_VORNEXA_ERROR(account.Insertar(), error_number::kComponent, "Cuentas::Insertar", message);
-  EXPECT_VORNEXA_ERROR(account.Modificar(), error_number::kComponent, "Cuentas::Modificar", message);
-  EXPECT_EQ(account.Nivel, 5);
-  EXPECT_EQ(RowsOf(7, "43000001"), (AccountRows{0, 0, 0}));
+TEST_P(Maintenance, EachOperationRefusesWhatItCannotDoAndChangesNothing) {
+  InsertAccountRow(1, 4, "4300");  // another exercise does not count
+  SeedAccount(5, "572", {});
+  InsertEntry(1, 5, 1, "2024-01-10");
+  InsertLine(1, 5, 1, 1, "572", "10", "0");
+  const std::function<void(clsCuenta&)> insert = [](clsCuenta& a) { a.Insertar(); },
+                                        modify = [](clsCuenta& a) { a.Modificar(); },
+                                        repair = [](clsCuenta& a) { a.Reparar_Acumulado(); };
+  const std::string no_upper =
+      "No se ha creado la cuenta de nivel superior.\r\nDebe crear : 4300 en ejercicio: 5";
+  const std::string no_code = "No se ha especificado el numero de cuenta";
+  const std::string no_level =
+      "No se puede insertar una cuenta no correspondiente a los digitos parametrizados";
+  const struct {
+    const char* code;
+    std::function<void(clsCuenta&)> run;
+    const char* source;
+    std::string description;
+    size_t statements;  // sent before the refusal
+    int16_t level;      // Nivel afterwards; it was 9
+  } cases[] = {
+      {"43000001", insert, "Cuentas::Insertar", no_upper, 2, 5},
+      {"43000001", modify, "Cuentas::Modificar", no_upper, 2, 5},
+      {"", insert, "Cuentas::Insertar", no_code, 0, 9},
+      {"", modify, "Cuentas::Modificar", no_code, 0, 9},
+      {"4300001", insert, "Cuentas::Insertar", no_level, 1, 0},
+      {"", repair, "Cuentas::Reparar_Acumulado", no_code, 0, 9},
+      {"4300001", repair, "Cuentas::Reparar_Acumulado", no_level, 0, 0},
+      {"572", [](clsCuenta& a) { a.Eliminar(); }, "Cuentas::Eliminar",
+       "No se puede eliminar la cuenta 572 por tener movimientos asociados", 1, 9},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.source) + " '" + c.code + "'");
+    clsCuenta account = NewAccount(c.code);
+    account.Nivel = 9;
+    TakeStatements();
+    EXPECT_VORNEXA_ERROR(c.run(account), error_number::kComponent, c.source, c.description);
+    EXPECT_EQ(TakeStatements().size(), c.statements);
+    EXPECT_EQ(account.Nivel, c.level);
+  }
+  for (const char* code : {"43000001", "4300001"}) EXPECT_EQ(RowsOf(5, code), (AccountRows{}));
+  EXPECT_EQ(RowsOf(5, "572"), (AccountRows{1, 1, 0}));
 }
 
-TEST_P(AccountSave, UpdatesAnExistingAccountWithOneStatementAndNoChecks) {
-  UseExercise(7);
-  InsertAccountRow(1, 7, "572");
-  InsertAccountRow(1, 7, "4300001");  // matches no level: updates are not checked
-  clsCuenta account = NewAccount("572");
-  account.Nombre = "Caja";
-  EXPECT_TRUE(account.Modificar());
-  EXPECT_TRUE(account.Insertar());
-  const std::string update =
-      "UPDATE Cuentas SET Nombre ='Caja', ContDebe ='', ContHaber ='', Nif ='', "
-      "Nombre_Comercial ='', Direccion ='', Cp ='0', Localidad ='', Provincia ='', Pais ='', "
-      "Cod_Pais =0, Telefono ='', Fax ='', eMail ='', F_Nif ='', F_Razon ='', F_Via ='', "
-      "F_Direccion ='', F_Numero ='', F_Escalera ='', F_Piso ='', F_Puerta ='', F_Cp ='0', "
-      "F_Localidad ='', F_Provincia ='', F_Pais ='', F_Telefono ='', F_Fax ='', F_eMail ='', "
-      "Grupo =0, FormaPago =0, CCC ='', Carta_Pago =0, Dpto =0, IBAN ='', Fecha_Mandato ='', "
-      "IDMandato = '', Subfijo_SEPA = 0, Secuencia_Adeudo = 0, ContraparteIDOtroTipo ='0', "
-      "Cod_Irpf =0, Tipo_Irpf =0 WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Cuenta ='572'";
-  ExpectStatements({update, update});
-  EXPECT_EQ(RowsOf(7, "572"), (AccountRows{1, 0, 0}));
-  EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Cuentas WHERE Cuenta = '572'"), "Caja");
-
-  clsCuenta odd = NewAccount("4300001");
-  odd.Nombre = "Antigua";
-  EXPECT_TRUE(odd.Modificar());
-  EXPECT_EQ(TakeStatements().size(), 1u);
-  EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Cuentas WHERE Cuenta = '4300001'"), "Antigua");
-}
-
-TEST_P(AccountSave, ChangingTheCodeCreatesAFurtherAccountInsteadOfRenaming) {
+TEST_P(Maintenance, SavingAnExistingAccountIsOneUpdateWithNoChecks) {
+  InsertAccountRow(1, 5, "572");
+  InsertAccountRow(1, 5, "4300001");  // matches no level: updates are not checked
+  const std::pair<const char*, bool (clsCuenta::*)()> saves[] = {
+      {"572", &clsCuenta::Modificar}, {"572", &clsCuenta::Insertar}, {"4300001", &clsCuenta::Modificar}};
+  for (const auto& [code, save] : saves) {
+    clsCuenta account = NewAccount(code);
+    account.Nombre = std::string("Nombre ") + code;
+    TakeStatements();
+    EXPECT_TRUE((account.*save)()) << code;
+    EXPECT_EQ(TakeStatements().size(), 1u) << code;
+    EXPECT_EQ(RowsOf(5, code), (AccountRows{1, 0, 0}));
+    EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Cuentas WHERE Cuenta = '" + std::string(code) + "'"),
+              account.Nombre);
+  }
+  // Changing the code creates a further account instead of renaming.
   InsertAccountRow(1, 5, "57");
-  InsertAccountRow(1, 5, "572", "Caja");
   clsCuenta account = NewAccount("572");
   ASSERT_TRUE(account.Cargar());
   account.Cuenta = "573";
   EXPECT_TRUE(account.Modificar());
   EXPECT_EQ(RowsOf(5, "572"), (AccountRows{1, 0, 0}));
   EXPECT_EQ(RowsOf(5, "573"), (AccountRows{1, 1, 0}));
-  EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Cuentas WHERE Cuenta = '573'"), "Caja");
+  EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Cuentas WHERE Cuenta = '573'"), "Nombre 572");
 }
 
-TEST_P(AccountSave, TakesTheLevelFromTheCompanysDigits) {
-  clsCuenta unmatched = NewAccount("4300001");
-  unmatched.Nivel = 9;
-  EXPECT_VORNEXA_ERROR(
-      unmatched.Insertar(), error_number::kComponent, "Cuentas::Insertar",
-      "No se puede insertar una cuenta no correspondiente a los digitos parametrizados");
-  EXPECT_EQ(unmatched.Nivel, 0);
-  EXPECT_EQ(TakeStatements().size(), 1u);  // only the update that found nothing
-  EXPECT_EQ(RowsOf(5, "4300001"), (AccountRows{0, 0, 0}));
-
-  clsCuenta top = NewAccount("4");  // level 1 has no upper account to check
-  EXPECT_TRUE(top.Insertar());
-  EXPECT_EQ(top.Nivel, 1);
-  EXPECT_EQ(TakeStatements()[1].rfind("INSERT INTO Cuentas", 0), 0u);
-
-  clsCuenta unchecked = NewAccount("430");
-  unchecked.NoVerificarNivelesSup = true;
-  EXPECT_TRUE(unchecked.Insertar());
-  EXPECT_EQ(unchecked.Nivel, 3);
-  EXPECT_EQ(RowsOf(5, "430"), (AccountRows{1, 1, 0}));
-
-  company_->digitos_nivel = {1, 2, 3, 6, 6, 0};  // the highest matching level wins
-  clsCuenta tied = NewAccount("430000");
-  tied.NoVerificarNivelesSup = true;
-  EXPECT_TRUE(tied.Insertar());
-  EXPECT_EQ(tied.Nivel, 5);
-  EXPECT_EQ(Scalar("SELECT Nivel AS v FROM Cuentas WHERE Cuenta = '430000'"), "5");
-}
-
-TEST_P(AccountSave, KeepsExistingAccumulatorRowsAndCompletesTheDepartments) {
-  AddDepartments({1, 2});
-  InsertAccountRow(1, 5, "4300");
-  Exec(
-      "INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura) "
-      "VALUES (1, 5, '43000001', 0, 100)");
-  Exec(
-      "INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, Nivel) "
-      "VALUES (1, 5, 1, '43000001', 0)");
-  clsCuenta account = NewAccount("43000001");
-  EXPECT_TRUE(account.Insertar());
-  std::vector<std::string> statements = TakeStatements();
-  ASSERT_EQ(statements.size(), 8u);
-  statements.erase(statements.begin(), statements.begin() + 3);
-  if (OnEmbedded()) {
-    EXPECT_EQ(statements,
-            (Statements{"UPDATE Acumulados SET Nivel = 5 WHERE Cod_Empresa =1 AND "
-                        "Cod_Ejercicio =5 AND Cuenta = '43000001'",
-                        "SELECT Codigo FROM Departamentos WHERE Cod_Empresa =1",
-                        "UPDATE Acumulados_Dpto SET Nivel = 5 WHERE Cod_Empresa =1 AND "
-                        "Cod_Ejercicio =5 AND Dpto =1 AND Cuenta = '43000001'",
-                        "UPDATE Acumulados_Dpto SET Nivel = 5 WHERE Cod_Empresa =1 AND "
-                        "Cod_Ejercicio =5 AND Dpto =2 AND Cuenta = '43000001'",
-                        "INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, "
-                        "Nivel) VALUES (1, 5, 2, '43000001', 5)"}));
+TEST_P(Maintenance, TakesTheLevelFromTheCompanysDigits) {
+  const struct {
+    std::array<int16_t, 6> digits;
+    const char* code;
+    bool unchecked;  // NoVerificarNivelesSup
+    int16_t level;
+  } cases[] = {
+      {{1, 2, 3, 4, 8, 0}, "4", false, 1},  // level 1 has no upper account to check
+      {{1, 2, 3, 4, 8, 0}, "430", true, 3},
+      {{1, 2, 3, 6, 6, 0}, "430000", true, 5},  // the highest matching level wins
+  };
+  for (const auto& c : cases) {
+    company_->digitos_nivel = c.digits;
+    clsCuenta account = NewAccount(c.code);
+    account.NoVerificarNivelesSup = c.unchecked;
+    EXPECT_TRUE(account.Insertar()) << c.code;
+    EXPECT_EQ(account.Nivel, c.level);
+    EXPECT_EQ(RowsOf(5, c.code), (AccountRows{1, 1, 0}));
+    EXPECT_EQ(Scalar("SELECT Nivel AS v FROM Cuentas WHERE Cuenta = '" + std::string(c.code) + "'"),
+              std::to_string(c.level));
   }
-  EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{1, 1, 2}));
-  EXPECT_EQ(Count("SELECT Cuenta FROM Acumulados WHERE Apertura = 100 AND Nivel = 5"), 1);
-  EXPECT_EQ(Scalar("SELECT MIN(Nivel) AS v FROM Acumulados_Dpto"), "5");
 }
 
-TEST_P(AccountSave, KeepsTheRegistryInStepWithoutEverClearingIt) {
+TEST_P(Maintenance, KeepsTheRegistryInStepWithoutEverClearingIt) {
   InsertAccountRow(1, 5, "43000001");
   clsCuenta account = NewAccount("43000001");
   account.Nif = "B12345678";
   account.F_Razon = "Empresa Ejemplo SL";
   account.F_Cp = 41001;
   EXPECT_TRUE(account.Modificar());
-  EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Razon_Social"), "Empresa Ejemplo SL");
   EXPECT_EQ(Scalar("SELECT Direccion AS v FROM Razon_Social"), "NULL");  // unset: not written
 
   // An existing row gets no INSERT; unset fields (F_Cp 0 included) stay as they were.
@@ -216,10 +200,8 @@ TEST_P(AccountSave, KeepsTheRegistryInStepWithoutEverClearingIt) {
   account.F_Cp = 0;
   account.F_Localidad = "Sevilla";
   EXPECT_TRUE(account.Insertar());
-  EXPECT_EQ(Count("SELECT Nif FROM Razon_Social"), 1);
-  EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Razon_Social"), "Nueva SL");
-  EXPECT_EQ(Scalar("SELECT Localidad AS v FROM Razon_Social"), "Sevilla");
-  EXPECT_EQ(Scalar("SELECT CP AS v FROM Razon_Social"), "41001");
+  EXPECT_EQ(Column("SELECT Nombre || CP || Localidad AS v FROM Razon_Social"),
+            Statements{"Nueva SL41001Sevilla"});
 
   // No Nif, no registry, whatever the fiscal fields hold.
   account.Nif = "";
@@ -228,54 +210,38 @@ TEST_P(AccountSave, KeepsTheRegistryInStepWithoutEverClearingIt) {
   EXPECT_EQ(TakeStatements().size(), 1u);
 }
 
-TEST_P(AccountSave, RefusesAnEmptyCodeBeforeAnyStatement) {
-  clsCuenta account = NewAccount("");
-  const std::string message = "No se ha especificado el numero de cuenta";
-  EXPECT_VORNEXA_ERROR(account.Modificar(), error_number::kComponent, "Cuentas::Modificar", message);
-  EXPECT_VORNEXA_ERROR(account.Insertar(), error_number::kComponent, "Cuentas::Insertar", message);
-  EXPECT_EQ(TakeStatements(), Statements{});
-}
-
-TEST_P(AccountSave, SavesInTheActiveExerciseThenInEachLaterOneOfTheList) {
+TEST_P(Maintenance, SavesInTheActiveExerciseThenInEachLaterOneOfTheList) {
   company_->ejercicios = {3, 5, 6, 0, 7};
   company_->multi_ejercicio = true;
-  for (int16_t exercise : {5, 6, 7}) InsertAccountRow(1, exercise, "43");
+  for (int16_t exercise : {3, 5, 6}) InsertAccountRow(1, exercise, "43");
   clsCuenta account = NewAccount("430");
+  account.Nif = "B12345678";
   account.Nombre = "Clientes";
+  // Exercise 7 lacks the upper account: the save stops there, before the registry.
+  EXPECT_VORNEXA_ERROR(account.Insertar(), error_number::kComponent, "Cuentas::Insertar",
+                       "No se ha creado la cuenta de nivel superior.\r\nDebe crear : 43 en "
+                       "ejercicio: 7");
+  EXPECT_EQ(RowsOf(7, "430"), (AccountRows{0, 0, 0}));
+  EXPECT_EQ(Count("SELECT Nif FROM Razon_Social"), 0);
+  InsertAccountRow(1, 7, "43");
   EXPECT_TRUE(account.Insertar());
-  EXPECT_EQ(RowsOf(3, "430"), (AccountRows{0, 0, 0}));
+  EXPECT_EQ(RowsOf(3, "430"), (AccountRows{0, 0, 0}));  // earlier than the active one
   for (int exercise : {5, 6, 7}) EXPECT_EQ(RowsOf(exercise, "430"), (AccountRows{1, 1, 0}));
+  EXPECT_EQ(Count("SELECT Nif FROM Razon_Social"), 1);
 
   // Saved again: updated everywhere; without MultiEjercicio only in the active one.
   const std::string names = "SELECT Cod_Ejercicio || Nombre AS v FROM Cuentas WHERE Cuenta = "
                             "'430' ORDER BY Cod_Ejercicio";
-  account.Nombre = "Clientes nacionales";
+  account.Nombre = "Nacionales";
   EXPECT_TRUE(account.Modificar());
-  EXPECT_EQ(Column(names), (Statements{"5Clientes nacionales", "6Clientes nacionales",
-                                       "7Clientes nacionales"}));
+  EXPECT_EQ(Column(names), (Statements{"5Nacionales", "6Nacionales", "7Nacionales"}));
   company_->multi_ejercicio = false;
   account.Nombre = "Clientes";
   EXPECT_TRUE(account.Modificar());
-  EXPECT_EQ(Column(names),
-            (Statements{"5Clientes", "6Clientes nacionales", "7Clientes nacionales"}));
+  EXPECT_EQ(Column(names), (Statements{"5Clientes", "6Nacionales", "7Nacionales"}));
 }
 
-TEST_P(AccountSave, ALaterExerciseWithoutTheUpperAccountStopsTheSaveBeforeTheRegistry) {
-  company_->ejercicios = {3, 5, 6, 0, 7};
-  company_->multi_ejercicio = true;
-  for (int16_t exercise : {5, 6}) InsertAccountRow(1, exercise, "43");
-  clsCuenta account = NewAccount("430");
-  account.Nif = "B12345678";
-  account.F_Razon = "Clientes SL";
-  EXPECT_VORNEXA_ERROR(account.Insertar(), error_number::kComponent, "Cuentas::Insertar",
-                       "No se ha creado la cuenta de nivel superior.\r\nDebe crear : 43 en "
-                       "ejercicio: 7");
-  for (int exercise : {5, 6}) EXPECT_EQ(RowsOf(exercise, "430"), (AccountRows{1, 1, 0}));
-  EXPECT_EQ(RowsOf(7, "430"), (AccountRows{0, 0, 0}));
-  EXPECT_EQ(Count("SELECT Nif FROM Razon_Social"), 0);
-}
-
-TEST_P(AccountSave, KeepsApostrophesInsideTheirLiterals) {
+TEST_P(Maintenance, KeepsApostrophesInsideTheirLiterals) {
   InsertAccountRow(1, 5, "4");
   clsCuenta account = NewAccount("4'");
   account.Nombre = "O'Brien ''x";
@@ -284,20 +250,56 @@ TEST_P(AccountSave, KeepsApostrophesInsideTheirLiterals) {
   account.IdMandato = "'";
   EXPECT_TRUE(account.Insertar());
   EXPECT_TRUE(account.Modificar());
-
   clsCuenta loaded = NewAccount("4'");
   ASSERT_TRUE(loaded.Cargar());
-  EXPECT_EQ(loaded.Nombre, "O'Brien ''x");
-  EXPECT_EQ(loaded.Nif, "B'1");
-  EXPECT_EQ(loaded.IdMandato, "'");
-  EXPECT_EQ(loaded.Nivel, 2);
+  EXPECT_EQ(Describe(loaded), Describe(account));
   EXPECT_EQ(Count("SELECT Cuenta FROM Cuentas"), 2);
-  EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Razon_Social WHERE Nif = 'B''1'"),
-            "L'Hospitalet'); DELETE FROM Cuentas; --");
+  EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Razon_Social WHERE Nif = 'B''1'"), account.F_Razon);
   EXPECT_EQ(Scalar("SELECT Cuenta AS v FROM Acumulados"), "4'");
 }
 
-VORNEXA_ON_ALL_BACKENDS(AccountSave);
+TEST_P(Maintenance, DeletionTakesOnlyTheActiveExercisesRowsAndAnyLineBlocksIt) {
+  SeedAccount(5, "572", {1, 2, 3});
+  SeedAccount(6, "572", {1});
+  InsertAccountRow(1, 5, "57");
+  InsertEntry(1, 4, 1, "2023-06-30");
+  InsertLine(1, 4, 1, 1, "572", "10", "0");  // another exercise does not count
+  clsCuenta account = NewAccount("572");
+  EXPECT_FALSE(account.Posee_Movimientos());
+  EXPECT_TRUE(account.Eliminar());
+  EXPECT_EQ(RowsOf(5, "572"), (AccountRows{0, 0, 0}));
+  EXPECT_EQ(RowsOf(6, "572"), (AccountRows{1, 1, 1}));
+  EXPECT_EQ(RowsOf(5, "57"), (AccountRows{1, 0, 0}));
+  EXPECT_TRUE(account.Eliminar());  // nothing left to delete is no failure
+
+  // A line of a voided closing entry is a movement too.
+  InsertEntry(1, 5, 2, "2024-12-31", /*cierre=*/1, /*nulo=*/1);
+  InsertLine(1, 5, 2, 1, "572", "0", "5");
+  EXPECT_TRUE(account.Posee_Movimientos());
+}
+
+TEST_P(Maintenance, RepairVisitsEveryEntryOfTheListAndOnlySetsTheLevelOfExistingRows) {
+  company_->ejercicios = {6, 0, 7};
+  SeedAccumulators(7, "43000001", {}, /*level=*/0);
+  clsCuenta account = NewAccount("43000001");
+  for (int pass = 0; pass < 2; ++pass) {  // the second pass finds every row: no duplicate
+    account.Reparar_Acumulado();
+    EXPECT_EQ(account.Nivel, 5);
+    EXPECT_EQ(Column("SELECT Cod_Ejercicio || ':' || CAST(Apertura AS INTEGER) AS v FROM Acumulados WHERE Nivel = 5 "
+                     "ORDER BY Cod_Ejercicio"),
+              (Statements{"0:0", "6:0", "7:10"}));
+  }
+  EXPECT_EQ(Count("SELECT Cuenta FROM Cuentas"), 0);  // no account row is made
+
+  company_->ejercicios = {};  // UltimoEjercicio -1: no exercise, but the level is set
+  clsCuenta lone = NewAccount("4300");
+  TakeStatements();
+  lone.Reparar_Acumulado();
+  EXPECT_EQ(lone.Nivel, 4);
+  EXPECT_EQ(TakeStatements(), Statements{});
+}
+
+VORNEXA_ON_ALL_BACKENDS(Maintenance);
 
 }  // namespace
 }  // namespace vornexa::testing
