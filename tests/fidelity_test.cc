@@ -4,13 +4,9 @@
 // SQLSTATE and native code.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <functional>
 
-#include "support/fixtures.h"
-#include "support/fixtures.h"
-#include "support/fixtures.h"
-#include "vornexa/context/shared_connection.h"
-#include "vornexa/vornexa.h"
+#include "accounts_fixture.h"
 
 namespace vornexa::testing {
 namespace {
@@ -24,49 +20,45 @@ class UnknownCountConnection : public RecordingConnection {
 
   int64_t Execute(std::string_view sql) override {
     const int64_t rows = RecordingConnection::Execute(sql);
-    return unknown && sql.rfind("UPDATE", 0) == 0 ? -1 : rows;
+    return unknown && sql.starts_with("UPDATE") ? -1 : rows;
   }
 };
 
-class Fidelity : public ::testing::Test {
+// On the embedded database alone: its loosely typed tables can hold what
+// the others refuse.
+class Fidelity : public BackendTest {
  protected:
   void SetUp() override {
-    database_ = OpenSqlite(":memory:");
-    CreateSchema(*database_);
+    BackendTest::SetUp();
     connection_ = std::make_shared<UnknownCountConnection>(database_);
-    ReplaceSharedConnection(connection_);
-    company_ = MakeCompany();
+    clsCuenta().Conexion(connection_);
   }
-  void TearDown() override { ReplaceSharedConnection(nullptr); }
 
   clsCuenta Account(const std::string& code) {
-    clsCuenta account;
-    account.cEmpresa(company_);
-    account.Cuenta = code;
+    clsCuenta account = NewAccount(code);
     account.NoVerificarNivelesSup = true;
     return account;
   }
-  std::vector<std::string> Inserts() const {
-    std::vector<std::string> inserts;
+  // The statements sent since the last call that contain `part`.
+  Statements Sent(const std::string& part) {
+    Statements sent;
     for (const std::string& sql : connection_->statements()) {
-      if (sql.rfind("INSERT", 0) == 0) inserts.push_back(sql);
+      if (sql.find(part) != std::string::npos) sent.push_back(sql);
     }
-    return inserts;
+    connection_->Clear();
+    return sent;
   }
 
-  std::shared_ptr<Connection> database_;
   std::shared_ptr<UnknownCountConnection> connection_;
-  std::shared_ptr<Empresa> company_;
 };
 
-TEST_F(Fidelity, OnlyACountOfZeroLeadsToTheInsert) {
-  database_->Execute("INSERT INTO Departamentos (Cod_Empresa, Codigo) VALUES (1, 3)");
+TEST_P(Fidelity, OnlyACountOfZeroLeadsToTheInsert) {
+  Exec("INSERT INTO Departamentos (Cod_Empresa, Codigo) VALUES (1, 3)");
   clsCuenta existing = Account("43000001");
   existing.Nif = "B12345678";
   ASSERT_TRUE(existing.Insertar());
-  ASSERT_EQ(Inserts().size(), 4u);  // Cuentas, Acumulados, Acumulados_Dpto, Razon_Social
+  ASSERT_EQ(Sent("INSERT").size(), 4u);  // Cuentas, Acumulados, Acumulados_Dpto, Razon_Social
 
-  connection_->Clear();
   connection_->unknown = true;
   const std::pair<const char*, std::function<void()>> cases[] = {
       {"save of an existing account with its Nif", [&] { existing.Modificar(); }},
@@ -77,43 +69,38 @@ TEST_F(Fidelity, OnlyACountOfZeroLeadsToTheInsert) {
   };
   for (const auto& [name, run] : cases) {
     SCOPED_TRACE(name);
-    connection_->Clear();
     run();
     EXPECT_FALSE(connection_->statements().empty());
-    EXPECT_EQ(Inserts(), std::vector<std::string>());
+    EXPECT_EQ(Sent("INSERT"), Statements{});
   }
 }
 
-TEST_F(Fidelity, DepartmentCodesAreWrittenAsTheyWereRead) {
+TEST_P(Fidelity, DepartmentCodesAreWrittenAsTheyWereRead) {
   // A table that keeps each code as it was given, as a loosely typed
   // database or a decimal column does.
-  database_->Execute("DROP TABLE Departamentos");
-  database_->Execute("CREATE TABLE Departamentos (Cod_Empresa, Codigo)");
-  database_->Execute("DROP TABLE Acumulados_Dpto");
-  database_->Execute("CREATE TABLE Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, Nivel)");
-  database_->Execute("INSERT INTO Departamentos VALUES (1, '007'), (1, 2.5), (1, -4)");
+  Exec("DROP TABLE Departamentos");
+  Exec("CREATE TABLE Departamentos (Cod_Empresa, Codigo)");
+  Exec("DROP TABLE Acumulados_Dpto");
+  Exec("CREATE TABLE Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, Nivel)");
+  Exec("INSERT INTO Departamentos VALUES (1, '007'), (1, 2.5), (1, -4)");
   ASSERT_TRUE(Account("430").Insertar());
-  std::vector<std::string> written;
-  for (const std::string& sql : connection_->statements()) {
-    if (sql.find("Acumulados_Dpto") != std::string::npos) written.push_back(sql);
-  }
   const std::string update = "UPDATE Acumulados_Dpto SET Nivel = 3 WHERE Cod_Empresa =1 AND "
                              "Cod_Ejercicio =5 AND Dpto =";
   const std::string insert = "INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, "
                              "Cuenta, Nivel) VALUES (1, 5, ";
-  EXPECT_EQ(written, (std::vector<std::string>{
-                         update + "007 AND Cuenta = '430'", insert + "007, '430', 3)",
-                         update + "2.5 AND Cuenta = '430'", insert + "2.5, '430', 3)",
-                         update + "-4 AND Cuenta = '430'", insert + "-4, '430', 3)"}));
+  EXPECT_EQ(Sent("Acumulados_Dpto"),
+            (Statements{update + "007 AND Cuenta = '430'", insert + "007, '430', 3)",
+                        update + "2.5 AND Cuenta = '430'", insert + "2.5, '430', 3)",
+                        update + "-4 AND Cuenta = '430'", insert + "-4, '430', 3)"}));
 
   // Text that is not a number would change the statement around it.
-  database_->Execute("DELETE FROM Departamentos");
-  database_->Execute("INSERT INTO Departamentos VALUES (1, '1 OR 1=1')");
+  Exec("DELETE FROM Departamentos");
+  Exec("INSERT INTO Departamentos VALUES (1, '1 OR 1=1')");
   EXPECT_VORNEXA_ERROR(Account("431").Insertar(), error_number::kTypeMismatch, "Cuentas::Insertar",
                        "No coinciden los tipos");
 }
 
-TEST_F(Fidelity, ImpossibleDatesAreRefusedBeforeAnyStatement) {
+TEST_P(Fidelity, ImpossibleDatesAreRefusedBeforeAnyStatement) {
   const Date valid{2024, 2, 29};
   const Date impossible[] = {{2024, 2, 30}, {2023, 2, 29}, {2024, 13, 1}, {2024, 0, 1},
                              {2024, 1, 0},  {2024, 4, 31}, {2024, 1, 32}, {1900, 2, 29},
@@ -121,28 +108,26 @@ TEST_F(Fidelity, ImpossibleDatesAreRefusedBeforeAnyStatement) {
                              {2024, 1, 1, 0, 60, 0}, {2024, 1, 1, 0, 0, -1}};
   clsCuenta account = Account("572");
   const Currency kept{123};
+  const std::string invalid = "Llamada a procedimiento o argumento no válido";
   for (const Date& bad : impossible) {
     SCOPED_TRACE(::testing::Message() << bad.year << "-" << bad.month << "-" << bad.day << " "
                                       << bad.hour << ":" << bad.minute << ":" << bad.second);
-    for (bool bad_is_start : {true, false}) {
-      const Date from = bad_is_start ? bad : valid;
-      const Date to = bad_is_start ? valid : bad;
+    for (const auto& [from, to] : {std::pair{bad, valid}, std::pair{valid, bad}}) {
       Currency debit = kept, credit = kept;
-      connection_->Clear();
-      EXPECT_VORNEXA_ERROR(account.Dev_Acumulado(5, from, to, debit, credit), 5,
-                           "Cuentas::Dev_Acumulado", "Llamada a procedimiento o argumento no válido");
+      EXPECT_VORNEXA_ERROR(account.Dev_Acumulado(5, from, to, debit, credit),
+                           error_number::kInvalidArgument, "Cuentas::Dev_Acumulado", invalid);
       EXPECT_VORNEXA_ERROR(account.Dev_Acumulado2(5, from, to, {}, {}, "", 0, 0, 0, debit, credit),
-                           5, "Cuentas::Dev_Acumulado3",
-                           "Llamada a procedimiento o argumento no válido");
-      EXPECT_EQ(connection_->statements(), std::vector<std::string>());
-      EXPECT_EQ(debit, kept);
-      EXPECT_EQ(credit, kept);
+                           error_number::kInvalidArgument, "Cuentas::Dev_Acumulado3", invalid);
+      EXPECT_EQ(Sent(""), Statements{});
+      EXPECT_EQ(std::make_pair(debit, credit), std::make_pair(kept, kept));
     }
   }
   Currency debit, credit;
   account.Dev_Acumulado(5, valid, {2024, 12, 31, 23, 59, 59}, debit, credit);
-  EXPECT_EQ(connection_->statements().size(), 1u);
+  EXPECT_EQ(Sent("").size(), 1u);
 }
+
+VORNEXA_ON_EMBEDDED(Fidelity);
 
 TEST(ErrorTrap, KeepsTheDatabasesStateAndNativeCode) {
   const Error renamed = CaughtError([] {
@@ -154,11 +139,9 @@ TEST(ErrorTrap, KeepsTheDatabasesStateAndNativeCode) {
   EXPECT_EQ(renamed.Source(), "Cuentas::Cargar");
   EXPECT_EQ(renamed.Number(), error_number::kConstraintViolation);
   EXPECT_EQ(renamed.Description(), "ERROR: duplicate key\n");
-  EXPECT_EQ(renamed.SqlState(), "23505");
-  EXPECT_EQ(renamed.NativeError(), 7);
-  const Error own = Error(1000, "Cuentas::Modificar", "x");
-  EXPECT_EQ(own.SqlState(), "");
-  EXPECT_EQ(own.NativeError(), 0);
+  EXPECT_EQ(renamed.SqlState() + ":" + std::to_string(renamed.NativeError()), "23505:7");
+  const Error own = Error(error_number::kComponent, "Cuentas::Modificar", "x");
+  EXPECT_EQ(own.SqlState() + ":" + std::to_string(own.NativeError()), ":0");
 }
 
 }  // namespace
