@@ -43,18 +43,19 @@ TEST(CuentaDesarrollo, ExpandsToTheCompanysDetailLength) {
                        std::string(StandardDescription(err::kObjectNotSet)));
 }
 
+// The detail length is read anew at each use, the value read last counting.
+class GrowingCompany : public Empresa {
+ public:
+  int16_t DigitosCuenta() override { return static_cast<int16_t>(9 + reads++); }
+  int reads = 0;
+};
+
 TEST(CuentaDesarrollo, TheLengthReadLastSizesTheZeros) {
-  // A company whose detail length grows at each read.
-  class GrowingCompany : public Empresa {
-   public:
-    int16_t DigitosCuenta() override { return static_cast<int16_t>(9 + reads_++); }
-    int reads_ = 0;
-  };
   auto company = std::make_shared<GrowingCompany>();
   clsCuenta account;
   account.cEmpresa(company);
   EXPECT_EQ(account.CuentaDesarrollo("43.5"), "4300000005");  // ten
-  company->reads_ = 0;
+  company->reads = 0;
   EXPECT_EQ(account.CuentaDesarrollo("43"), "43000000000");  // eleven
 }
 

@@ -104,10 +104,6 @@ class AccountsTest : public BackendTest {
             Count("SELECT Cuenta FROM Acumulados_Dpto" + key)};
   }
 
-  // An error as a data-access layer would raise it, for injection.
-  static Error Rejected(const std::string& description) {
-    return Error(error_number::kStatementRejected, "Vornexa.Data", description);
-  }
 };
 
 }  // namespace vornexa::testing

@@ -1,7 +1,6 @@
 // What callers rely on arrives unchanged: an unknown affected-row count is not
 // "no row", a department code is written as it was read, an impossible date
-// is refused before any statement, and the error trap keeps a database's
-// SQLSTATE and native code.
+// is refused before any statement.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -128,21 +127,6 @@ TEST_P(Fidelity, ImpossibleDatesAreRefusedBeforeAnyStatement) {
 }
 
 VORNEXA_ON_EMBEDDED(Fidelity);
-
-TEST(ErrorTrap, KeepsTheDatabasesStateAndNativeCode) {
-  const Error renamed = CaughtError([] {
-    Trap("Cuentas::Cargar", []() -> int {
-      throw Error(error_number::kConstraintViolation, "Vornexa.Data", "ERROR: duplicate key\n",
-                  "23505", 7);
-    });
-  });
-  EXPECT_EQ(renamed.Source(), "Cuentas::Cargar");
-  EXPECT_EQ(renamed.Number(), error_number::kConstraintViolation);
-  EXPECT_EQ(renamed.Description(), "ERROR: duplicate key\n");
-  EXPECT_EQ(renamed.SqlState() + ":" + std::to_string(renamed.NativeError()), "23505:7");
-  const Error own = Error(error_number::kComponent, "Cuentas::Modificar", "x");
-  EXPECT_EQ(own.SqlState() + ":" + std::to_string(own.NativeError()), ":0");
-}
 
 }  // namespace
 }  // namespace vornexa::testing

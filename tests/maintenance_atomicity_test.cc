@@ -2,10 +2,12 @@
 // every statement of it is made to fail in turn, and the database afterwards
 // holds what it held before. A save or repair over several exercises keeps
 // the exercises done before a failure, and an operation inside the caller's
-// own atomic scope undoes only itself.
+// own atomic scope undoes only itself. The failure reaches the caller under
+// the operation's source with the database's state and native code.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include "accounts_fixture.h"
 
@@ -21,17 +23,20 @@ class Atomicity : public AccountsTest {
   }
 
   // Makes statement `index` of `run` fail; true when the operation failed
-  // with the injected error under `source`, false when it has fewer statements.
+  // with the injected error, renamed to `source` and otherwise as the
+  // database gave it; false when it has fewer statements.
   bool FailsAt(size_t index, const std::function<void()>& run, const std::string& source) {
-    const Error injected = Rejected("fallo inyectado en la instrucción " + std::to_string(index));
+    const std::string description = "fallo inyectado en la instrucción " + std::to_string(index);
     TakeStatements();
-    recorder_->FailStatement(index, injected);
+    recorder_->FailStatement(index, Error(error_number::kStatementRejected, "Vornexa.Data",
+                                          description, "42000", 156));
     try {
       run();
     } catch (const Error& e) {
-      EXPECT_EQ(e.Number(), injected.Number()) << index;
-      EXPECT_EQ(e.Source(), source) << index;
-      EXPECT_EQ(e.Description(), injected.Description()) << index;
+      EXPECT_EQ(std::make_tuple(e.Number(), e.Source(), e.Description(), e.SqlState(),
+                                e.NativeError()),
+                std::make_tuple(error_number::kStatementRejected, source, description,
+                                std::string("42000"), 156));
       return true;
     }
     recorder_->ClearFailure();

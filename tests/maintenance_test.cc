@@ -50,8 +50,7 @@ TEST_P(Maintenance, CreatesTheAccountAndCompletesItsAccumulatorAndRegistryRows) 
   clsCuenta account = FilledAccount("43000001");
   EXPECT_TRUE(account.Insertar());
   EXPECT_EQ(account.Nivel, 5);
-  const std::string registry = " WHERE Nif ='B12345678'";
-  const Statements expected = {
+  Statements expected = {
       kFilledUpdate,
       "SELECT Cuenta FROM Cuentas WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Cuenta ='4300'",
       kFilledInsert,
@@ -65,16 +64,13 @@ TEST_P(Maintenance, CreatesTheAccountAndCompletesItsAccumulatorAndRegistryRows) 
       "INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, Nivel) VALUES (1, 7, "
       "2, '43000001', 5)",
       "UPDATE Razon_Social SET Nif = 'B12345678' WHERE Nif = 'B12345678'",
-      "INSERT INTO Razon_Social (Nif) VALUES ('B12345678')",
-      "UPDATE Razon_Social SET Nombre ='Uno SL'" + registry,
-      "UPDATE Razon_Social SET Direccion ='Mayor'" + registry,
-      "UPDATE Razon_Social SET CP =41001" + registry,
-      "UPDATE Razon_Social SET Localidad ='Sevilla'" + registry,
-      "UPDATE Razon_Social SET Provincia ='Sevilla Prov'" + registry,
-      "UPDATE Razon_Social SET Pais ='ES'" + registry,
-      "UPDATE Razon_Social SET eMail ='fiscal@ejemplo.es'" + registry,
-      "UPDATE Razon_Social SET Telefono ='950000001'" + registry,
-      "UPDATE Razon_Social SET Fax ='950000002'" + registry};
+      "INSERT INTO Razon_Social (Nif) VALUES ('B12345678')"};
+  for (const char* set : {"Nombre ='Uno SL'", "Direccion ='Mayor'", "CP =41001",
+                          "Localidad ='Sevilla'", "Provincia ='Sevilla Prov'", "Pais ='ES'",
+                          "eMail ='fiscal@ejemplo.es'", "Telefono ='950000001'",
+                          "Fax ='950000002'"}) {
+    expected.push_back("UPDATE Razon_Social SET " + std::string(set) + " WHERE Nif ='B12345678'");
+  }
   const Statements sent = TakeStatements();
   if (OnEmbedded()) EXPECT_EQ(sent, expected);
 
