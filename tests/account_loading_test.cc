@@ -68,8 +68,7 @@ TEST_P(AccountLoading, LoadsIntoADestinationWithThisObjectsCompany) {
   clsCuenta destination;  // no company of its own
   destination.Cuenta = "430";
   ASSERT_TRUE(self.Cargar_Siguiente(&destination));
-  EXPECT_EQ(destination.Cuenta, "43000001");
-  EXPECT_EQ(destination.Nombre, "Cuenta 43000001");
+  EXPECT_EQ(destination.Cuenta + " " + destination.Nombre, "43000001 Cuenta 43000001");
   EXPECT_EQ(destination.IdMandato, "0143000001");  // this object's company code
 
   // A destination's own company is never asked: company 2 has 4300 and 5.
@@ -83,9 +82,7 @@ TEST_P(AccountLoading, LoadsIntoADestinationWithThisObjectsCompany) {
   EXPECT_FALSE(self.Cargar_Anterior(&destination));
   EXPECT_EQ(destination.Cuenta + destination.Nombre, "4sin cargar");
   EXPECT_EQ(self.Cuenta + self.Nombre, "4propia");
-
-  // The object itself may be its own destination.
-  ASSERT_TRUE(self.Cargar_Siguiente(&self));
+  ASSERT_TRUE(self.Cargar_Siguiente(&self));  // the object itself may be its destination
   EXPECT_EQ(self.Cuenta, "43");
 }
 
@@ -152,54 +149,43 @@ class AccountLoadingFromLooseRows : public ::testing::Test {
     }
     db_->Execute("CREATE TABLE Cuentas (" + columns + ")");
     db_->Execute("INSERT INTO Cuentas (Cod_Empresa, Cod_Ejercicio, Cuenta, ContDebe, ContHaber, "
-                 "Nivel, Nif, Nombre) VALUES (1, 5, '572', 'D', 'H', 3, 'B1', NULL)");
-    account_.Conexion(db_);
-    account_.cEmpresa(MakeCompany());
-    account_.Cuenta = "572";
-    account_.ContDebe = account_.ContHaber = account_.Nif = account_.Nombre = "old";
-    account_.Direccion = "old";
+                 "Nivel, Nif) VALUES (1, 5, '572', 'D', 'H', 3, 'B1')");
+    clsCuenta().Conexion(db_);
   }
-  void TearDown() override { account_.Conexion(nullptr); }
+  void TearDown() override { clsCuenta().Conexion(nullptr); }
 
   std::shared_ptr<Connection> db_;
-  clsCuenta account_;
 };
 
-TEST_F(AccountLoadingFromLooseRows, AValueOfTheWrongKindStopsTheLoadAtItsStep) {
-  EXPECT_VORNEXA_ERROR(account_.Cargar(), error_number::kInvalidUseOfNull, "Cuentas::Cargar",
-                       "Uso no válido de Null");
-  // Steps before Nombre hold the new row; Nombre and later steps keep theirs.
-  EXPECT_EQ(account_.ContDebe + account_.ContHaber + account_.Nif, "DHB1");
-  EXPECT_EQ(account_.Nivel, 3);
-  EXPECT_EQ(account_.Nombre + account_.Direccion, "oldold");
-
-  db_->Execute("UPDATE Cuentas SET Nombre = 'n', Nivel = 40000");
-  account_.Nivel = 7;
-  account_.Nif = "old";
-  EXPECT_EQ(CaughtError([&] { account_.Cargar(); }).Number(), error_number::kOverflow);
-  EXPECT_EQ(account_.Nivel, 7);
-  EXPECT_EQ(account_.Nif, "old");
-  db_->Execute("UPDATE Cuentas SET Nivel = 'tres'");
-  EXPECT_EQ(CaughtError([&] { account_.Cargar(); }).Number(), error_number::kTypeMismatch);
-}
-
-TEST_F(AccountLoadingFromLooseRows, MissingColumnIsTheDataAccessError) {
-  db_->Execute("ALTER TABLE Cuentas DROP COLUMN Tipo_Irpf");
-  // Every step after Nombre's gets a value, up to the missing column.
-  std::string sql = "UPDATE Cuentas SET Nombre = 'n'";
-  for (const AccountField* field : FieldsInOrder(&AccountField::loader_step)) {
-    if (field->loader_step <= FindField("Nombre")->loader_step || field->name == "Tipo_Irpf") {
-      continue;
-    }
-    const bool text = std::holds_alternative<std::string clsCuenta::*>(field->member);
-    sql += ", " + std::string(field->column) + " = " +
-           (field->name == "IdMandato" ? "'M'" : text ? "''" : "0");
+TEST_F(AccountLoadingFromLooseRows, AValueOfTheWrongKindOrAMissingColumnStopsTheLoadAtItsStep) {
+  namespace err = error_number;
+  const struct {
+    const char* change;
+    int32_t number;
+    const char* fields;  // ContDebe, ContHaber, Nivel, Nif, Nombre, Direccion afterwards
+  } cases[] = {
+      // Steps before Nombre hold the new row; Nombre and later steps keep theirs.
+      {"UPDATE Cuentas SET Nombre = NULL", err::kInvalidUseOfNull, "D H 3 B1 old old"},
+      {"UPDATE Cuentas SET Nombre = 'n', Nivel = 40000", err::kOverflow, "D H 0 old old old"},
+      {"UPDATE Cuentas SET Nivel = 'tres'", err::kTypeMismatch, "D H 0 old old old"},
+      {"ALTER TABLE Cuentas DROP COLUMN ContHaber", err::kItemNotFound, "D old 0 old old old"},
+  };
+  for (const auto& c : cases) {
+    db_->Execute(c.change);
+    clsCuenta account;
+    account.cEmpresa(MakeCompany());
+    account.Cuenta = "572";
+    account.ContDebe = account.ContHaber = account.Nif = account.Nombre = "old";
+    account.Direccion = "old";
+    const Error e = CaughtError([&] { account.Cargar(); });
+    EXPECT_EQ(e.Number(), c.number) << c.change;
+    EXPECT_EQ(e.Source(), "Cuentas::Cargar") << c.change;
+    EXPECT_EQ(e.Description(), StandardDescription(c.number)) << c.change;
+    EXPECT_EQ(account.ContDebe + " " + account.ContHaber + " " + std::to_string(account.Nivel) +
+                  " " + account.Nif + " " + account.Nombre + " " + account.Direccion,
+              c.fields)
+        << c.change;
   }
-  db_->Execute(sql);
-  const Error e = CaughtError([&] { account_.Cargar(); });
-  EXPECT_EQ(e.Number(), error_number::kItemNotFound);
-  EXPECT_EQ(e.Source(), "Cuentas::Cargar");
-  EXPECT_EQ(account_.IdMandato, "M");  // loaded before the missing step
 }
 
 }  // namespace

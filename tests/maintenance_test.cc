@@ -87,6 +87,20 @@ TEST_P(Maintenance, CreatesTheAccountAndCompletesItsAccumulatorAndRegistryRows) 
   EXPECT_EQ(Scalar("SELECT MIN(Nivel) AS v FROM Acumulados_Dpto"), "5");
   EXPECT_EQ(Column("SELECT Nombre || CP || Fax AS v FROM Razon_Social"),
             Statements{"Uno SL41001950000002"});
+
+  // Saved again: the registry row gets no INSERT, and fields left unset (F_Cp
+  // 0 included) keep what it holds. Without a Nif it is left alone, and the
+  // save is the one update.
+  account.F_Razon = "Nueva SL";
+  account.F_Cp = 0;
+  account.F_Direccion = "";
+  EXPECT_TRUE(account.Modificar());
+  EXPECT_EQ(Column("SELECT Nombre || CP || Direccion AS v FROM Razon_Social"),
+            Statements{"Nueva SL41001Mayor"});
+  account.Nif = "";
+  TakeStatements();
+  EXPECT_TRUE(account.Modificar());
+  EXPECT_EQ(TakeStatements().size(), 1u);
 }
 
 TEST_P(Maintenance, EachOperationRefusesWhatItCannotDoAndChangesNothing) {
@@ -133,77 +147,35 @@ TEST_P(Maintenance, EachOperationRefusesWhatItCannotDoAndChangesNothing) {
   EXPECT_EQ(RowsOf(5, "572"), (AccountRows{1, 1, 0}));
 }
 
-TEST_P(Maintenance, SavingAnExistingAccountIsOneUpdateWithNoChecks) {
-  InsertAccountRow(1, 5, "572");
-  InsertAccountRow(1, 5, "4300001");  // matches no level: updates are not checked
-  const std::pair<const char*, bool (clsCuenta::*)()> saves[] = {
-      {"572", &clsCuenta::Modificar}, {"572", &clsCuenta::Insertar}, {"4300001", &clsCuenta::Modificar}};
-  for (const auto& [code, save] : saves) {
-    clsCuenta account = NewAccount(code);
-    account.Nombre = std::string("Nombre ") + code;
-    TakeStatements();
-    EXPECT_TRUE((account.*save)()) << code;
-    EXPECT_EQ(TakeStatements().size(), 1u) << code;
-    EXPECT_EQ(RowsOf(5, code), (AccountRows{1, 0, 0}));
-    EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Cuentas WHERE Cuenta = '" + std::string(code) + "'"),
-              account.Nombre);
-  }
-  // Changing the code creates a further account instead of renaming.
+TEST_P(Maintenance, SavingAnExistingAccountOnlyUpdatesItAndANewCodeMakesAnotherAccount) {
   InsertAccountRow(1, 5, "57");
+  InsertAccountRow(1, 5, "572", "Caja");
+  InsertAccountRow(1, 5, "4300001");  // matches no level: updates are not checked
+  clsCuenta odd = NewAccount("4300001");
+  odd.Nombre = "Antigua";
+  EXPECT_TRUE(odd.Insertar());
+  EXPECT_EQ(TakeStatements().size(), 1u);
+  EXPECT_EQ(RowsOf(5, "4300001"), (AccountRows{1, 0, 0}));
   clsCuenta account = NewAccount("572");
   ASSERT_TRUE(account.Cargar());
   account.Cuenta = "573";
   EXPECT_TRUE(account.Modificar());
   EXPECT_EQ(RowsOf(5, "572"), (AccountRows{1, 0, 0}));
   EXPECT_EQ(RowsOf(5, "573"), (AccountRows{1, 1, 0}));
-  EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Cuentas WHERE Cuenta = '573'"), "Nombre 572");
+  EXPECT_EQ(Column("SELECT Cuenta || Nombre AS v FROM Cuentas WHERE Cuenta <> '57' ORDER BY Cuenta"),
+            (Statements{"4300001Antigua", "572Caja", "573Caja"}));
 }
 
 TEST_P(Maintenance, TakesTheLevelFromTheCompanysDigits) {
-  const struct {
-    std::array<int16_t, 6> digits;
-    const char* code;
-    bool unchecked;  // NoVerificarNivelesSup
-    int16_t level;
-  } cases[] = {
-      {{1, 2, 3, 4, 8, 0}, "4", false, 1},  // level 1 has no upper account to check
-      {{1, 2, 3, 4, 8, 0}, "430", true, 3},
-      {{1, 2, 3, 6, 6, 0}, "430000", true, 5},  // the highest matching level wins
-  };
-  for (const auto& c : cases) {
-    company_->digitos_nivel = c.digits;
-    clsCuenta account = NewAccount(c.code);
-    account.NoVerificarNivelesSup = c.unchecked;
-    EXPECT_TRUE(account.Insertar()) << c.code;
-    EXPECT_EQ(account.Nivel, c.level);
-    EXPECT_EQ(RowsOf(5, c.code), (AccountRows{1, 1, 0}));
-    EXPECT_EQ(Scalar("SELECT Nivel AS v FROM Cuentas WHERE Cuenta = '" + std::string(c.code) + "'"),
-              std::to_string(c.level));
-  }
-}
-
-TEST_P(Maintenance, KeepsTheRegistryInStepWithoutEverClearingIt) {
-  InsertAccountRow(1, 5, "43000001");
-  clsCuenta account = NewAccount("43000001");
-  account.Nif = "B12345678";
-  account.F_Razon = "Empresa Ejemplo SL";
-  account.F_Cp = 41001;
-  EXPECT_TRUE(account.Modificar());
-  EXPECT_EQ(Scalar("SELECT Direccion AS v FROM Razon_Social"), "NULL");  // unset: not written
-
-  // An existing row gets no INSERT; unset fields (F_Cp 0 included) stay as they were.
-  account.F_Razon = "Nueva SL";
-  account.F_Cp = 0;
-  account.F_Localidad = "Sevilla";
-  EXPECT_TRUE(account.Insertar());
-  EXPECT_EQ(Column("SELECT Nombre || CP || Localidad AS v FROM Razon_Social"),
-            Statements{"Nueva SL41001Sevilla"});
-
-  // No Nif, no registry, whatever the fiscal fields hold.
-  account.Nif = "";
-  TakeStatements();
-  EXPECT_TRUE(account.Modificar());
-  EXPECT_EQ(TakeStatements().size(), 1u);
+  // Level 1 has no upper account to check; of two levels of the same digits
+  // the higher wins.
+  EXPECT_TRUE(NewAccount("4").Insertar());
+  company_->digitos_nivel = {1, 2, 3, 6, 6, 0};
+  clsCuenta tied = NewAccount("430000");
+  tied.NoVerificarNivelesSup = true;
+  EXPECT_TRUE(tied.Insertar());
+  EXPECT_EQ(Column("SELECT Cuenta || ':' || Nivel AS v FROM Cuentas ORDER BY Cuenta"),
+            (Statements{"4:1", "430000:5"}));
 }
 
 TEST_P(Maintenance, SavesInTheActiveExerciseThenInEachLaterOneOfTheList) {
@@ -281,8 +253,8 @@ TEST_P(Maintenance, RepairVisitsEveryEntryOfTheListAndOnlySetsTheLevelOfExisting
   for (int pass = 0; pass < 2; ++pass) {  // the second pass finds every row: no duplicate
     account.Reparar_Acumulado();
     EXPECT_EQ(account.Nivel, 5);
-    EXPECT_EQ(Column("SELECT Cod_Ejercicio || ':' || CAST(Apertura AS INTEGER) AS v FROM Acumulados WHERE Nivel = 5 "
-                     "ORDER BY Cod_Ejercicio"),
+    EXPECT_EQ(Column("SELECT Cod_Ejercicio || ':' || CAST(Apertura AS INTEGER) AS v FROM "
+                     "Acumulados WHERE Nivel = 5 ORDER BY Cod_Ejercicio"),
               (Statements{"0:0", "6:0", "7:10"}));
   }
   EXPECT_EQ(Count("SELECT Cuenta FROM Cuentas"), 0);  // no account row is made
