@@ -14,6 +14,18 @@ namespace {
 
 namespace err = error_number;
 
+// Expects `body` to raise runtime error `number` with its standard description.
+#define EXPECT_RUNTIME_ERROR(body, number) \
+  EXPECT_VORNEXA_ERROR(body, number, std::string(kRuntimeSource), \
+                       std::string(StandardDescription(number)))
+
+// A company whose detail length grows at each read.
+class GrowingCompany : public Empresa {
+ public:
+  int16_t DigitosCuenta() override { return static_cast<int16_t>(9 + reads++); }
+  int reads = 0;
+};
+
 TEST(CuentaDesarrollo, ExpandsToTheCompanysDetailLength) {
   auto company = std::make_shared<Empresa>();
   company->digitos_cuenta = 9;
@@ -34,28 +46,14 @@ TEST(CuentaDesarrollo, ExpandsToTheCompanysDetailLength) {
     EXPECT_EQ(account.CuentaDesarrollo(short_form), full_code) << "'" << short_form << "'";
   }
   // Left and right parts longer than the code: no room for zeros.
-  EXPECT_VORNEXA_ERROR(account.CuentaDesarrollo("4300.00000001"), err::kInvalidArgument,
-                       std::string(kRuntimeSource),
-                       std::string(StandardDescription(err::kInvalidArgument)));
-  clsCuenta orphan;
-  EXPECT_VORNEXA_ERROR(orphan.CuentaDesarrollo("43.5"), err::kObjectNotSet,
-                       std::string(kRuntimeSource),
-                       std::string(StandardDescription(err::kObjectNotSet)));
-}
+  EXPECT_RUNTIME_ERROR(account.CuentaDesarrollo("4300.00000001"), err::kInvalidArgument);
+  EXPECT_RUNTIME_ERROR(clsCuenta().CuentaDesarrollo("43.5"), err::kObjectNotSet);
 
-// The detail length is read anew at each use, the value read last counting.
-class GrowingCompany : public Empresa {
- public:
-  int16_t DigitosCuenta() override { return static_cast<int16_t>(9 + reads++); }
-  int reads = 0;
-};
-
-TEST(CuentaDesarrollo, TheLengthReadLastSizesTheZeros) {
-  auto company = std::make_shared<GrowingCompany>();
-  clsCuenta account;
-  account.cEmpresa(company);
+  // The length is read anew at each use, the value read last sizing the zeros.
+  auto growing = std::make_shared<GrowingCompany>();
+  account.cEmpresa(growing);
   EXPECT_EQ(account.CuentaDesarrollo("43.5"), "4300000005");  // ten
-  company->reads = 0;
+  growing->reads = 0;
   EXPECT_EQ(account.CuentaDesarrollo("43"), "43000000000");  // eleven
 }
 
@@ -82,9 +80,7 @@ TEST(ComponerCuenta, PadsTheNumberIntoTheRoomLeftByTheRoot) {
     EXPECT_EQ(account.ComponerCuenta(c.root, c.number, c.digits), c.code)
         << c.root << ", " << c.number << ", " << c.digits;
   }
-  EXPECT_VORNEXA_ERROR(account.ComponerCuenta("43", 5, -1), err::kInvalidArgument,
-                       std::string(kRuntimeSource),
-                       std::string(StandardDescription(err::kInvalidArgument)));
+  EXPECT_RUNTIME_ERROR(account.ComponerCuenta("43", 5, -1), err::kInvalidArgument);
 }
 
 }  // namespace
