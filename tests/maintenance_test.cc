@@ -1,7 +1,8 @@
 // Account maintenance: creation with its level, accumulator and registry rows
 // (its exact statements checked on the embedded database), the refusals of
 // every maintenance operation, updates, the registry step, the save across
-// exercises, deletion and the accumulator repair.
+// exercises, deletion, the accumulator repair, an unknown affected-row count
+// taken for no row nowhere, and department codes written as they were read.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -267,7 +268,81 @@ TEST_P(Maintenance, RepairVisitsEveryEntryOfTheListAndOnlySetsTheLevelOfExisting
   EXPECT_EQ(TakeStatements(), Statements{});
 }
 
+// Reports -1 for every UPDATE, as SQL Server does in a session with NOCOUNT on.
+class UnknownCountConnection : public RecordingConnection {
+ public:
+  using RecordingConnection::RecordingConnection;
+  int64_t Execute(std::string_view sql) override {
+    const int64_t rows = RecordingConnection::Execute(sql);
+    return sql.starts_with("UPDATE") ? -1 : rows;
+  }
+};
+
+TEST_P(Maintenance, OnlyACountOfZeroLeadsToAnInsert) {
+  AddDepartments({3});
+  clsCuenta existing = NewAccount("43000001");
+  existing.NoVerificarNivelesSup = true;
+  existing.Nif = "B12345678";
+  ASSERT_TRUE(existing.Insertar());
+  EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{1, 1, 1}));
+
+  const auto unknown = std::make_shared<UnknownCountConnection>(database_);
+  clsCuenta().Conexion(unknown);
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"save of an existing account with its Nif", [&] { existing.Modificar(); }},
+      {"accumulator repair", [&] { existing.Reparar_Acumulado(); }},
+      // With every count unknown, not even a missing account is created: an
+      // INSERT on a guess could duplicate a row.
+      {"save of a new account", [&] { NewAccount("43000002").Modificar(); }},
+  };
+  for (const auto& [name, run] : cases) {
+    unknown->Clear();
+    run();
+    EXPECT_FALSE(unknown->statements().empty()) << name;
+    for (const std::string& sql : unknown->statements()) {
+      EXPECT_FALSE(sql.starts_with("INSERT")) << name << ": " << sql;
+    }
+  }
+  EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{1, 1, 1}));
+  EXPECT_EQ(Count("SELECT Nif FROM Razon_Social"), 1);
+}
+
 VORNEXA_ON_ALL_BACKENDS(Maintenance);
+
+// Tables that keep each department code as it was given, as a loosely typed
+// database or a decimal column does: only the embedded database has them.
+class MaintenanceOnLooseTables : public AccountsTest {};
+
+TEST_P(MaintenanceOnLooseTables, DepartmentCodesAreWrittenAsTheyWereRead) {
+  Exec("DROP TABLE Departamentos");
+  Exec("CREATE TABLE Departamentos (Cod_Empresa, Codigo)");
+  Exec("DROP TABLE Acumulados_Dpto");
+  Exec("CREATE TABLE Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, Nivel)");
+  Exec("INSERT INTO Departamentos VALUES (1, '007'), (1, 2.5), (1, -4)");
+  clsCuenta account = NewAccount("430");
+  account.NoVerificarNivelesSup = true;
+  ASSERT_TRUE(account.Insertar());
+  Statements written;
+  for (const std::string& sql : TakeStatements()) {
+    if (sql.find("Acumulados_Dpto") != std::string::npos) written.push_back(sql);
+  }
+  const std::string update = "UPDATE Acumulados_Dpto SET Nivel = 3 WHERE Cod_Empresa =1 AND "
+                             "Cod_Ejercicio =5 AND Dpto =";
+  const std::string insert = "INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, "
+                             "Cuenta, Nivel) VALUES (1, 5, ";
+  EXPECT_EQ(written, (Statements{update + "007 AND Cuenta = '430'", insert + "007, '430', 3)",
+                                 update + "2.5 AND Cuenta = '430'", insert + "2.5, '430', 3)",
+                                 update + "-4 AND Cuenta = '430'", insert + "-4, '430', 3)"}));
+
+  // Text that is not a number would change the statement around it.
+  Exec("DELETE FROM Departamentos");
+  Exec("INSERT INTO Departamentos VALUES (1, '1 OR 1=1')");
+  account.Cuenta = "431";
+  EXPECT_VORNEXA_ERROR(account.Insertar(), error_number::kTypeMismatch, "Cuentas::Insertar",
+                       "No coinciden los tipos");
+}
+
+VORNEXA_ON_EMBEDDED(MaintenanceOnLooseTables);
 
 }  // namespace
 }  // namespace vornexa::testing
