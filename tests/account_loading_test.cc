@@ -29,12 +29,14 @@ class AccountLoading : public BackendTest {
 using Step = bool (clsCuenta::*)(clsCuenta*);
 constexpr Step kPrevious = &clsCuenta::Cargar_Anterior, kFirst = &clsCuenta::Cargar_Primero,
                kNext = &clsCuenta::Cargar_Siguiente, kLast = &clsCuenta::Cargar_Ultimo;
+enum class Into { kItself, kOther, kSelfGiven };  // no destination, another object, itself
 
 TEST_P(AccountLoading, EachStepLoadsTheNeighbourInCodeOrderOrKeepsWhatTheObjectHeld) {
   const struct {
     const char* start;
     Step step;
     const char* loaded;  // nullptr: nothing found
+    Into into = Into::kItself;
   } steps[] = {
       {"43", kFirst, "4"}, {"43", kLast, "44"}, {"4", kNext, "43"}, {"43", kNext, "430"},
       {"430", kNext, "43000001"}, {"43000001", kNext, "44"}, {"44", kNext, nullptr},
@@ -46,44 +48,33 @@ TEST_P(AccountLoading, EachStepLoadsTheNeighbourInCodeOrderOrKeepsWhatTheObjectH
       {"43500000", kNext, "44"}, {"43500000", kPrevious, "43000001"},
       // An empty starting code lies before every account.
       {"", kNext, "4"}, {"", kPrevious, nullptr},
+      // Into another object, from its code, with this object's company: the
+      // other's own (company 2, with 4300, 40 and 5) is never asked.
+      {"430", kNext, "43000001", Into::kOther}, {"430", kPrevious, "43", Into::kOther},
+      {"", kFirst, "4", Into::kOther}, {"", kLast, "44", Into::kOther},
+      {"4", kPrevious, nullptr, Into::kOther}, {"4", kNext, "43", Into::kSelfGiven},
   };
   clsCuenta account = NewAccount();
+  clsCuenta other;
+  other.cEmpresa(MakeCompany(2, 5));
   for (const auto& s : steps) {
-    SCOPED_TRACE(::testing::Message() << "from '" << s.start << "' to " << (s.loaded ? s.loaded : "nothing"));
-    account.Cuenta = s.start;
-    account.Nombre = "sin cargar";
-    EXPECT_EQ((account.*s.step)(nullptr), s.loaded != nullptr);
-    EXPECT_EQ(account.Cuenta, s.loaded ? s.loaded : s.start);
-    EXPECT_EQ(account.Nombre, s.loaded ? std::string("Cuenta ") + s.loaded : "sin cargar");
+    SCOPED_TRACE(::testing::Message() << "from '" << s.start << "' to "
+                                      << (s.loaded ? s.loaded : "nothing") << " into "
+                                      << static_cast<int>(s.into));
+    clsCuenta& target = s.into == Into::kOther ? other : account;
+    account.Cuenta = "44";  // where this object stands matters only for its own steps
+    target.Cuenta = s.start;
+    account.Nombre = target.Nombre = "sin cargar";
+    EXPECT_EQ((account.*s.step)(s.into == Into::kItself ? nullptr : &target), s.loaded != nullptr);
+    EXPECT_EQ(target.Cuenta, s.loaded ? s.loaded : s.start);
+    EXPECT_EQ(target.Nombre, s.loaded ? std::string("Cuenta ") + s.loaded : "sin cargar");
+    if (s.loaded) EXPECT_EQ(target.IdMandato, std::string("01") + s.loaded);  // company 1's
+    if (s.into == Into::kOther) EXPECT_EQ(account.Cuenta + account.Nombre, "44sin cargar");
   }
   // An exercise without accounts has nothing to step to.
   company_->ejercicio = 6;
   for (Step step : {kFirst, kLast, kNext, kPrevious}) EXPECT_FALSE((account.*step)(nullptr));
-  EXPECT_EQ(account.Nombre, "sin cargar");
-}
-
-TEST_P(AccountLoading, LoadsIntoADestinationWithThisObjectsCompany) {
-  clsCuenta self = NewAccount("4");
-  self.Nombre = "propia";
-  clsCuenta destination;  // no company of its own
-  destination.Cuenta = "430";
-  ASSERT_TRUE(self.Cargar_Siguiente(&destination));
-  EXPECT_EQ(destination.Cuenta + " " + destination.Nombre, "43000001 Cuenta 43000001");
-  EXPECT_EQ(destination.IdMandato, "0143000001");  // this object's company code
-
-  // A destination's own company is never asked: company 2 has 4300 and 5.
-  destination.cEmpresa(MakeCompany(2, 5));
-  const std::pair<Step, const char*> steps[] = {{kPrevious, "430"}, {kLast, "44"}, {kFirst, "4"}};
-  for (const auto& [step, loaded] : steps) {
-    EXPECT_TRUE((self.*step)(&destination));
-    EXPECT_EQ(destination.Cuenta, loaded);
-  }
-  destination.Nombre = "sin cargar";
-  EXPECT_FALSE(self.Cargar_Anterior(&destination));
-  EXPECT_EQ(destination.Cuenta + destination.Nombre, "4sin cargar");
-  EXPECT_EQ(self.Cuenta + self.Nombre, "4propia");
-  ASSERT_TRUE(self.Cargar_Siguiente(&self));  // the object itself may be its destination
-  EXPECT_EQ(self.Cuenta, "43");
+  EXPECT_EQ(account.Cuenta + " " + account.Nombre, "43 Cuenta 43");
 }
 
 TEST_P(AccountLoading, ExistenceSeesOnlyTheActiveExerciseAndKeepsCodesInsideTheirLiteral) {
@@ -96,28 +87,19 @@ TEST_P(AccountLoading, ExistenceSeesOnlyTheActiveExerciseAndKeepsCodesInsideThei
   }
 }
 
-TEST_P(AccountLoading, DerivesAnEmptyMandateIdFromCompanyAndCode) {
-  InsertAccountRow(1, 6, "43000001");
-  InsertAccountRow(1, 7, "43000001");
-  Exec("UPDATE Cuentas SET IDMandato = '   ' WHERE Cod_Ejercicio = 6");
-  Exec("UPDATE Cuentas SET IDMandato = ' M 1 ' WHERE Cod_Ejercicio = 7");
+TEST_P(AccountLoading, DerivesAnEmptyOrBlankMandateIdFromTheCompanyCodeAndTheAccountCode) {
   const struct {
-    int16_t company, exercise;
-    const char* id;
-  } cases[] = {
-      // The company code of the loading object, two digits at least.
-      {7, 5, "0743000001"}, {12, 5, "1243000001"}, {123, 5, "12343000001"},
-      {123, 6, "12343000001"},  // only blanks: derived too
-      {123, 7, " M 1 "},        // text keeps its blanks
-  };
+    int16_t company;  // of the row and of the loading object
+    const char *stored, *loaded;
+  } cases[] = {{7, "", "0743000001"}, {12, "", "1243000001"}, {123, "   ", "12343000001"},
+               {123, " M 1 ", " M 1 "}};
   for (const auto& c : cases) {
     company_->codigo = c.company;
-    company_->ejercicio = c.exercise;
-    Exec("UPDATE Cuentas SET Cod_Empresa = " + std::to_string(c.company) +
-         " WHERE Cuenta = '43000001'");
+    Exec("UPDATE Cuentas SET Cod_Empresa = " + std::to_string(c.company) + ", IDMandato = '" +
+         c.stored + "' WHERE Cuenta = '43000001'");
     clsCuenta account = NewAccount("43000001");
     ASSERT_TRUE(account.Cargar());
-    EXPECT_EQ(account.IdMandato, c.id) << c.company << " " << c.exercise;
+    EXPECT_EQ(account.IdMandato, c.loaded) << c.company << " '" << c.stored << "'";
   }
 }
 
