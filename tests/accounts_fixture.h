@@ -48,11 +48,9 @@ class AccountsTest : public BackendTest {
   clsCuenta FilledAccount(const std::string& code) {
     // In the record's order, from ContDebe on, Nivel left out.
     static const char* const kValues[] = {
-        "4300", "4301", "B12345678", "Cliente Uno", "Uno Comercial", "Calle Mayor 1", "46001",
-        "Valencia", "Valencia Prov", "España", "960000001", "960000002", "uno@ejemplo.es",
-        "B87654321", "Uno SL", "Calle", "Mayor", "1", "B", "3", "A", "41001", "Sevilla",
-        "Sevilla Prov", "ES", "950000001", "950000002", "fiscal@ejemplo.es", "11", "4",
-        "NO SE USA", "1", "6", "ES9121000418450200051332", "2024-01-31", "MND-1", "7", "8", "724",
+        "4300", "4301", "B1", "N", "NC", "D", "46001", "L", "P", "España", "T", "X", "E", "FN",
+        "FR", "FV", "FD", "1", "B", "3", "A", "41001", "FL", "FO", "FA", "FT", "FX", "FM", "11",
+        "4", "NO SE USA", "1", "6", "ES9121000418450200051332", "2024-01-31", "M1", "7", "8", "724",
         "3", "12", "13"};
     clsCuenta a = NewAccount(code);
     size_t next = 0;
@@ -86,8 +84,8 @@ class AccountsTest : public BackendTest {
     Exec("INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura) VALUES (" +
          head + tail + ", 10)");
     for (int department : departments) {
-      Exec("INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, Nivel) VALUES (" +
-           head + std::to_string(department) + ", " + tail + ")");
+      Exec("INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, Nivel) "
+           "VALUES (" + head + std::to_string(department) + ", " + tail + ")");
     }
   }
 

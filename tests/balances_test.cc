@@ -13,36 +13,31 @@ namespace {
 
 Currency Money(const char* decimal) { return Currency::FromDecimal(decimal); }
 
-class Balances : public BackendTest {
- protected:
-  // Lines of account 430000005 in and around 2024, with every filter column
-  // set, and lines that must never count.
-  void InsertJournal() {
-    InsertEntry(1, 5, 1, "2024-01-01");
-    InsertLine(1, 5, 1, 1, "430000005", "100", "0", "ALQUILER enero", "A1", 2, 1);
-    InsertLine(1, 5, 1, 2, "430000006", "77", "0", "ALQUILER enero", "A1", 2, 1);
-    InsertEntry(1, 5, 2, "2024-12-31");
-    InsertLine(1, 5, 2, 1, "430000005", "0", "40", "Cobro factura", "7", 1, 2);
-    InsertEntry(1, 5, 3, "2024-06-01", /*cierre=*/1);
-    InsertLine(1, 5, 3, 1, "430000005", "1000", "0", "ALQUILER cierre", "A1", 2, 1);
-    InsertEntry(1, 5, 4, "2024-06-02", 0, /*nulo=*/1);
-    InsertLine(1, 5, 4, 1, "430000005", "0", "1000", "ALQUILER nulo", "A1", 2, 1);
-    InsertEntry(1, 5, 5, "2023-12-31");
-    InsertLine(1, 5, 5, 1, "430000005", "500", "0", "ALQUILER antes", "A1", 2, 1);
-    InsertEntry(1, 5, 6, "2025-01-01");
-    InsertLine(1, 5, 6, 1, "430000005", "500", "0", "ALQUILER después", "A1", 2, 1);
-    // Exercise 4 reuses entry code 1 on another date: lines join their own.
-    InsertEntry(1, 4, 1, "2024-03-01");
-    InsertLine(1, 4, 1, 1, "430000005", "25.5", "0", "ALQUILER marzo", "0", 2, 1);
-    InsertEntry(1, 4, 2, "2024-04-01");
-    InsertLine(1, 4, 2, 1, "430000005", "0", "12.25", "Pago O''Brien", "123", 3, 3);
-    InsertEntry(2, 5, 1, "2024-05-05");
-    InsertLine(2, 5, 1, 1, "430000005", "999", "0", "ALQUILER", "A1", 2, 1);
-  }
-};
+class Balances : public BackendTest {};
 
 TEST_P(Balances, PeriodTotalsSumPostedLinesWithinBothBoundsUnderEachFilter) {
-  InsertJournal();
+  // Lines of account 430000005 in and around 2024, with every filter column
+  // set, and lines that must never count.
+  InsertEntry(1, 5, 1, "2024-01-01");
+  InsertLine(1, 5, 1, 1, "430000005", "100", "0", "ALQUILER enero", "A1", 2, 1);
+  InsertLine(1, 5, 1, 2, "430000006", "77", "0", "ALQUILER enero", "A1", 2, 1);
+  InsertEntry(1, 5, 2, "2024-12-31");
+  InsertLine(1, 5, 2, 1, "430000005", "0", "40", "Cobro factura", "7", 1, 2);
+  InsertEntry(1, 5, 3, "2024-06-01", /*cierre=*/1);
+  InsertLine(1, 5, 3, 1, "430000005", "1000", "0", "ALQUILER cierre", "A1", 2, 1);
+  InsertEntry(1, 5, 4, "2024-06-02", 0, /*nulo=*/1);
+  InsertLine(1, 5, 4, 1, "430000005", "0", "1000", "ALQUILER nulo", "A1", 2, 1);
+  InsertEntry(1, 5, 5, "2023-12-31");
+  InsertLine(1, 5, 5, 1, "430000005", "500", "0", "ALQUILER antes", "A1", 2, 1);
+  InsertEntry(1, 5, 6, "2025-01-01");
+  InsertLine(1, 5, 6, 1, "430000005", "500", "0", "ALQUILER después", "A1", 2, 1);
+  // Exercise 4 reuses entry code 1 on another date: lines join their own.
+  InsertEntry(1, 4, 1, "2024-03-01");
+  InsertLine(1, 4, 1, 1, "430000005", "25.5", "0", "ALQUILER marzo", "0", 2, 1);
+  InsertEntry(1, 4, 2, "2024-04-01");
+  InsertLine(1, 4, 2, 1, "430000005", "0", "12.25", "Pago O''Brien", "123", 3, 3);
+  InsertEntry(2, 5, 1, "2024-05-05");
+  InsertLine(2, 5, 1, 1, "430000005", "999", "0", "ALQUILER", "A1", 2, 1);
   constexpr Date kFrom{2024, 1, 1}, kTo{2024, 12, 31};
   const struct {
     Date from, to;
