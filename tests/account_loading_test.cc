@@ -120,26 +120,18 @@ TEST_P(AccountLoading, FindingNoRowLeavesEveryFieldAsItWas) {
 VORNEXA_ON_ALL_BACKENDS(AccountLoading);
 
 // Rows the real table cannot hold (NULLs, out-of-range numbers, missing
-// columns) come from a permissive copy of it.
-class AccountLoadingFromLooseRows : public ::testing::Test {
- protected:
-  void SetUp() override {
-    db_ = OpenSqlite(":memory:");
-    std::string columns;
-    for (const ColumnDef& column : SchemaTables().front().columns) {
-      columns += (columns.empty() ? "" : ", ") + std::string(column.name);
-    }
-    db_->Execute("CREATE TABLE Cuentas (" + columns + ")");
-    db_->Execute("INSERT INTO Cuentas (Cod_Empresa, Cod_Ejercicio, Cuenta, ContDebe, ContHaber, "
-                 "Nivel, Nif) VALUES (1, 5, '572', 'D', 'H', 3, 'B1')");
-    clsCuenta().Conexion(db_);
+// columns) come from a permissive copy of it in the embedded database.
+class AccountLoadingFromLooseRows : public BackendTest {};
+
+TEST_P(AccountLoadingFromLooseRows, AValueOfTheWrongKindOrAMissingColumnStopsTheLoadAtItsStep) {
+  std::string columns;
+  for (const ColumnDef& column : SchemaTables().front().columns) {
+    columns += (columns.empty() ? "" : ", ") + std::string(column.name);
   }
-  void TearDown() override { clsCuenta().Conexion(nullptr); }
-
-  std::shared_ptr<Connection> db_;
-};
-
-TEST_F(AccountLoadingFromLooseRows, AValueOfTheWrongKindOrAMissingColumnStopsTheLoadAtItsStep) {
+  Exec("DROP TABLE Cuentas");
+  Exec("CREATE TABLE Cuentas (" + columns + ")");
+  Exec("INSERT INTO Cuentas (Cod_Empresa, Cod_Ejercicio, Cuenta, ContDebe, ContHaber, Nivel, Nif) "
+       "VALUES (1, 5, '572', 'D', 'H', 3, 'B1')");
   namespace err = error_number;
   const struct {
     const char* change;
@@ -153,22 +145,20 @@ TEST_F(AccountLoadingFromLooseRows, AValueOfTheWrongKindOrAMissingColumnStopsThe
       {"ALTER TABLE Cuentas DROP COLUMN ContHaber", err::kItemNotFound, "D old 0 old old old"},
   };
   for (const auto& c : cases) {
-    db_->Execute(c.change);
-    clsCuenta account;
-    account.cEmpresa(MakeCompany());
-    account.Cuenta = "572";
+    Exec(c.change);
+    clsCuenta account = NewAccount("572");
     account.ContDebe = account.ContHaber = account.Nif = account.Nombre = "old";
     account.Direccion = "old";
-    const Error e = CaughtError([&] { account.Cargar(); });
-    EXPECT_EQ(e.Number(), c.number) << c.change;
-    EXPECT_EQ(e.Source(), "Cuentas::Cargar") << c.change;
-    EXPECT_EQ(e.Description(), StandardDescription(c.number)) << c.change;
+    EXPECT_VORNEXA_ERROR(account.Cargar(), c.number, "Cuentas::Cargar",
+                         std::string(StandardDescription(c.number)));
     EXPECT_EQ(account.ContDebe + " " + account.ContHaber + " " + std::to_string(account.Nivel) +
                   " " + account.Nif + " " + account.Nombre + " " + account.Direccion,
               c.fields)
         << c.change;
   }
 }
+
+VORNEXA_ON_EMBEDDED(AccountLoadingFromLooseRows);
 
 }  // namespace
 }  // namespace vornexa::testing

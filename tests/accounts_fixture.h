@@ -1,5 +1,5 @@
-// Shared pieces of the account suites: a fully filled account, departments,
-// and what the database holds of one account in one exercise.
+// Shared pieces of the account suites: a fully filled account, accumulator
+// rows, and what the database holds of one account in one exercise.
 #ifndef TESTS_ACCOUNTS_FIXTURE_H_
 #define TESTS_ACCOUNTS_FIXTURE_H_
 
@@ -67,13 +67,6 @@ class AccountsTest : public BackendTest {
       ++next;
     }
     return a;
-  }
-
-  void AddDepartments(const std::vector<int>& codes) {
-    for (int code : codes) {
-      Exec("INSERT INTO Departamentos (Cod_Empresa, Codigo) VALUES (1, " + std::to_string(code) +
-           ")");
-    }
   }
 
   // An accumulator row of the account, and one per department when `departments`.

@@ -18,7 +18,7 @@ class Atomicity : public AccountsTest {
  protected:
   void SetUp() override {
     AccountsTest::SetUp();
-    AddDepartments({1, 2, 3});
+    Exec("INSERT INTO Departamentos (Cod_Empresa, Codigo) VALUES (1, 1), (1, 2), (1, 3)");
     InsertAccountRow(1, 5, "4300");
   }
 
