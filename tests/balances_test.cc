@@ -62,9 +62,7 @@ TEST_P(Balances, PeriodTotalsSumPostedLinesWithinBothBoundsUnderEachFilter) {
       {kFrom, kTo, "0", "0", "", "A1", 0, 0, "100", "0"},
       {kFrom, kTo, "0", "0", "", "A1' OR '1'='1", 0, 0, "0", "0"},
       {kFrom, kTo, "0", "0", "", "", 2, 0, "125.5", "0"},
-      {kFrom, kTo, "0", "0", "", "", 3, 0, "0", "12.25"},
       {kFrom, kTo, "0", "0", "", "", 0, 2, "0", "40"},
-      {kFrom, kTo, "0", "0", "", "", 0, 3, "0", "12.25"},
       {kFrom, kTo, "100", "0", "ALQUILER", "A1", 2, 1, "100", "0"},
       {kFrom, kTo, "25.5", "0", "ALQUILER", "A1", 2, 1, "0", "0"},
   };
@@ -74,8 +72,8 @@ TEST_P(Balances, PeriodTotalsSumPostedLinesWithinBothBoundsUnderEachFilter) {
     account.Dev_Acumulado3(7, c.from, c.to, Money(c.amount), Money(c.variation), c.concept_text,
                            c.document, c.department, c.journal, debe, haber);
     EXPECT_EQ(std::make_pair(debe, haber), std::make_pair(Money(c.debe), Money(c.haber)))
-        << c.amount << " " << c.variation << " " << c.concept_text << " " << c.document << " "
-        << c.department << " " << c.journal;
+        << c.amount << "~" << c.variation << " '" << c.concept_text << "' '" << c.document
+        << "' " << c.department << " " << c.journal;
   }
 }
 
@@ -110,15 +108,10 @@ TEST_P(Balances, OpeningAndBalanceReadTheAccumulatorRowOfTheExerciseAsked) {
 
 TEST_P(Balances, ForecastsTotalByStateAndRefuseAnythingButAListOfIntegers) {
   // States 0 to 5 of 430000005, another line in state 3, and others' forecasts.
-  const char* rows[] = {"1, 1, '430000005', 0, 1",    "1, 2, '430000005', 1, 10",
-                        "1, 3, '430000005', 2, 20",   "1, 4, '430000005', 3, 40",
-                        "1, 5, '430000005', 4, 80",   "1, 6, '430000005', 5, 160",
-                        "1, 7, '430000005', 3, 0.5",  "1, 8, '430000006', 1, 2000",
-                        "2, 1, '430000005', 1, 1000"};
-  for (const char* row : rows) {
-    Exec("INSERT INTO Previsiones_Cobro (Cod_Empresa, Codigo, CuentaOriginal, Estado, Importe) "
-         "VALUES (" + std::string(row) + ")");
-  }
+  Exec("INSERT INTO Previsiones_Cobro (Cod_Empresa, Codigo, CuentaOriginal, Estado, Importe) "
+       "VALUES (1, 1, '430000005', 0, 1), (1, 2, '430000005', 1, 10), (1, 3, '430000005', 2, 20), "
+       "(1, 4, '430000005', 3, 40), (1, 5, '430000005', 4, 80), (1, 6, '430000005', 5, 160), "
+       "(1, 7, '430000005', 3, 0.5), (1, 8, '430000006', 1, 2000), (2, 1, '430000005', 1, 1000)");
   clsCuenta account = NewAccount("430000005");
   EXPECT_EQ(account.Dev_Saldo_Cartera(), Money("150.5"));  // states 1 to 4
   const std::pair<const char*, const char*> totals[] = {
