@@ -44,14 +44,15 @@ inline std::string Describe(const clsCuenta& a) {
 class AccountsTest : public BackendTest {
  protected:
   // Every field set to a value of its own, so that a field written into the
-  // wrong place shows; Cp is above the 16-bit range. CCC is never written.
+  // wrong place shows; Cp is above the 16-bit range; apostrophes in the keys
+  // and texts of the registry and the mandate. CCC is never written.
   clsCuenta FilledAccount(const std::string& code) {
     // In the record's order, from ContDebe on, Nivel left out.
     static const char* const kValues[] = {
-        "4300", "4301", "B1", "N", "NC", "D", "46001", "L", "P", "España", "T", "X", "E", "FN",
-        "FR", "FV", "FD", "1", "B", "3", "A", "41001", "FL", "FO", "FA", "FT", "FX", "FM", "11",
-        "4", "NO SE USA", "1", "6", "ES9121000418450200051332", "2024-01-31", "M1", "7", "8", "724",
-        "3", "12", "13"};
+        "4300", "4301", "B'1", "N", "NC", "D", "46001", "L", "P", "España", "T", "X", "E", "FN",
+        "F'R", "FV", "FD", "1", "B", "3", "A", "41001", "FL", "FO", "FA", "FT", "FX", "FM", "11",
+        "4", "NO SE USA", "1", "6", "ES9121000418450200051332", "2024-01-31", "M'1", "7", "8",
+        "724", "3", "12", "13"};
     clsCuenta a = NewAccount(code);
     size_t next = 0;
     for (const AccountField& field : kAccountFields) {

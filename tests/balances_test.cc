@@ -77,7 +77,7 @@ TEST_P(Balances, PeriodTotalsSumPostedLinesWithinBothBoundsUnderEachFilter) {
   }
 }
 
-TEST_P(Balances, OpeningAndBalanceReadTheAccumulatorRowOfTheExerciseAsked) {
+TEST_P(Balances, AccumulatorRowsGiveOpeningAndBalanceAndForecastsTotalTheStatesListed) {
   Exec("INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura, D3, H7) "
        "VALUES (1, 5, '572', 3, 100, 50, 30)");
   Exec("INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura, D1, D2, D3, "
@@ -104,9 +104,8 @@ TEST_P(Balances, OpeningAndBalanceReadTheAccumulatorRowOfTheExerciseAsked) {
     EXPECT_EQ(account.Dev_Apertura(c.exercise), Money(c.apertura)) << c.exercise << c.code;
     EXPECT_EQ(account.Dev_Saldo(c.exercise), Money(c.saldo)) << c.exercise << c.code;
   }
-}
+  company_->codigo = 1;
 
-TEST_P(Balances, ForecastsTotalByStateAndRefuseAnythingButAListOfIntegers) {
   // States 0 to 5 of 430000005, another line in state 3, and others' forecasts.
   Exec("INSERT INTO Previsiones_Cobro (Cod_Empresa, Codigo, CuentaOriginal, Estado, Importe) "
        "VALUES (1, 1, '430000005', 0, 1), (1, 2, '430000005', 1, 10), (1, 3, '430000005', 2, 20), "
@@ -114,6 +113,7 @@ TEST_P(Balances, ForecastsTotalByStateAndRefuseAnythingButAListOfIntegers) {
        "(1, 7, '430000005', 3, 0.5), (1, 8, '430000006', 1, 2000), (2, 1, '430000005', 1, 1000)");
   clsCuenta account = NewAccount("430000005");
   EXPECT_EQ(account.Dev_Saldo_Cartera(), Money("150.5"));  // states 1 to 4
+  // Lists of integers alone are taken.
   const std::pair<const char*, const char*> totals[] = {
       {"1,2,3,4", "150.5"}, {"1,3", "50.5"}, {" 0 , 5 ", "161"}, {"5", "160"}, {"-1,9", "0"}};
   for (const auto& [list, total] : totals) {
