@@ -1,8 +1,7 @@
-// Loading accounts: stepping through the chart (previous, first, next, last)
-// into the object itself or another account object; by code, with the
-// derived mandate id; the existence test; and rows that stop a load partway
-// through its steps. That every field loads into its own member is checked by
-// saving a filled account and loading it back (maintenance_test.cc).
+// Loading accounts: stepping through the chart into the object itself or
+// another one; by code, with the derived mandate id; existence; rows that stop
+// a load partway. Every field's own member is checked by saving a filled
+// account and loading it back (maintenance_test.cc).
 #include <gtest/gtest.h>
 
 #include <string>

@@ -43,9 +43,8 @@ inline std::string Describe(const clsCuenta& a) {
 
 class AccountsTest : public BackendTest {
  protected:
-  // Every field set to a value of its own, so that a field written into the
-  // wrong place shows; Cp is above the 16-bit range; apostrophes in the keys
-  // and texts of the registry and the mandate. CCC is never written.
+  // Every field a value of its own, so that one written into the wrong place shows;
+  // Cp above the 16-bit range; apostrophes in the registry's key and texts.
   clsCuenta FilledAccount(const std::string& code) {
     // In the record's order, from ContDebe on, Nivel left out.
     static const char* const kValues[] = {

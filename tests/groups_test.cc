@@ -25,24 +25,18 @@ class Groups : public BackendTest {
   }
 };
 
-TEST_P(Groups, CreateLoadRenameAndDelete) {
+TEST_P(Groups, TheFiveOperationsAndWhatAMissingGroupOrOneInUseGives) {
   clsGrupo group = Group(1, 3, "Clientes d'Or");
   ASSERT_TRUE(group.Insertar());
   group.Nombre = "antes";
   EXPECT_TRUE(group.Existe());
   ASSERT_TRUE(group.Cargar());
   EXPECT_EQ(group.Nombre, "Clientes d'Or");
-  group.Nombre = "Nacionales";
+  group.Nombre = "G";
   EXPECT_TRUE(group.Modificar());
-  EXPECT_EQ(Stored(), std::vector<std::string>{"1/3 Nacionales"});
-  EXPECT_TRUE(group.Eliminar());
-  EXPECT_FALSE(group.Existe());
-  EXPECT_EQ(Stored(), std::vector<std::string>{});
-}
-
-TEST_P(Groups, MissingGroupsAreNotFoundNorCreatedAndOnlyGroupsNotInUseAreDeleted) {
-  const std::pair<int16_t, int16_t> keys[] = {{1, 0}, {1, 3}, {1, 4}, {2, 5}};
-  for (const auto& [company, code] : keys) ASSERT_TRUE(Group(company, code, "G").Insertar());
+  for (const auto& [company, code] : {std::pair<int16_t, int16_t>{1, 0}, {1, 4}, {2, 5}}) {
+    ASSERT_TRUE(Group(company, code, "G").Insertar());
+  }
   clsGrupo missing = Group(1, 5, "sin cargar");
   EXPECT_FALSE(missing.Cargar());
   EXPECT_EQ(missing.Nombre, "sin cargar");
@@ -54,11 +48,14 @@ TEST_P(Groups, MissingGroupsAreNotFoundNorCreatedAndOnlyGroupsNotInUseAreDeleted
   InsertAccountRow(2, 5, "43000002");  // another company's: does not block group 4 of company 1
   Exec("UPDATE Cuentas SET Grupo = 3 WHERE Cod_Empresa = 1");
   Exec("UPDATE Cuentas SET Grupo = 4 WHERE Cod_Empresa = 2");
-  EXPECT_VORNEXA_ERROR(Group(1, 3).Eliminar(), error_number::kComponent, "clsGrupos::Eliminar",
+  EXPECT_VORNEXA_ERROR(group.Eliminar(), error_number::kComponent, "clsGrupos::Eliminar",
                        "No se puede eliminar el grupo por tener cuentas asociadas");
   EXPECT_FALSE(Group(1, 0).Eliminar());  // group 0 is never deleted
   EXPECT_TRUE(Group(1, 4).Eliminar());
   EXPECT_EQ(Stored(), (std::vector<std::string>{"1/0 G", "1/3 G", "2/5 G"}));
+  Exec("UPDATE Cuentas SET Grupo = 0");
+  EXPECT_TRUE(group.Eliminar());
+  EXPECT_FALSE(group.Existe());
 }
 
 VORNEXA_ON_ALL_BACKENDS(Groups);
