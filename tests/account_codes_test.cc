@@ -26,7 +26,7 @@ class GrowingCompany : public Empresa {
   int reads = 0;
 };
 
-TEST(CuentaDesarrollo, ExpandsToTheCompanysDetailLength) {
+TEST(AccountCodes, ExpandedToTheCompanysDetailLengthOrComposedFromARootAndANumber) {
   auto company = std::make_shared<Empresa>();
   company->digitos_cuenta = 9;
   clsCuenta account;
@@ -55,9 +55,8 @@ TEST(CuentaDesarrollo, ExpandsToTheCompanysDetailLength) {
   EXPECT_EQ(account.CuentaDesarrollo("43.5"), "4300000005");  // ten
   growing->reads = 0;
   EXPECT_EQ(account.CuentaDesarrollo("43"), "43000000000");  // eleven
-}
 
-TEST(ComponerCuenta, PadsTheNumberIntoTheRoomLeftByTheRoot) {
+  // Composing pads the number into the room left by the root; it needs no company.
   const struct {
     const char* root;
     int32_t number;
@@ -75,12 +74,11 @@ TEST(ComponerCuenta, PadsTheNumberIntoTheRoomLeftByTheRoot) {
       // The root is cut and the room counted in characters.
       {"ÑÑÑÑ", 5, 3, "ÑÑÑ5"}, {"Ñ4", 5, 5, "Ñ4005"},
   };
-  clsCuenta account;  // needs no company
   for (const auto& c : compositions) {
-    EXPECT_EQ(account.ComponerCuenta(c.root, c.number, c.digits), c.code)
+    EXPECT_EQ(clsCuenta().ComponerCuenta(c.root, c.number, c.digits), c.code)
         << c.root << ", " << c.number << ", " << c.digits;
   }
-  EXPECT_RUNTIME_ERROR(account.ComponerCuenta("43", 5, -1), err::kInvalidArgument);
+  EXPECT_RUNTIME_ERROR(clsCuenta().ComponerCuenta("43", 5, -1), err::kInvalidArgument);
 }
 
 }  // namespace

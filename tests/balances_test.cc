@@ -1,7 +1,6 @@
-// Balances of one account: period totals over real journal lines with each
-// filter, the opening balance and balance from the accumulator row, the
-// collection forecast totals by state, and the refusal of impossible dates
-// and state lists before any statement.
+// Balances of one account: period totals over journal lines under each filter,
+// opening balance and balance from the accumulator row, forecast totals by
+// state, and impossible dates and state lists refused before any statement.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -51,14 +50,12 @@ TEST_P(Balances, PeriodTotalsSumPostedLinesWithinBothBoundsUnderEachFilter) {
       {kTo, kTo, "0", "0", "", "", 0, 0, "0", "40"},
       {{2030, 1, 1}, {2030, 12, 31}, "0", "0", "", "", 0, 0, "0", "0"},
       {kFrom, kTo, "100", "0", "", "", 0, 0, "100", "0"},
-      {kFrom, kTo, "40", "0", "", "", 0, 0, "0", "40"},
       {kFrom, kTo, "30", "5", "", "", 0, 0, "25.5", "0"},
       {kFrom, kTo, "12", "0.25", "", "", 0, 0, "0", "12.25"},
       {kFrom, kTo, "100", "-5", "", "", 0, 0, "0", "0"},
       {kFrom, kTo, "0", "0", "ALQUILER", "", 0, 0, "125.5", "0"},
       {kFrom, kTo, "0", "0", "ALQ%marzo", "", 0, 0, "25.5", "0"},  // wildcards work
       {kFrom, kTo, "0", "0", "O'Brien", "", 0, 0, "0", "12.25"},
-      {kFrom, kTo, "0", "0", "", "7", 0, 0, "0", "40"},
       {kFrom, kTo, "0", "0", "", "A1", 0, 0, "100", "0"},
       {kFrom, kTo, "0", "0", "", "A1' OR '1'='1", 0, 0, "0", "0"},
       {kFrom, kTo, "0", "0", "", "", 2, 0, "125.5", "0"},
@@ -142,8 +139,7 @@ TEST_P(Balances, ImpossibleDatesAreRefusedBeforeAnyStatement) {
   const Currency kept{123};
   const std::string invalid = "Llamada a procedimiento o argumento no válido";
   for (const Date& bad : impossible) {
-    SCOPED_TRACE(::testing::Message() << bad.year << "-" << bad.month << "-" << bad.day << " "
-                                      << bad.hour << ":" << bad.minute << ":" << bad.second);
+    SCOPED_TRACE(::testing::Message() << "impossible date " << &bad - impossible);
     for (const auto& [from, to] : {std::pair{bad, valid}, std::pair{valid, bad}}) {
       Currency debit = kept, credit = kept;
       EXPECT_VORNEXA_ERROR(account.Dev_Acumulado(5, from, to, debit, credit),

@@ -82,9 +82,8 @@ TEST_P(Maintenance, CreatesTheAccountAndCompletesItsAccumulatorAndRegistryRows) 
   EXPECT_EQ(Scalar("SELECT MIN(Nivel) AS v FROM Acumulados_Dpto"), "5");
   EXPECT_EQ(Column("SELECT Nombre || CP || Fax AS v FROM Razon_Social"), Statements{"F'R41001FX"});
 
-  // Saved again: the registry row gets no INSERT, and fields left unset (F_Cp
-  // 0 included) keep what it holds. Without a Nif it is left alone, and the
-  // save is the one update.
+  // Saved again: no INSERT into the registry, whose fields left unset (F_Cp 0
+  // included) keep their values; without a Nif the save is the one update.
   account.F_Razon = "Nueva SL";
   account.F_Cp = 0;
   account.F_Direccion = "";
@@ -287,7 +286,6 @@ class Atomicity : public AccountsTest {
   // caller renamed to `source`, the rest as given; false past the last one.
   bool FailsAt(size_t index, const std::function<void()>& run, const std::string& source) {
     const std::string description = "fallo inyectado en la instrucción " + std::to_string(index);
-    TakeStatements();
     recorder_->FailStatement(index, Error(error_number::kStatementRejected, "Vornexa.Data",
                                           description, "42000", 156));
     try {
@@ -334,26 +332,7 @@ TEST_P(Atomicity, AFailureAtAnyStatementLeavesTheAccountAsItWas) {
   }
 }
 
-TEST_P(Atomicity, AFailureInALaterExerciseKeepsTheEarlierOnes) {
-  company_->ejercicios = {5, 6};
-  company_->multi_ejercicio = true;
-  InsertAccountRow(1, 6, "4300");
-  // Exercise 5 takes twelve statements; the fifth of exercise 6 inserts its accumulator row.
-  clsCuenta account = NewAccount("43000001");
-  EXPECT_TRUE(FailsAt(16, [&] { account.Modificar(); }, "Cuentas::Modificar"));
-  EXPECT_TRUE(recorder_->statements().back().starts_with("INSERT INTO Acumulados ("));
-  EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{1, 1, 3}));
-  EXPECT_EQ(RowsOf(6, "43000001"), (AccountRows{0, 0, 0}));
-
-  // The repair goes in the list's order and stops at the failing exercise.
-  company_->ejercicios = {6, 5, 7};
-  EXPECT_TRUE(FailsAt(2, [&] { NewAccount("430").Reparar_Acumulado(); },
-                      "Cuentas::Reparar_Acumulado"));
-  EXPECT_EQ(Column("SELECT Cod_Ejercicio AS v FROM Acumulados WHERE Cuenta = '430'"),
-            Statements{"6"});
-}
-
-TEST_P(Atomicity, NestsInsideTheCallersOwnAtomicScope) {
+TEST_P(Atomicity, KeepsWhatWasDoneOutsideTheFailingExerciseOrTheCallersScope) {
   clsCuenta account = NewAccount("43000001");
   {
     AtomicScope caller(*recorder_);
@@ -368,6 +347,22 @@ TEST_P(Atomicity, NestsInsideTheCallersOwnAtomicScope) {
     EXPECT_TRUE(account.Insertar());
   }
   EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{0, 0, 0}));
+
+  company_->ejercicios = {5, 6};
+  company_->multi_ejercicio = true;
+  InsertAccountRow(1, 6, "4300");
+  // Exercise 5 takes twelve statements; the fifth of exercise 6 inserts its accumulator row.
+  EXPECT_TRUE(FailsAt(16, [&] { account.Modificar(); }, "Cuentas::Modificar"));
+  EXPECT_TRUE(recorder_->statements().back().starts_with("INSERT INTO Acumulados ("));
+  EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{1, 1, 3}));
+  EXPECT_EQ(RowsOf(6, "43000001"), (AccountRows{0, 0, 0}));
+
+  // The repair goes in the list's order and stops at the failing exercise.
+  company_->ejercicios = {6, 5, 7};
+  EXPECT_TRUE(FailsAt(2, [&] { NewAccount("430").Reparar_Acumulado(); },
+                      "Cuentas::Reparar_Acumulado"));
+  EXPECT_EQ(Column("SELECT Cod_Ejercicio AS v FROM Acumulados WHERE Cuenta = '430'"),
+            Statements{"6"});
 }
 
 VORNEXA_ON_ALL_BACKENDS(Atomicity);
