@@ -14,7 +14,19 @@ namespace {
 
 namespace err = error_number;
 
-TEST(CuentaDesarrollo, ExpandsToTheCompanysDetailLength) {
+// Expects `body` to raise runtime error `number` with its standard description.
+#define EXPECT_RUNTIME_ERROR(body, number) \
+  EXPECT_VORNEXA_ERROR(body, number, std::string(kRuntimeSource), \
+                       std::string(StandardDescription(number)))
+
+// A company whose detail length grows at each read.
+class GrowingCompany : public Empresa {
+ public:
+  int16_t DigitosCuenta() override { return static_cast<int16_t>(9 + reads++); }
+  int reads = 0;
+};
+
+TEST(AccountCodes, ExpandedToTheCompanysDetailLengthOrComposedFromARootAndANumber) {
   auto company = std::make_shared<Empresa>();
   company->digitos_cuenta = 9;
   clsCuenta account;
@@ -34,31 +46,17 @@ TEST(CuentaDesarrollo, ExpandsToTheCompanysDetailLength) {
     EXPECT_EQ(account.CuentaDesarrollo(short_form), full_code) << "'" << short_form << "'";
   }
   // Left and right parts longer than the code: no room for zeros.
-  EXPECT_VORNEXA_ERROR(account.CuentaDesarrollo("4300.00000001"), err::kInvalidArgument,
-                       std::string(kRuntimeSource),
-                       std::string(StandardDescription(err::kInvalidArgument)));
-  clsCuenta orphan;
-  EXPECT_VORNEXA_ERROR(orphan.CuentaDesarrollo("43.5"), err::kObjectNotSet,
-                       std::string(kRuntimeSource),
-                       std::string(StandardDescription(err::kObjectNotSet)));
-}
+  EXPECT_RUNTIME_ERROR(account.CuentaDesarrollo("4300.00000001"), err::kInvalidArgument);
+  EXPECT_RUNTIME_ERROR(clsCuenta().CuentaDesarrollo("43.5"), err::kObjectNotSet);
 
-TEST(CuentaDesarrollo, TheLengthReadLastSizesTheZeros) {
-  // A company whose detail length grows at each read.
-  class GrowingCompany : public Empresa {
-   public:
-    int16_t DigitosCuenta() override { return static_cast<int16_t>(9 + reads_++); }
-    int reads_ = 0;
-  };
-  auto company = std::make_shared<GrowingCompany>();
-  clsCuenta account;
-  account.cEmpresa(company);
+  // The length is read anew at each use, the value read last sizing the zeros.
+  auto growing = std::make_shared<GrowingCompany>();
+  account.cEmpresa(growing);
   EXPECT_EQ(account.CuentaDesarrollo("43.5"), "4300000005");  // ten
-  company->reads_ = 0;
+  growing->reads = 0;
   EXPECT_EQ(account.CuentaDesarrollo("43"), "43000000000");  // eleven
-}
 
-TEST(ComponerCuenta, PadsTheNumberIntoTheRoomLeftByTheRoot) {
+  // Composing pads the number into the room left by the root; it needs no company.
   const struct {
     const char* root;
     int32_t number;
@@ -76,14 +74,11 @@ TEST(ComponerCuenta, PadsTheNumberIntoTheRoomLeftByTheRoot) {
       // The root is cut and the room counted in characters.
       {"ÑÑÑÑ", 5, 3, "ÑÑÑ5"}, {"Ñ4", 5, 5, "Ñ4005"},
   };
-  clsCuenta account;  // needs no company
   for (const auto& c : compositions) {
-    EXPECT_EQ(account.ComponerCuenta(c.root, c.number, c.digits), c.code)
+    EXPECT_EQ(clsCuenta().ComponerCuenta(c.root, c.number, c.digits), c.code)
         << c.root << ", " << c.number << ", " << c.digits;
   }
-  EXPECT_VORNEXA_ERROR(account.ComponerCuenta("43", 5, -1), err::kInvalidArgument,
-                       std::string(kRuntimeSource),
-                       std::string(StandardDescription(err::kInvalidArgument)));
+  EXPECT_RUNTIME_ERROR(clsCuenta().ComponerCuenta("43", 5, -1), err::kInvalidArgument);
 }
 
 }  // namespace

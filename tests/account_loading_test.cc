@@ -1,179 +1,153 @@
-// Loading an account by code: the row loader's steps, the derived mandate id,
-// partial loads and what stops them.
+// Loading accounts: stepping through the chart into the object itself or
+// another one; by code, with the derived mandate id; existence; rows that stop
+// a load partway. Every field's own member is checked by saving a filled
+// account and loading it back (maintenance_test.cc).
 #include <gtest/gtest.h>
 
-#include "maintenance_fixture.h"
+#include <string>
+
+#include "accounts_fixture.h"
 
 namespace vornexa::testing {
 namespace {
 
-// Every stored field's value in the record's order: each column of a full row
-// holds a value of its own. Cp is above the 16-bit range.
-constexpr const char* kFullRow[] = {
-    "43000001", "CD", "CH", "5", "B123", "Cliente Uno", "Comercial", "Calle Mayor 1", "46001",
-    "Valencia", "Valencia", "España", "961", "962", "a@b.es", "F-NIF", "Razón", "C/", "Colón",
-    "7", "A", "3", "B", "46002", "F-Loc", "F-Prov", "F-País", "F-Tel", "F-Fax", "f@b.es", "3",
-    "2", "21000418401234567891", "4", "6", "ES9121000418401234567891", "2024-03-01",
-    "MANDATO-1", "7", "9", "724", "8", "10", "11"};
-
 class AccountLoading : public BackendTest {
  protected:
-  // One full Cuentas row; `id_mandato` replaces the row's own mandate id.
-  void InsertFullRow(int16_t exercise, const std::string& code, const std::string& id_mandato) {
-    std::string columns = "Cod_Empresa, Cod_Ejercicio";
-    std::string values = "1, " + std::to_string(exercise);
-    for (const auto& [field, value] : FullRow()) {
-      const bool text = std::holds_alternative<std::string clsCuenta::*>(field->member);
-      std::string written = field->name == "Cuenta"      ? code
-                            : field->name == "IdMandato" ? id_mandato
-                                                         : value;
-      columns += ", " + std::string(field->column);
-      values += ", " + (text ? "'" + written + "'" : written);
+  // The chart of company 1, exercise 5, with other companies' and exercises' codes between.
+  void SetUp() override {
+    BackendTest::SetUp();
+    for (const char* code : {"44", "430", "4", "43000001", "43"}) {
+      InsertAccountRow(1, 5, code, std::string("Cuenta ") + code);
     }
-    Exec("INSERT INTO Cuentas (" + columns + ") VALUES (" + values + ")");
-  }
-
-  static std::vector<std::pair<const AccountField*, std::string>> FullRow() {
-    std::vector<std::pair<const AccountField*, std::string>> row;
-    for (const AccountField& field : kAccountFields) {
-      if (!field.column.empty()) row.emplace_back(&field, kFullRow[row.size()]);
-    }
-    return row;
+    for (const char* code : {"431", "3", "45"}) InsertAccountRow(1, 4, code, "Otro ejercicio");
+    for (const char* code : {"4300", "40", "5"}) InsertAccountRow(2, 5, code, "Otra empresa");
   }
 };
 
-TEST_P(AccountLoading, LoadsEveryField) {
-  InsertFullRow(5, "43000001", "MANDATO-1");
-  clsCuenta account = NewAccount("43000001");
-  account.NoVerificarNivelesSup = true;
-  ASSERT_TRUE(account.Cargar());
-  // Carta_Pago, IDMandato and Subfijo_SEPA load into CartaPago, IdMandato and
-  // Sufijo_SEPA.
-  clsCuenta expected;
-  for (const auto& [field, value] : FullRow()) SetFromText(expected, *field, value);
-  EXPECT_EQ(Describe(account), Describe(expected));
-  EXPECT_TRUE(account.NoVerificarNivelesSup);  // never loaded
+using Step = bool (clsCuenta::*)(clsCuenta*);
+constexpr Step kPrevious = &clsCuenta::Cargar_Anterior, kFirst = &clsCuenta::Cargar_Primero,
+               kNext = &clsCuenta::Cargar_Siguiente, kLast = &clsCuenta::Cargar_Ultimo;
+enum class Into { kItself, kOther, kSelfGiven };  // no destination, another object, itself
+
+TEST_P(AccountLoading, EachStepLoadsTheNeighbourInCodeOrderOrKeepsWhatTheObjectHeld) {
+  const struct {
+    const char* start;
+    Step step;
+    const char* loaded;  // nullptr: nothing found
+    Into into = Into::kItself;
+  } steps[] = {
+      {"43", kFirst, "4"}, {"43", kLast, "44"}, {"4", kNext, "43"}, {"43", kNext, "430"},
+      {"430", kNext, "43000001"}, {"43000001", kNext, "44"}, {"44", kNext, nullptr},
+      {"44", kPrevious, "43000001"}, {"430", kPrevious, "43"}, {"43", kPrevious, "4"},
+      {"4", kPrevious, nullptr},
+      // The apostrophe stays inside its literal and sorts before the digits.
+      {"43'", kNext, "430"},
+      // A starting code that is no account: its neighbours in text order.
+      {"43500000", kNext, "44"}, {"43500000", kPrevious, "43000001"},
+      // An empty starting code lies before every account.
+      {"", kNext, "4"}, {"", kPrevious, nullptr},
+      // Into another object, from its code, with this object's company: the
+      // other's own (company 2, with 4300, 40 and 5) is never asked.
+      {"430", kNext, "43000001", Into::kOther}, {"430", kPrevious, "43", Into::kOther},
+      {"", kFirst, "4", Into::kOther}, {"", kLast, "44", Into::kOther},
+      {"4", kPrevious, nullptr, Into::kOther}, {"4", kNext, "43", Into::kSelfGiven},
+  };
+  clsCuenta account = NewAccount();
+  clsCuenta other;
+  other.cEmpresa(MakeCompany(2, 5));
+  for (const auto& s : steps) {
+    SCOPED_TRACE(::testing::Message() << "case " << &s - steps << ", from '" << s.start
+                                      << "' to " << (s.loaded ? s.loaded : "nothing"));
+    clsCuenta& target = s.into == Into::kOther ? other : account;
+    account.Cuenta = "44";  // where this object stands matters only for its own steps
+    target.Cuenta = s.start;
+    account.Nombre = target.Nombre = "sin cargar";
+    EXPECT_EQ((account.*s.step)(s.into == Into::kItself ? nullptr : &target), s.loaded != nullptr);
+    EXPECT_EQ(target.Cuenta, s.loaded ? s.loaded : s.start);
+    EXPECT_EQ(target.Nombre, s.loaded ? std::string("Cuenta ") + s.loaded : "sin cargar");
+    if (s.loaded) EXPECT_EQ(target.IdMandato, std::string("01") + s.loaded);  // company 1's
+    if (s.into == Into::kOther) EXPECT_EQ(account.Cuenta + account.Nombre, "44sin cargar");
+  }
+  // An exercise without accounts has nothing to step to.
+  company_->ejercicio = 6;
+  for (Step step : {kFirst, kLast, kNext, kPrevious}) EXPECT_FALSE((account.*step)(nullptr));
+  EXPECT_EQ(account.Cuenta + " " + account.Nombre, "43 Cuenta 43");
 }
 
-TEST_P(AccountLoading, DerivesAnEmptyMandateIdFromCompanyAndCode) {
-  InsertFullRow(5, "43000001", "");
-  InsertFullRow(6, "43000001", "   ");
-  InsertFullRow(7, "43000001", " M 1 ");
-  const std::pair<int16_t, const char*> cases[] = {{7, "0743000001"}, {12, "1243000001"}, {123, "12343000001"}};
-  for (const auto& [code, expected] : cases) {
-    // The row belongs to company 1; the derived id uses the loading object's company code.
-    company_->codigo = code;
-    Exec("UPDATE Cuentas SET Cod_Empresa = " + std::to_string(code));
+TEST_P(AccountLoading, DerivesAnEmptyOrBlankMandateIdFromTheCompanyCodeAndTheAccountCode) {
+  const struct {
+    int16_t company;  // of the row and of the loading object
+    const char *stored, *loaded;
+  } cases[] = {{7, "", "0743000001"}, {12, "", "1243000001"}, {123, "   ", "12343000001"},
+               {123, " M 1 ", " M 1 "}};
+  for (const auto& c : cases) {
+    company_->codigo = c.company;
+    Exec("UPDATE Cuentas SET Cod_Empresa = " + std::to_string(c.company) + ", IDMandato = '" +
+         c.stored + "' WHERE Cuenta = '43000001'");
     clsCuenta account = NewAccount("43000001");
     ASSERT_TRUE(account.Cargar());
-    EXPECT_EQ(account.IdMandato, expected);
+    EXPECT_EQ(account.IdMandato, c.loaded) << c.company << " '" << c.stored << "'";
   }
-  company_->ejercicio = 6;  // only blanks: derived too
-  clsCuenta blanks = NewAccount("43000001");
-  ASSERT_TRUE(blanks.Cargar());
-  EXPECT_EQ(blanks.IdMandato, "12343000001");
-  company_->ejercicio = 7;  // text keeps its blanks
-  clsCuenta kept = NewAccount("43000001");
-  ASSERT_TRUE(kept.Cargar());
-  EXPECT_EQ(kept.IdMandato, " M 1 ");
 }
 
-TEST_P(AccountLoading, MissingRowOrEmptyCodeLeavesEveryFieldAsItWas) {
-  InsertAccountRow(1, 6, "572", "Bancos otro ejercicio");
-  InsertAccountRow(2, 5, "572", "Bancos otra empresa");
-  InsertAccountRow(1, 5, "", "Sin código");
-  for (const char* code : {"572", ""}) {
+TEST_P(AccountLoading, ExistsAndLoadsOnlyTheActiveExercisesRowAndOtherwiseChangesNothing) {
+  clsCuenta found = NewAccount("43000001");
+  EXPECT_TRUE(found.Existe());
+  EXPECT_EQ(found.Nombre, "");  // nothing is loaded
+  // Another exercise's, another company's, none, and codes crafted to end the
+  // literal early, which find nothing and run nothing of their own.
+  for (const char* code :
+       {"431", "4300", "", "4'3", "x' OR '1'='1", "x'; DELETE FROM Cuentas; --"}) {
     clsCuenta account = NewAccount(code);
     account.Nombre = "sin cargar";
     account.Cp = 123;
-    EXPECT_FALSE(account.Cargar());
-    EXPECT_EQ(account.Nombre, "sin cargar");
-    EXPECT_EQ(account.Cp, 123);
-    EXPECT_EQ(account.Cuenta, code);
+    const std::string before = Describe(account);
+    EXPECT_FALSE(account.Existe()) << code;
+    EXPECT_FALSE(account.Cargar()) << code;
+    EXPECT_EQ(Describe(account), before);
   }
-}
-
-TEST_P(AccountLoading, ApostrophesStayInsideTheirLiteral) {
-  Exec("INSERT INTO Cuentas (Cod_Empresa, Cod_Ejercicio, Cuenta, Nombre) VALUES (1, 5, 'O''Brien ''''x', 'con apóstrofos')");
-  clsCuenta account = NewAccount("O'Brien ''x");
-  ASSERT_TRUE(account.Cargar());
-  EXPECT_EQ(account.Cuenta, "O'Brien ''x");
-  EXPECT_EQ(account.Nombre, "con apóstrofos");
-
-  // A code crafted to end the literal early finds nothing and runs nothing of its own.
-  InsertAccountRow(1, 5, "572", "Bancos");
-  for (const char* attack : {"x' OR '1'='1", "x'; DELETE FROM Cuentas; --"}) {
-    clsCuenta probe = NewAccount(attack);
-    EXPECT_FALSE(probe.Cargar()) << attack;
-  }
-  EXPECT_EQ(Count("SELECT Cuenta FROM Cuentas"), 2);
+  EXPECT_EQ(Count("SELECT Cuenta FROM Cuentas"), 11);
 }
 
 VORNEXA_ON_ALL_BACKENDS(AccountLoading);
 
 // Rows the real table cannot hold (NULLs, out-of-range numbers, missing
-// columns) come from a permissive copy of it.
-class AccountLoadingFromLooseRows : public ::testing::Test {
- protected:
-  void SetUp() override {
-    db_ = OpenSqlite(":memory:");
-    std::string columns;
-    for (const ColumnDef& column : SchemaTables().front().columns) {
-      columns += (columns.empty() ? "" : ", ") + std::string(column.name);
-    }
-    db_->Execute("CREATE TABLE Cuentas (" + columns + ")");
-    db_->Execute("INSERT INTO Cuentas (Cod_Empresa, Cod_Ejercicio, Cuenta, ContDebe, ContHaber, "
-                 "Nivel, Nif, Nombre) VALUES (1, 5, '572', 'D', 'H', 3, 'B1', NULL)");
-    account_.Conexion(db_);
-    account_.cEmpresa(MakeCompany());
-    account_.Cuenta = "572";
-    account_.ContDebe = account_.ContHaber = account_.Nif = account_.Nombre = "old";
-    account_.Direccion = "old";
+// columns) come from a permissive copy of it in the embedded database.
+class AccountLoadingFromLooseRows : public BackendTest {};
+
+TEST_P(AccountLoadingFromLooseRows, AValueOfTheWrongKindOrAMissingColumnStopsTheLoadAtItsStep) {
+  Exec("CREATE TABLE Loose AS SELECT * FROM Cuentas");  // the columns without their constraints
+  Exec("DROP TABLE Cuentas");
+  Exec("ALTER TABLE Loose RENAME TO Cuentas");
+  Exec("INSERT INTO Cuentas (Cod_Empresa, Cod_Ejercicio, Cuenta, ContDebe, ContHaber, Nivel, Nif) "
+       "VALUES (1, 5, '572', 'D', 'H', 3, 'B1')");
+  namespace err = error_number;
+  const struct {
+    const char* change;
+    int32_t number;
+    const char* fields;  // ContDebe, ContHaber, Nivel, Nif, Nombre, Direccion afterwards
+  } cases[] = {
+      // Steps before Nombre hold the new row; Nombre and later steps keep theirs.
+      {"UPDATE Cuentas SET Nombre = NULL", err::kInvalidUseOfNull, "D H 3 B1 old old"},
+      {"UPDATE Cuentas SET Nombre = 'n', Nivel = 40000", err::kOverflow, "D H 0 old old old"},
+      {"UPDATE Cuentas SET Nivel = 'tres'", err::kTypeMismatch, "D H 0 old old old"},
+      {"ALTER TABLE Cuentas DROP COLUMN ContHaber", err::kItemNotFound, "D old 0 old old old"},
+  };
+  for (const auto& c : cases) {
+    Exec(c.change);
+    clsCuenta account = NewAccount("572");
+    account.ContDebe = account.ContHaber = account.Nif = account.Nombre = "old";
+    account.Direccion = "old";
+    EXPECT_VORNEXA_ERROR(account.Cargar(), c.number, "Cuentas::Cargar",
+                         std::string(StandardDescription(c.number)));
+    EXPECT_EQ(account.ContDebe + " " + account.ContHaber + " " + std::to_string(account.Nivel) +
+                  " " + account.Nif + " " + account.Nombre + " " + account.Direccion,
+              c.fields)
+        << c.change;
   }
-  void TearDown() override { account_.Conexion(nullptr); }
-
-  std::shared_ptr<Connection> db_;
-  clsCuenta account_;
-};
-
-TEST_F(AccountLoadingFromLooseRows, NullStopsTheLoadAtItsStep) {
-  EXPECT_VORNEXA_ERROR(account_.Cargar(), error_number::kInvalidUseOfNull, "Cuentas::Cargar",
-                       "Uso no válido de Null");
-  EXPECT_EQ(account_.ContDebe, "D");  // steps before Nombre hold the new row
-  EXPECT_EQ(account_.ContHaber, "H");
-  EXPECT_EQ(account_.Nivel, 3);
-  EXPECT_EQ(account_.Nif, "B1");
-  EXPECT_EQ(account_.Nombre, "old");  // Nombre and later steps keep theirs
-  EXPECT_EQ(account_.Direccion, "old");
 }
 
-TEST_F(AccountLoadingFromLooseRows, OutOfRangeAndNonNumericValuesStopTheLoad) {
-  db_->Execute("UPDATE Cuentas SET Nombre = 'n', Nivel = 40000");
-  EXPECT_EQ(CaughtError([&] { account_.Cargar(); }).Number(), error_number::kOverflow);
-  EXPECT_EQ(account_.Nivel, 0);
-  EXPECT_EQ(account_.Nif, "old");
-  db_->Execute("UPDATE Cuentas SET Nivel = 'tres'");
-  EXPECT_EQ(CaughtError([&] { account_.Cargar(); }).Number(), error_number::kTypeMismatch);
-}
-
-TEST_F(AccountLoadingFromLooseRows, MissingColumnIsTheDataAccessError) {
-  db_->Execute("ALTER TABLE Cuentas DROP COLUMN Tipo_Irpf");
-  // Every step after Nombre's gets a value, up to the missing column.
-  std::string sql = "UPDATE Cuentas SET Nombre = 'n'";
-  for (const AccountField* field : FieldsInOrder(&AccountField::loader_step)) {
-    if (field->loader_step <= FindField("Nombre")->loader_step || field->name == "Tipo_Irpf") {
-      continue;
-    }
-    const bool text = std::holds_alternative<std::string clsCuenta::*>(field->member);
-    sql += ", " + std::string(field->column) + " = " +
-           (field->name == "IdMandato" ? "'M'" : text ? "''" : "0");
-  }
-  db_->Execute(sql);
-  const Error e = CaughtError([&] { account_.Cargar(); });
-  EXPECT_EQ(e.Number(), error_number::kItemNotFound);
-  EXPECT_EQ(e.Source(), "Cuentas::Cargar");
-  EXPECT_EQ(account_.IdMandato, "M");  // loaded before the missing step
-}
+VORNEXA_ON_EMBEDDED(AccountLoadingFromLooseRows);
 
 }  // namespace
 }  // namespace vornexa::testing

@@ -1,303 +1,404 @@
-// Saving accounts: the per-exercise update, creation with level and
-// accumulator rows, the registry step, and the save across exercises.
+// Account maintenance: creation (its statements checked on the embedded
+// database), refusals, updates, the registry, saves across exercises,
+// deletion, the accumulator repair and the atomicity of each, unknown
+// affected-row counts, and department codes written as they were read.
 #include <gtest/gtest.h>
 
-#include "maintenance_fixture.h"
+#include <functional>
+#include <tuple>
+
+#include "accounts_fixture.h"
 
 namespace vornexa::testing {
 namespace {
 
 const char kFilledUpdate[] =
-    "UPDATE Cuentas SET Nombre ='Cliente Uno', ContDebe ='4300', ContHaber ='4301', "
-    "Nif ='B12345678', Nombre_Comercial ='Uno Comercial', Direccion ='Calle Mayor 1', "
-    "Cp ='46001', Localidad ='Valencia', Provincia ='Valencia Prov', Pais ='España', "
-    "Cod_Pais =724, Telefono ='960000001', Fax ='960000002', eMail ='uno@ejemplo.es', "
-    "F_Nif ='B87654321', F_Razon ='Uno SL', F_Via ='Calle', F_Direccion ='Mayor', "
-    "F_Numero ='1', F_Escalera ='B', F_Piso ='3', F_Puerta ='A', F_Cp ='41001', "
-    "F_Localidad ='Sevilla', F_Provincia ='Sevilla Prov', F_Pais ='ES', "
-    "F_Telefono ='950000001', F_Fax ='950000002', F_eMail ='fiscal@ejemplo.es', Grupo =11, "
-    "FormaPago =4, CCC ='21000418450200051332', Carta_Pago =1, Dpto =6, "
-    "IBAN ='ES9121000418450200051332', Fecha_Mandato ='2024-01-31', IDMandato = 'MND-1', "
-    "Subfijo_SEPA = 7, Secuencia_Adeudo = 8, ContraparteIDOtroTipo ='3', Cod_Irpf =12, "
+    "UPDATE Cuentas SET Nombre ='N', ContDebe ='4300', ContHaber ='4301', Nif ='B''1', "
+    "Nombre_Comercial ='NC', Direccion ='D', Cp ='46001', Localidad ='L', Provincia ='P', "
+    "Pais ='España', Cod_Pais =724, Telefono ='T', Fax ='X', eMail ='E', F_Nif ='FN', "
+    "F_Razon ='F''R', F_Via ='FV', F_Direccion ='FD', F_Numero ='1', F_Escalera ='B', "
+    "F_Piso ='3', F_Puerta ='A', F_Cp ='41001', F_Localidad ='FL', F_Provincia ='FO', "
+    "F_Pais ='FA', F_Telefono ='FT', F_Fax ='FX', F_eMail ='FM', Grupo =11, FormaPago =4, "
+    "CCC ='21000418450200051332', Carta_Pago =1, Dpto =6, IBAN ='ES9121000418450200051332', "
+    "Fecha_Mandato ='2024-01-31', IDMandato = 'M''1', Subfijo_SEPA = 7, Secuencia_Adeudo = 8, "
+    "ContraparteIDOtroTipo ='3', Cod_Irpf =12, "
     "Tipo_Irpf =13 WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Cuenta ='43000001'";
 
 const char kFilledInsert[] =
-    "INSERT INTO Cuentas (Cod_Empresa, Cod_Ejercicio, Cuenta, Nombre, ContDebe, ContHaber, "
-    "Nivel, Nif, Nombre_Comercial, Direccion, Cp, Localidad, Provincia, Pais, Cod_Pais, "
-    "Telefono, Fax, eMail, F_Nif, F_Razon, F_Via, F_Direccion, F_Numero, F_Escalera, F_Piso, "
-    "F_Puerta, F_Cp, F_Localidad, F_Provincia, F_Pais, F_Telefono, F_Fax, F_eMail, Grupo, "
-    "FormaPago, CCC, Carta_Pago, Dpto, IBAN,Fecha_Mandato, IDMandato, Subfijo_SEPA, "
-    "ContraparteIDOtroTipo, Secuencia_Adeudo, Cod_Irpf, Tipo_Irpf) VALUES (1, 7, '43000001', "
-    "'Cliente Uno', '4300', '4301', 5, 'B12345678', 'Uno Comercial', 'Calle Mayor 1', 46001, "
-    "'Valencia', 'Valencia Prov', 'España', 724, '960000001', '960000002', 'uno@ejemplo.es', "
-    "'B87654321', 'Uno SL', 'Calle', 'Mayor', '1', 'B', '3', 'A', 41001, 'Sevilla', "
-    "'Sevilla Prov', 'ES', '950000001', '950000002', 'fiscal@ejemplo.es', 11, 4, "
-    "'21000418450200051332', 1, 6, 'ES9121000418450200051332', '2024-01-31', 'MND-1', 7, '3', "
-    "8, 12, 13)";
+    "INSERT INTO Cuentas (Cod_Empresa, Cod_Ejercicio, Cuenta, Nombre, ContDebe, ContHaber, Nivel, "
+    "Nif, Nombre_Comercial, Direccion, Cp, Localidad, Provincia, Pais, Cod_Pais, Telefono, Fax, "
+    "eMail, F_Nif, F_Razon, F_Via, F_Direccion, F_Numero, F_Escalera, F_Piso, F_Puerta, F_Cp, "
+    "F_Localidad, F_Provincia, F_Pais, F_Telefono, F_Fax, F_eMail, Grupo, FormaPago, CCC, "
+    "Carta_Pago, Dpto, IBAN,Fecha_Mandato, IDMandato, Subfijo_SEPA, ContraparteIDOtroTipo, "
+    "Secuencia_Adeudo, Cod_Irpf, Tipo_Irpf) VALUES (1, 7, '43000001', 'N', '4300', '4301', 5, "
+    "'B''1', 'NC', 'D', 46001, 'L', 'P', 'España', 724, 'T', 'X', 'E', 'FN', 'F''R', 'FV', 'FD', "
+    "'1', 'B', '3', 'A', 41001, 'FL', 'FO', 'FA', 'FT', 'FX', 'FM', 11, 4, "
+    "'21000418450200051332', 1, 6, 'ES9121000418450200051332', '2024-01-31', 'M''1', 7, '3', 8, "
+    "12, 13)";
 
-class AccountSave : public MaintenanceTest {
- protected:
-  void UseExercise(int16_t exercise) {
-    company_->ejercicio = exercise;
-    company_->ejercicios = {exercise};
-  }
-};
+class Maintenance : public AccountsTest {};
 
-TEST_P(AccountSave, CreatesANewAccountWithItsLevelAccumulatorAndRegistryRows) {
-  UseExercise(7);
+TEST_P(Maintenance, CreatesTheAccountAndCompletesItsAccumulatorAndRegistryRows) {
+  company_->ejercicio = 7;
+  company_->ejercicios = {7};
   InsertAccountRow(1, 7, "4300");
+  Exec("INSERT INTO Departamentos (Cod_Empresa, Codigo) VALUES (1, 1), (1, 2)");
+  SeedAccumulators(7, "43000001", {1}, /*level=*/0);  // kept, their level set
   clsCuenta account = FilledAccount("43000001");
   EXPECT_TRUE(account.Insertar());
-
-  ExpectStatements(
-      (Statements{
-          kFilledUpdate,
-          "SELECT Cuenta FROM Cuentas WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Cuenta ='4300'",
-          kFilledInsert,
-          "UPDATE Acumulados SET Nivel = 5 WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Cuenta = "
-          "'43000001'",
-          "INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel) VALUES (1, 7, "
-          "'43000001', 5)",
-          "SELECT Codigo FROM Departamentos WHERE Cod_Empresa =1",
-          "UPDATE Razon_Social SET Nif = 'B12345678' WHERE Nif = 'B12345678'",
-          "INSERT INTO Razon_Social (Nif) VALUES ('B12345678')",
-          "UPDATE Razon_Social SET Nombre ='Uno SL' WHERE Nif ='B12345678'",
-          "UPDATE Razon_Social SET Direccion ='Mayor' WHERE Nif ='B12345678'",
-          "UPDATE Razon_Social SET CP =41001 WHERE Nif ='B12345678'",
-          "UPDATE Razon_Social SET Localidad ='Sevilla' WHERE Nif ='B12345678'",
-          "UPDATE Razon_Social SET Provincia ='Sevilla Prov' WHERE Nif ='B12345678'",
-          "UPDATE Razon_Social SET Pais ='ES' WHERE Nif ='B12345678'",
-          "UPDATE Razon_Social SET eMail ='fiscal@ejemplo.es' WHERE Nif ='B12345678'",
-          "UPDATE Razon_Social SET Telefono ='950000001' WHERE Nif ='B12345678'",
-          "UPDATE Razon_Social SET Fax ='950000002' WHERE Nif ='B12345678'"}));
-  EXPECT_EQ(account.Nivel, 5);
-
-  // Loaded back, every field is what was saved; CCC came from the IBAN.
-  clsCuenta loaded = NewAccount("43000001");
-  ASSERT_TRUE(loaded.Cargar());
-  clsCuenta expected = FilledAccount("43000001");
-  expected.Nivel = 5;
-  expected.CCC = "21000418450200051332";
-  EXPECT_EQ(Describe(loaded), Describe(expected));
-  EXPECT_EQ(RowsOf(7, "43000001"), (AccountRows{1, 1, 0}));
-  EXPECT_EQ(Scalar("SELECT Nivel AS v FROM Acumulados WHERE Cuenta = '43000001'"), "5");
-  EXPECT_EQ(Count("SELECT Cuenta FROM Acumulados WHERE Apertura = 0 AND D1 = 0 AND D12 = 0 "
-                  "AND H1 = 0 AND H12 = 0"),
-            1);
-  EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Razon_Social WHERE Nif = 'B12345678'"), "Uno SL");
-  EXPECT_EQ(Scalar("SELECT CP AS v FROM Razon_Social WHERE Nif = 'B12345678'"), "41001");
-  EXPECT_EQ(Scalar("SELECT Fax AS v FROM Razon_Social WHERE Nif = 'B12345678'"), "950000002");
-}
-
-TEST_P(AccountSave, RefusesACreationWhoseUpperAccountIsMissingInTheExercise) {
-  UseExercise(7);
-  InsertAccountRow(1, 6, "4300");  // another exercise does not count
-  const std::string message =
-      "No se ha creado la cuenta de nivel superior.\r\nDebe crear : 4300 en ejercicio: 7";
-  clsCuenta account = NewAccount("43000001");
-  EXPECT_VORNEXA_ERROR(account.Insertar(), error_number::kComponent, "Cuentas::Insertar", message);
-  EXPECT_VORNEXA_ERROR(account.Modificar(), error_number::kComponent, "Cuentas::Modificar", message);
-  EXPECT_EQ(account.Nivel, 5);
-  EXPECT_EQ(RowsOf(7, "43000001"), (AccountRows{0, 0, 0}));
-}
-
-TEST_P(AccountSave, UpdatesAnExistingAccountWithOneStatementAndNoChecks) {
-  UseExercise(7);
-  InsertAccountRow(1, 7, "572");
-  InsertAccountRow(1, 7, "4300001");  // matches no level: updates are not checked
-  clsCuenta account = NewAccount("572");
-  account.Nombre = "Caja";
-  EXPECT_TRUE(account.Modificar());
-  EXPECT_TRUE(account.Insertar());
-  const std::string update =
-      "UPDATE Cuentas SET Nombre ='Caja', ContDebe ='', ContHaber ='', Nif ='', "
-      "Nombre_Comercial ='', Direccion ='', Cp ='0', Localidad ='', Provincia ='', Pais ='', "
-      "Cod_Pais =0, Telefono ='', Fax ='', eMail ='', F_Nif ='', F_Razon ='', F_Via ='', "
-      "F_Direccion ='', F_Numero ='', F_Escalera ='', F_Piso ='', F_Puerta ='', F_Cp ='0', "
-      "F_Localidad ='', F_Provincia ='', F_Pais ='', F_Telefono ='', F_Fax ='', F_eMail ='', "
-      "Grupo =0, FormaPago =0, CCC ='', Carta_Pago =0, Dpto =0, IBAN ='', Fecha_Mandato ='', "
-      "IDMandato = '', Subfijo_SEPA = 0, Secuencia_Adeudo = 0, ContraparteIDOtroTipo ='0', "
-      "Cod_Irpf =0, Tipo_Irpf =0 WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Cuenta ='572'";
-  ExpectStatements({update, update});
-  EXPECT_EQ(RowsOf(7, "572"), (AccountRows{1, 0, 0}));
-  EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Cuentas WHERE Cuenta = '572'"), "Caja");
-
-  clsCuenta odd = NewAccount("4300001");
-  odd.Nombre = "Antigua";
-  EXPECT_TRUE(odd.Modificar());
-  EXPECT_EQ(TakeStatements().size(), 1u);
-  EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Cuentas WHERE Cuenta = '4300001'"), "Antigua");
-}
-
-TEST_P(AccountSave, ChangingTheCodeCreatesAFurtherAccountInsteadOfRenaming) {
-  InsertAccountRow(1, 5, "57");
-  InsertAccountRow(1, 5, "572", "Caja");
-  clsCuenta account = NewAccount("572");
-  ASSERT_TRUE(account.Cargar());
-  account.Cuenta = "573";
-  EXPECT_TRUE(account.Modificar());
-  EXPECT_EQ(RowsOf(5, "572"), (AccountRows{1, 0, 0}));
-  EXPECT_EQ(RowsOf(5, "573"), (AccountRows{1, 1, 0}));
-  EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Cuentas WHERE Cuenta = '573'"), "Caja");
-}
-
-TEST_P(AccountSave, TakesTheLevelFromTheCompanysDigits) {
-  clsCuenta unmatched = NewAccount("4300001");
-  unmatched.Nivel = 9;
-  EXPECT_VORNEXA_ERROR(
-      unmatched.Insertar(), error_number::kComponent, "Cuentas::Insertar",
-      "No se puede insertar una cuenta no correspondiente a los digitos parametrizados");
-  EXPECT_EQ(unmatched.Nivel, 0);
-  EXPECT_EQ(TakeStatements().size(), 1u);  // only the update that found nothing
-  EXPECT_EQ(RowsOf(5, "4300001"), (AccountRows{0, 0, 0}));
-
-  clsCuenta top = NewAccount("4");  // level 1 has no upper account to check
-  EXPECT_TRUE(top.Insertar());
-  EXPECT_EQ(top.Nivel, 1);
-  EXPECT_EQ(TakeStatements()[1].rfind("INSERT INTO Cuentas", 0), 0u);
-
-  clsCuenta unchecked = NewAccount("430");
-  unchecked.NoVerificarNivelesSup = true;
-  EXPECT_TRUE(unchecked.Insertar());
-  EXPECT_EQ(unchecked.Nivel, 3);
-  EXPECT_EQ(RowsOf(5, "430"), (AccountRows{1, 1, 0}));
-
-  company_->digitos_nivel = {1, 2, 3, 6, 6, 0};  // the highest matching level wins
-  clsCuenta tied = NewAccount("430000");
-  tied.NoVerificarNivelesSup = true;
-  EXPECT_TRUE(tied.Insertar());
-  EXPECT_EQ(tied.Nivel, 5);
-  EXPECT_EQ(Scalar("SELECT Nivel AS v FROM Cuentas WHERE Cuenta = '430000'"), "5");
-}
-
-TEST_P(AccountSave, KeepsExistingAccumulatorRowsAndCompletesTheDepartments) {
-  AddDepartments({1, 2});
-  InsertAccountRow(1, 5, "4300");
-  Exec(
-      "INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura) "
-      "VALUES (1, 5, '43000001', 0, 100)");
-  Exec(
-      "INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, Nivel) "
-      "VALUES (1, 5, 1, '43000001', 0)");
-  clsCuenta account = NewAccount("43000001");
-  EXPECT_TRUE(account.Insertar());
-  std::vector<std::string> statements = TakeStatements();
-  ASSERT_EQ(statements.size(), 8u);
-  statements.erase(statements.begin(), statements.begin() + 3);
-  if (OnEmbedded()) {
-    EXPECT_EQ(statements,
-            (Statements{"UPDATE Acumulados SET Nivel = 5 WHERE Cod_Empresa =1 AND "
-                        "Cod_Ejercicio =5 AND Cuenta = '43000001'",
-                        "SELECT Codigo FROM Departamentos WHERE Cod_Empresa =1",
-                        "UPDATE Acumulados_Dpto SET Nivel = 5 WHERE Cod_Empresa =1 AND "
-                        "Cod_Ejercicio =5 AND Dpto =1 AND Cuenta = '43000001'",
-                        "UPDATE Acumulados_Dpto SET Nivel = 5 WHERE Cod_Empresa =1 AND "
-                        "Cod_Ejercicio =5 AND Dpto =2 AND Cuenta = '43000001'",
-                        "INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, "
-                        "Nivel) VALUES (1, 5, 2, '43000001', 5)"}));
+  Statements expected = {
+      kFilledUpdate,
+      "SELECT Cuenta FROM Cuentas WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Cuenta ='4300'",
+      kFilledInsert,
+      "UPDATE Acumulados SET Nivel = 5 WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Cuenta = "
+      "'43000001'",
+      "SELECT Codigo FROM Departamentos WHERE Cod_Empresa =1",
+      "UPDATE Acumulados_Dpto SET Nivel = 5 WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Dpto =1 "
+      "AND Cuenta = '43000001'",
+      "UPDATE Acumulados_Dpto SET Nivel = 5 WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Dpto =2 "
+      "AND Cuenta = '43000001'",
+      "INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, Nivel) VALUES (1, 7, "
+      "2, '43000001', 5)",
+      "UPDATE Razon_Social SET Nif = 'B''1' WHERE Nif = 'B''1'",
+      "INSERT INTO Razon_Social (Nif) VALUES ('B''1')"};
+  for (const char* set : {"Nombre ='F''R'", "Direccion ='FD'", "CP =41001", "Localidad ='FL'",
+                          "Provincia ='FO'", "Pais ='FA'", "eMail ='FM'", "Telefono ='FT'",
+                          "Fax ='FX'"}) {
+    expected.push_back("UPDATE Razon_Social SET " + std::string(set) + " WHERE Nif ='B''1'");
   }
-  EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{1, 1, 2}));
-  EXPECT_EQ(Count("SELECT Cuenta FROM Acumulados WHERE Apertura = 100 AND Nivel = 5"), 1);
+  const Statements sent = TakeStatements();
+  if (OnEmbedded()) EXPECT_EQ(sent, expected);
+
+  // Loaded back, every field is what was saved (CCC came from the IBAN), and
+  // the flag that is never stored is left alone.
+  clsCuenta loaded = NewAccount("43000001");
+  loaded.NoVerificarNivelesSup = true;
+  ASSERT_TRUE(loaded.Cargar());
+  EXPECT_TRUE(loaded.NoVerificarNivelesSup);
+  account.CCC = "21000418450200051332";
+  EXPECT_EQ(Describe(loaded), Describe(account));
+  EXPECT_EQ(RowsOf(7, "43000001"), (AccountRows{1, 1, 2}));
+  EXPECT_EQ(Count("SELECT Cuenta FROM Acumulados WHERE Apertura = 10 AND Nivel = 5"), 1);
   EXPECT_EQ(Scalar("SELECT MIN(Nivel) AS v FROM Acumulados_Dpto"), "5");
-}
+  EXPECT_EQ(Column("SELECT Nombre || CP || Fax AS v FROM Razon_Social"), Statements{"F'R41001FX"});
 
-TEST_P(AccountSave, KeepsTheRegistryInStepWithoutEverClearingIt) {
-  InsertAccountRow(1, 5, "43000001");
-  clsCuenta account = NewAccount("43000001");
-  account.Nif = "B12345678";
-  account.F_Razon = "Empresa Ejemplo SL";
-  account.F_Cp = 41001;
-  EXPECT_TRUE(account.Modificar());
-  EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Razon_Social"), "Empresa Ejemplo SL");
-  EXPECT_EQ(Scalar("SELECT Direccion AS v FROM Razon_Social"), "NULL");  // unset: not written
-
-  // An existing row gets no INSERT; unset fields (F_Cp 0 included) stay as they were.
+  // Saved again: no INSERT into the registry, whose fields left unset (F_Cp 0
+  // included) keep their values; without a Nif the save is the one update.
   account.F_Razon = "Nueva SL";
   account.F_Cp = 0;
-  account.F_Localidad = "Sevilla";
-  EXPECT_TRUE(account.Insertar());
-  EXPECT_EQ(Count("SELECT Nif FROM Razon_Social"), 1);
-  EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Razon_Social"), "Nueva SL");
-  EXPECT_EQ(Scalar("SELECT Localidad AS v FROM Razon_Social"), "Sevilla");
-  EXPECT_EQ(Scalar("SELECT CP AS v FROM Razon_Social"), "41001");
-
-  // No Nif, no registry, whatever the fiscal fields hold.
+  account.F_Direccion = "";
+  EXPECT_TRUE(account.Modificar());
+  EXPECT_EQ(Column("SELECT Nombre || CP || Direccion AS v FROM Razon_Social"),
+            Statements{"Nueva SL41001FD"});
   account.Nif = "";
   TakeStatements();
   EXPECT_TRUE(account.Modificar());
   EXPECT_EQ(TakeStatements().size(), 1u);
 }
 
-TEST_P(AccountSave, RefusesAnEmptyCodeBeforeAnyStatement) {
-  clsCuenta account = NewAccount("");
-  const std::string message = "No se ha especificado el numero de cuenta";
-  EXPECT_VORNEXA_ERROR(account.Modificar(), error_number::kComponent, "Cuentas::Modificar", message);
-  EXPECT_VORNEXA_ERROR(account.Insertar(), error_number::kComponent, "Cuentas::Insertar", message);
-  EXPECT_EQ(TakeStatements(), Statements{});
+TEST_P(Maintenance, EachOperationRefusesWhatItCannotDoAndChangesNothing) {
+  InsertAccountRow(1, 4, "4300");  // another exercise does not count
+  SeedAccount(5, "572", {});
+  InsertEntry(1, 5, 1, "2024-01-10");
+  InsertLine(1, 5, 1, 1, "572", "10", "0");
+  const std::function<void(clsCuenta&)> insert = [](clsCuenta& a) { a.Insertar(); },
+                                        modify = [](clsCuenta& a) { a.Modificar(); },
+                                        repair = [](clsCuenta& a) { a.Reparar_Acumulado(); };
+  const std::string no_upper =
+      "No se ha creado la cuenta de nivel superior.\r\nDebe crear : 4300 en ejercicio: 5";
+  const std::string no_code = "No se ha especificado el numero de cuenta";
+  const std::string no_level =
+      "No se puede insertar una cuenta no correspondiente a los digitos parametrizados";
+  const struct {
+    const char* code;
+    std::function<void(clsCuenta&)> run;
+    const char* source;
+    std::string description;
+    size_t statements;  // sent before the refusal
+    int16_t level;      // Nivel afterwards; it was 9
+  } cases[] = {
+      {"43000001", insert, "Cuentas::Insertar", no_upper, 2, 5},
+      {"43000001", modify, "Cuentas::Modificar", no_upper, 2, 5},
+      {"", insert, "Cuentas::Insertar", no_code, 0, 9},
+      {"", modify, "Cuentas::Modificar", no_code, 0, 9},
+      {"4300001", insert, "Cuentas::Insertar", no_level, 1, 0},
+      {"", repair, "Cuentas::Reparar_Acumulado", no_code, 0, 9},
+      {"4300001", repair, "Cuentas::Reparar_Acumulado", no_level, 0, 0},
+      {"572", [](clsCuenta& a) { a.Eliminar(); }, "Cuentas::Eliminar",
+       "No se puede eliminar la cuenta 572 por tener movimientos asociados", 1, 9},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.source) + " '" + c.code + "'");
+    clsCuenta account = NewAccount(c.code);
+    account.Nivel = 9;
+    TakeStatements();
+    EXPECT_VORNEXA_ERROR(c.run(account), error_number::kComponent, c.source, c.description);
+    EXPECT_EQ(TakeStatements().size(), c.statements);
+    EXPECT_EQ(account.Nivel, c.level);
+  }
+  for (const char* code : {"43000001", "4300001"}) EXPECT_EQ(RowsOf(5, code), (AccountRows{}));
+  EXPECT_EQ(RowsOf(5, "572"), (AccountRows{1, 1, 0}));
 }
 
-TEST_P(AccountSave, SavesInTheActiveExerciseThenInEachLaterOneOfTheList) {
-  company_->ejercicios = {3, 5, 6, 0, 7};
-  company_->multi_ejercicio = true;
-  for (int16_t exercise : {5, 6, 7}) InsertAccountRow(1, exercise, "43");
-  clsCuenta account = NewAccount("430");
-  account.Nombre = "Clientes";
-  EXPECT_TRUE(account.Insertar());
-  EXPECT_EQ(RowsOf(3, "430"), (AccountRows{0, 0, 0}));
-  for (int exercise : {5, 6, 7}) EXPECT_EQ(RowsOf(exercise, "430"), (AccountRows{1, 1, 0}));
-
-  // Saved again: updated everywhere; without MultiEjercicio only in the active one.
-  const std::string names = "SELECT Cod_Ejercicio || Nombre AS v FROM Cuentas WHERE Cuenta = "
-                            "'430' ORDER BY Cod_Ejercicio";
-  account.Nombre = "Clientes nacionales";
+TEST_P(Maintenance, AnExistingAccountIsOnlyUpdatedAndANewOneTakesItsLevelFromTheDigits) {
+  InsertAccountRow(1, 5, "57");
+  InsertAccountRow(1, 5, "572", "Caja");
+  InsertAccountRow(1, 5, "4300001");  // matches no level: updates are not checked
+  clsCuenta odd = NewAccount("4300001");
+  odd.Nombre = "Antigua";
+  EXPECT_TRUE(odd.Insertar());
+  EXPECT_EQ(TakeStatements().size(), 1u);
+  // A changed code makes a further account; level 1 has no upper account to
+  // check; of two levels of the same digits the higher wins.
+  clsCuenta account = NewAccount("572");
+  ASSERT_TRUE(account.Cargar());
+  account.Cuenta = "573";
   EXPECT_TRUE(account.Modificar());
-  EXPECT_EQ(Column(names), (Statements{"5Clientes nacionales", "6Clientes nacionales",
-                                       "7Clientes nacionales"}));
-  company_->multi_ejercicio = false;
-  account.Nombre = "Clientes";
-  EXPECT_TRUE(account.Modificar());
-  EXPECT_EQ(Column(names),
-            (Statements{"5Clientes", "6Clientes nacionales", "7Clientes nacionales"}));
+  EXPECT_TRUE(NewAccount("4").Insertar());
+  EXPECT_TRUE(NewAccount("4'").Insertar());  // the apostrophe stays inside its literals
+  company_->digitos_nivel = {1, 2, 3, 6, 6, 0};
+  clsCuenta tied = NewAccount("430000");
+  tied.NoVerificarNivelesSup = true;
+  EXPECT_TRUE(tied.Insertar());
+  EXPECT_EQ(
+      Column("SELECT Cuenta || ':' || Nivel || ':' || Nombre AS v FROM Cuentas ORDER BY Cuenta"),
+      (Statements{"4:1:", "4':2:", "430000:5:", "4300001:0:Antigua", "57:0:", "572:0:Caja",
+                   "573:3:Caja"}));
+  EXPECT_EQ(Column("SELECT Cuenta || ':' || Nivel AS v FROM Acumulados ORDER BY Cuenta"),
+            (Statements{"4:1", "4':2", "430000:5", "573:3"}));
 }
 
-TEST_P(AccountSave, ALaterExerciseWithoutTheUpperAccountStopsTheSaveBeforeTheRegistry) {
+TEST_P(Maintenance, SavesInTheActiveExerciseThenInEachLaterOneOfTheList) {
   company_->ejercicios = {3, 5, 6, 0, 7};
   company_->multi_ejercicio = true;
-  for (int16_t exercise : {5, 6}) InsertAccountRow(1, exercise, "43");
+  for (int16_t exercise : {3, 5, 6}) InsertAccountRow(1, exercise, "43");
   clsCuenta account = NewAccount("430");
   account.Nif = "B12345678";
-  account.F_Razon = "Clientes SL";
+  account.Nombre = "Clientes";
+  // Exercise 7 lacks the upper account: the save stops there, before the registry.
   EXPECT_VORNEXA_ERROR(account.Insertar(), error_number::kComponent, "Cuentas::Insertar",
                        "No se ha creado la cuenta de nivel superior.\r\nDebe crear : 43 en "
                        "ejercicio: 7");
-  for (int exercise : {5, 6}) EXPECT_EQ(RowsOf(exercise, "430"), (AccountRows{1, 1, 0}));
   EXPECT_EQ(RowsOf(7, "430"), (AccountRows{0, 0, 0}));
   EXPECT_EQ(Count("SELECT Nif FROM Razon_Social"), 0);
-}
-
-TEST_P(AccountSave, KeepsApostrophesInsideTheirLiterals) {
-  InsertAccountRow(1, 5, "4");
-  clsCuenta account = NewAccount("4'");
-  account.Nombre = "O'Brien ''x";
-  account.Nif = "B'1";
-  account.F_Razon = "L'Hospitalet'); DELETE FROM Cuentas; --";
-  account.IdMandato = "'";
+  InsertAccountRow(1, 7, "43");
   EXPECT_TRUE(account.Insertar());
-  EXPECT_TRUE(account.Modificar());
+  EXPECT_EQ(RowsOf(3, "430"), (AccountRows{0, 0, 0}));  // earlier than the active one
+  for (int exercise : {5, 6, 7}) EXPECT_EQ(RowsOf(exercise, "430"), (AccountRows{1, 1, 0}));
 
-  clsCuenta loaded = NewAccount("4'");
-  ASSERT_TRUE(loaded.Cargar());
-  EXPECT_EQ(loaded.Nombre, "O'Brien ''x");
-  EXPECT_EQ(loaded.Nif, "B'1");
-  EXPECT_EQ(loaded.IdMandato, "'");
-  EXPECT_EQ(loaded.Nivel, 2);
-  EXPECT_EQ(Count("SELECT Cuenta FROM Cuentas"), 2);
-  EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Razon_Social WHERE Nif = 'B''1'"),
-            "L'Hospitalet'); DELETE FROM Cuentas; --");
-  EXPECT_EQ(Scalar("SELECT Cuenta AS v FROM Acumulados"), "4'");
+  // Saved again: updated everywhere; without MultiEjercicio only in the active one.
+  account.Nombre = "Nacionales";
+  EXPECT_TRUE(account.Modificar());
+  company_->multi_ejercicio = false;
+  account.Nombre = "Clientes";
+  EXPECT_TRUE(account.Modificar());
+  EXPECT_EQ(Column("SELECT Cod_Ejercicio || Nombre AS v FROM Cuentas WHERE Cuenta = '430' "
+                   "ORDER BY Cod_Ejercicio"),
+            (Statements{"5Clientes", "6Nacionales", "7Nacionales"}));
 }
 
-VORNEXA_ON_ALL_BACKENDS(AccountSave);
+TEST_P(Maintenance, DeletionTakesOnlyTheActiveExercisesRowsAndAnyLineBlocksIt) {
+  SeedAccount(5, "572", {1, 2, 3});
+  SeedAccount(6, "572", {1});
+  InsertEntry(1, 4, 1, "2023-06-30");
+  InsertLine(1, 4, 1, 1, "572", "10", "0");  // another exercise does not count
+  clsCuenta account = NewAccount("572");
+  EXPECT_FALSE(account.Posee_Movimientos());
+  EXPECT_TRUE(account.Eliminar());
+  EXPECT_EQ(RowsOf(5, "572"), (AccountRows{0, 0, 0}));
+  EXPECT_EQ(RowsOf(6, "572"), (AccountRows{1, 1, 1}));
+  EXPECT_TRUE(account.Eliminar());  // nothing left to delete is no failure
+
+  // A line of a voided closing entry is a movement too.
+  InsertEntry(1, 5, 2, "2024-12-31", /*cierre=*/1, /*nulo=*/1);
+  InsertLine(1, 5, 2, 1, "572", "0", "5");
+  EXPECT_TRUE(account.Posee_Movimientos());
+}
+
+TEST_P(Maintenance, RepairVisitsEveryEntryOfTheListAndOnlySetsTheLevelOfExistingRows) {
+  company_->ejercicios = {6, 0, 7};
+  SeedAccumulators(7, "43000001", {}, /*level=*/0);
+  clsCuenta account = NewAccount("43000001");
+  for (int pass = 0; pass < 2; ++pass) {  // the second pass finds every row: no duplicate
+    account.Reparar_Acumulado();
+    EXPECT_EQ(account.Nivel, 5);
+    EXPECT_EQ(Column("SELECT Cod_Ejercicio || ':' || CAST(Apertura AS INTEGER) AS v FROM "
+                     "Acumulados WHERE Nivel = 5 ORDER BY Cod_Ejercicio"),
+              (Statements{"0:0", "6:0", "7:10"}));
+  }
+  EXPECT_EQ(Count("SELECT Cuenta FROM Cuentas"), 0);  // no account row is made
+
+  company_->ejercicios = {};  // UltimoEjercicio -1: no exercise, but the level is set
+  clsCuenta lone = NewAccount("4300");
+  TakeStatements();
+  lone.Reparar_Acumulado();
+  EXPECT_EQ(lone.Nivel, 4);
+  EXPECT_EQ(TakeStatements(), Statements{});
+}
+
+// Reports -1 for every UPDATE, as SQL Server does in a session with NOCOUNT on.
+class UnknownCountConnection : public RecordingConnection {
+ public:
+  using RecordingConnection::RecordingConnection;
+  int64_t Execute(std::string_view sql) override {
+    const int64_t rows = RecordingConnection::Execute(sql);
+    return sql.starts_with("UPDATE") ? -1 : rows;
+  }
+};
+
+TEST_P(Maintenance, OnlyACountOfZeroLeadsToAnInsert) {
+  Exec("INSERT INTO Departamentos (Cod_Empresa, Codigo) VALUES (1, 3)");
+  clsCuenta existing = NewAccount("43000001");
+  existing.NoVerificarNivelesSup = true;
+  existing.Nif = "B12345678";
+  ASSERT_TRUE(existing.Insertar());
+
+  const auto unknown = std::make_shared<UnknownCountConnection>(database_);
+  clsCuenta().Conexion(unknown);
+  // With every count unknown nothing is inserted on a guess, which could
+  // duplicate a row: not even a missing account is created.
+  EXPECT_TRUE(existing.Modificar());
+  existing.Reparar_Acumulado();
+  EXPECT_TRUE(NewAccount("43000002").Modificar());
+  EXPECT_FALSE(unknown->statements().empty());
+  for (const std::string& sql : unknown->statements()) {
+    EXPECT_FALSE(sql.starts_with("INSERT")) << sql;
+  }
+  EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{1, 1, 1}));
+  EXPECT_EQ(RowsOf(5, "43000002"), (AccountRows{}));
+  EXPECT_EQ(Count("SELECT Nif FROM Razon_Social"), 1);
+}
+
+VORNEXA_ON_ALL_BACKENDS(Maintenance);
+
+// Each operation in one exercise happens whole or not at all; one over
+// several exercises keeps those done before a failure; inside the caller's
+// atomic scope an operation undoes only itself.
+class Atomicity : public AccountsTest {
+ protected:
+  void SetUp() override {
+    AccountsTest::SetUp();
+    Exec("INSERT INTO Departamentos (Cod_Empresa, Codigo) VALUES (1, 1), (1, 2), (1, 3)");
+    InsertAccountRow(1, 5, "4300");
+  }
+
+  // Makes statement `index` of `run` fail; true when the error reached the
+  // caller renamed to `source`, the rest as given; false past the last one.
+  bool FailsAt(size_t index, const std::function<void()>& run, const std::string& source) {
+    const std::string description = "fallo inyectado en la instrucción " + std::to_string(index);
+    recorder_->FailStatement(index, Error(error_number::kStatementRejected, "Vornexa.Data",
+                                          description, "42000", 156));
+    try {
+      run();
+    } catch (const Error& e) {
+      EXPECT_EQ(std::make_tuple(e.Number(), e.Source(), e.Description(), e.SqlState(),
+                                e.NativeError()),
+                std::make_tuple(error_number::kStatementRejected, source, description,
+                                std::string("42000"), 156));
+      return true;
+    }
+    recorder_->ClearFailure();
+    return false;
+  }
+};
+
+TEST_P(Atomicity, AFailureAtAnyStatementLeavesTheAccountAsItWas) {
+  SeedAccount(5, "572", {1, 2, 3});
+  const struct {
+    const char* source;
+    const char* code;
+    std::function<void(clsCuenta&)> run;
+    AccountRows before, after;
+    // Creation: update, upper check, insert, accumulator update and insert, departments,
+    // an update and an insert per department. Deletion: movement check, three deletes.
+    size_t statements;
+  } cases[] = {
+      {"Cuentas::Insertar", "43000001", [](clsCuenta& a) { a.Insertar(); }, {}, {1, 1, 3}, 12},
+      {"Cuentas::Modificar", "43000002", [](clsCuenta& a) { a.Modificar(); }, {}, {1, 1, 3}, 12},
+      {"Cuentas::Eliminar", "572", [](clsCuenta& a) { a.Eliminar(); }, {1, 1, 3}, {}, 4},
+      {"Cuentas::Reparar_Acumulado", "43000003", [](clsCuenta& a) { a.Reparar_Acumulado(); },
+       {}, {0, 1, 0}, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source);
+    clsCuenta account = NewAccount(c.code);
+    size_t index = 0;
+    while (FailsAt(index, [&] { c.run(account); }, c.source)) {
+      EXPECT_EQ(RowsOf(5, c.code), c.before) << "failing statement " << index;
+      ++index;
+    }
+    EXPECT_EQ(index, c.statements);
+    EXPECT_EQ(RowsOf(5, c.code), c.after);
+  }
+}
+
+TEST_P(Atomicity, KeepsWhatWasDoneOutsideTheFailingExerciseOrTheCallersScope) {
+  clsCuenta account = NewAccount("43000001");
+  {
+    AtomicScope caller(*recorder_);
+    Exec("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (1, 1, 'Clientes')");
+    EXPECT_TRUE(FailsAt(9, [&] { account.Insertar(); }, "Cuentas::Insertar"));
+    caller.Commit();
+  }
+  EXPECT_EQ(Count("SELECT Codigo FROM Cuentas_Grupos"), 1);
+  EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{0, 0, 0}));
+  {
+    AtomicScope caller(*recorder_);
+    EXPECT_TRUE(account.Insertar());
+  }
+  EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{0, 0, 0}));
+
+  company_->ejercicios = {5, 6};
+  company_->multi_ejercicio = true;
+  InsertAccountRow(1, 6, "4300");
+  // Exercise 5 takes twelve statements; the fifth of exercise 6 inserts its accumulator row.
+  EXPECT_TRUE(FailsAt(16, [&] { account.Modificar(); }, "Cuentas::Modificar"));
+  EXPECT_TRUE(recorder_->statements().back().starts_with("INSERT INTO Acumulados ("));
+  EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{1, 1, 3}));
+  EXPECT_EQ(RowsOf(6, "43000001"), (AccountRows{0, 0, 0}));
+
+  // The repair goes in the list's order and stops at the failing exercise.
+  company_->ejercicios = {6, 5, 7};
+  EXPECT_TRUE(FailsAt(2, [&] { NewAccount("430").Reparar_Acumulado(); },
+                      "Cuentas::Reparar_Acumulado"));
+  EXPECT_EQ(Column("SELECT Cod_Ejercicio AS v FROM Acumulados WHERE Cuenta = '430'"),
+            Statements{"6"});
+}
+
+VORNEXA_ON_ALL_BACKENDS(Atomicity);
+
+// Tables that keep each department code as it was given, as a loosely typed
+// database or a decimal column does: only the embedded database has them.
+class MaintenanceOnLooseTables : public AccountsTest {};
+
+TEST_P(MaintenanceOnLooseTables, DepartmentCodesAreWrittenAsTheyWereRead) {
+  Exec("DROP TABLE Departamentos");
+  Exec("CREATE TABLE Departamentos (Cod_Empresa, Codigo)");
+  Exec("INSERT INTO Departamentos VALUES (1, '007'), (1, 2.5), (1, -4)");
+  clsCuenta account = NewAccount("430");
+  account.NoVerificarNivelesSup = true;
+  ASSERT_TRUE(account.Insertar());
+  Statements written;
+  for (const std::string& sql : TakeStatements()) {
+    if (sql.find("Acumulados_Dpto") != std::string::npos) written.push_back(sql);
+  }
+  const std::string update = "UPDATE Acumulados_Dpto SET Nivel = 3 WHERE Cod_Empresa =1 AND "
+                             "Cod_Ejercicio =5 AND Dpto =";
+  const std::string insert = "INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, "
+                             "Cuenta, Nivel) VALUES (1, 5, ";
+  EXPECT_EQ(written, (Statements{update + "007 AND Cuenta = '430'", insert + "007, '430', 3)",
+                                 update + "2.5 AND Cuenta = '430'", insert + "2.5, '430', 3)",
+                                 update + "-4 AND Cuenta = '430'", insert + "-4, '430', 3)"}));
+
+  // Text that is not a number would change the statement around it.
+  Exec("DELETE FROM Departamentos");
+  Exec("INSERT INTO Departamentos VALUES (1, '1 OR 1=1')");
+  account.Cuenta = "431";
+  EXPECT_VORNEXA_ERROR(account.Insertar(), error_number::kTypeMismatch, "Cuentas::Insertar",
+                       "No coinciden los tipos");
+}
+
+VORNEXA_ON_EMBEDDED(MaintenanceOnLooseTables);
 
 }  // namespace
 }  // namespace vornexa::testing
