@@ -9,6 +9,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "support/backends.h"
@@ -26,6 +28,14 @@ Error CaughtError(Body&& body) {
   }
   ADD_FAILURE() << "no Error raised";
   return Error(0, "", "");
+}
+
+// The same, with `body` run on a new thread that has no connection of its own.
+template <typename Body>
+Error CaughtOnOtherThread(Body&& body) {
+  Error caught(0, "", "");
+  std::thread([&] { caught = CaughtError(body); }).join();
+  return caught;
 }
 
 // Expects `body` to raise an Error with exactly these three parts.
@@ -48,9 +58,11 @@ class RecordingConnection : public Connection {
   void Clear() { statements_.clear(); }
   // Statement number `index` (0-based, counting from now) raises `error`
   // instead of running; it is still recorded.
-  void FailStatement(size_t index, Error error);
+  void FailStatement(size_t index, Error error) {
+    failure_.emplace(statements_.size() + index, std::move(error));
+  }
   // Forgets a failure set by FailStatement that has not happened.
-  void ClearFailure() { fail_at_.reset(); }
+  void ClearFailure() { failure_.reset(); }
 
   int64_t Execute(std::string_view sql) override;
   std::unique_ptr<Recordset> Open(std::string_view sql, Cursor cursor) override;
@@ -64,8 +76,7 @@ class RecordingConnection : public Connection {
 
   std::shared_ptr<Connection> inner_;
   std::vector<std::string> statements_;
-  std::optional<size_t> fail_at_;
-  std::optional<Error> fail_with_;
+  std::optional<std::pair<size_t, Error>> failure_;  // at which statement, with what
 };
 
 // Company 1, active exercise 5, levels of 1, 2, 3, 4 and 8 digits, detail
@@ -100,7 +111,7 @@ class BackendTest : public ::testing::TestWithParam<Backend> {
                   int16_t dpto = 0, int16_t diario = 0);
   // Column `v` of the first row of a query, as text ("NULL" for null).
   std::string Scalar(const std::string& sql);
-  // Column `v` of every row of a query, as text.
+  // Column `v` of every row of a query, as text ("NULL" for null).
   std::vector<std::string> Column(const std::string& sql);
   // How many rows a query gives.
   int64_t Count(const std::string& sql);
@@ -110,17 +121,16 @@ class BackendTest : public ::testing::TestWithParam<Backend> {
   std::shared_ptr<Empresa> company_;
 };
 
-// Instantiates a BackendTest-derived suite over every available backend.
-#define VORNEXA_ON_ALL_BACKENDS(Suite)                                                       \
-  INSTANTIATE_TEST_SUITE_P(, Suite, ::testing::ValuesIn(::vornexa::testing::TestBackends()), \
+// Instantiates a BackendTest-derived suite over every available backend, or
+// over the embedded one alone: for what does not depend on the backend, such
+// as the exact text of the statements sent.
+#define VORNEXA_ON_BACKENDS(Suite, backends)                    \
+  INSTANTIATE_TEST_SUITE_P(, Suite, ::testing::ValuesIn(backends), \
                            [](const auto& info) { return info.param.name; })
-
-// Instantiates a suite on the embedded database alone: for what does not
-// depend on the backend, such as the exact text of the statements sent.
-#define VORNEXA_ON_EMBEDDED(Suite)                                                        \
-  INSTANTIATE_TEST_SUITE_P(, Suite,                                                       \
-                           ::testing::Values(::vornexa::testing::TestBackends().front()), \
-                           [](const auto& info) { return info.param.name; })
+#define VORNEXA_ON_ALL_BACKENDS(Suite) \
+  VORNEXA_ON_BACKENDS(Suite, ::vornexa::testing::TestBackends())
+#define VORNEXA_ON_EMBEDDED(Suite) \
+  VORNEXA_ON_BACKENDS(Suite, std::vector{::vornexa::testing::TestBackends().front()})
 
 }  // namespace vornexa::testing
 
