@@ -1,8 +1,6 @@
 // Errors as callers meet them: the trap that gives each operation its source,
-// the runtime's descriptions, every public operation's failures under its own
-// source, and the thread's shared connection: an account object always
-// replaces it, a group object stores its own only when none is stored, and
-// without one reads and writes fail apart.
+// the platform's descriptions, every public operation's failures under its own
+// source, and the thread's shared connection as the objects hand it in.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -52,58 +50,66 @@ TEST(StandardErrors, CarryThePlatformsSpanishDescriptions) {
 
 class OperationErrors : public BackendTest {};
 
-// Without a company object, from another thread, and when a statement fails.
+// Without a company object, without a connection (a read reports the unusable
+// connection, a write the missing object), from another thread, and when a
+// statement fails.
 TEST_P(OperationErrors, EachOperationRaisesUnderItsOwnSource) {
   const Date from{2024, 1, 1}, to{2024, 12, 31};
   Currency debe = Currency::FromDecimal("1"), haber = Currency::FromDecimal("2");
-  clsGrupo group;
-  group.Empresa = 1;
-  group.Codigo = 3;
+  clsGrupo g;
+  g.Empresa = 1;
+  g.Codigo = 3;
+  const int32_t kRead = err::kConnectionUnusable, kWrite = err::kObjectNotSet;
   const struct {
     const char* source;
+    int32_t without_connection;
     std::function<void(clsCuenta&)> call;
   } operations[] = {
-      {"Cuentas::Cargar", [](clsCuenta& a) { a.Cargar(); }},
-      {"Cuentas::Existe", [](clsCuenta& a) { a.Existe(); }},
-      {"Cuentas::Cargar_Anterior", [](clsCuenta& a) { a.Cargar_Anterior(); }},
-      {"Cuentas::Cargar_Primero", [](clsCuenta& a) { a.Cargar_Primero(); }},
-      {"Cuentas::Cargar_Siguiente", [](clsCuenta& a) { a.Cargar_Siguiente(); }},
-      {"Cuentas::Cargar_Ultimo", [](clsCuenta& a) { a.Cargar_Ultimo(); }},
-      {"Cuentas::Insertar", [](clsCuenta& a) { a.Insertar(); }},
-      {"Cuentas::Modificar", [](clsCuenta& a) { a.Modificar(); }},
-      {"Cuentas::Eliminar", [](clsCuenta& a) { a.Eliminar(); }},
-      {"Cuentas::Posee_Movimientos", [](clsCuenta& a) { a.Posee_Movimientos(); }},
-      {"Cuentas::Reparar_Acumulado", [](clsCuenta& a) { a.Reparar_Acumulado(); }},
-      {"Cuentas::Dev_Saldo", [](clsCuenta& a) { a.Dev_Saldo(5); }},
-      {"Cuentas::Dev_Apertura", [](clsCuenta& a) { a.Dev_Apertura(5); }},
-      {"Cuentas::Dev_Saldo_Cartera", [](clsCuenta& a) { a.Dev_Saldo_Cartera(); }},
-      {"Cuentas::Dev_Saldo_PrevCobro", [](clsCuenta& a) { a.Dev_Saldo_PrevCobro("1"); }},
-      {"Cuentas::Dev_Acumulado", [&](clsCuenta& a) { a.Dev_Acumulado(5, from, to, debe, haber); }},
-      {"Cuentas::Dev_Acumulado3",
-       [&](clsCuenta& a) { a.Dev_Acumulado3(5, from, to, {}, {}, "", "", 0, 0, debe, haber); }},
+      {"Cuentas::Cargar", kRead, [](auto& a) { a.Cargar(); }},
+      {"Cuentas::Existe", kRead, [](auto& a) { a.Existe(); }},
+      {"Cuentas::Cargar_Anterior", kRead, [](auto& a) { a.Cargar_Anterior(); }},
+      {"Cuentas::Cargar_Primero", kRead, [](auto& a) { a.Cargar_Primero(); }},
+      {"Cuentas::Cargar_Siguiente", kRead, [](auto& a) { a.Cargar_Siguiente(); }},
+      {"Cuentas::Cargar_Ultimo", kRead, [](auto& a) { a.Cargar_Ultimo(); }},
+      {"Cuentas::Insertar", kWrite, [](auto& a) { a.Insertar(); }},
+      {"Cuentas::Modificar", kWrite, [](auto& a) { a.Modificar(); }},
+      {"Cuentas::Eliminar", kRead, [](auto& a) { a.Eliminar(); }},
+      {"Cuentas::Posee_Movimientos", kRead, [](auto& a) { a.Posee_Movimientos(); }},
+      {"Cuentas::Reparar_Acumulado", kWrite, [](auto& a) { a.Reparar_Acumulado(); }},
+      {"Cuentas::Dev_Saldo", kRead, [](auto& a) { a.Dev_Saldo(5); }},
+      {"Cuentas::Dev_Apertura", kRead, [](auto& a) { a.Dev_Apertura(5); }},
+      {"Cuentas::Dev_Saldo_Cartera", kRead, [](auto& a) { a.Dev_Saldo_Cartera(); }},
+      {"Cuentas::Dev_Saldo_PrevCobro", kRead, [](auto& a) { a.Dev_Saldo_PrevCobro("1"); }},
+      {"Cuentas::Dev_Acumulado", kRead, [&](auto& a) { a.Dev_Acumulado(5, from, to, debe, haber); }},
+      {"Cuentas::Dev_Acumulado3", kRead,
+       [&](auto& a) { a.Dev_Acumulado3(5, from, to, {}, {}, "", "", 0, 0, debe, haber); }},
       // Dev_Acumulado2 has no trap of its own: its failure is Dev_Acumulado3's.
-      {"Cuentas::Dev_Acumulado3",
-       [&](clsCuenta& a) { a.Dev_Acumulado2(5, from, to, {}, {}, "", 1, 0, 0, debe, haber); }},
-      {"clsGrupos::Insertar", [&](clsCuenta&) { group.Insertar(); }},
-      {"clsGrupos::Eliminar", [&](clsCuenta&) { group.Eliminar(); }},
-      {"clsGrupos::Modificar", [&](clsCuenta&) { group.Modificar(); }},
-      {"clsGrupos::Cargar", [&](clsCuenta&) { group.Cargar(); }},
-      {"clsGrupos::Existe", [&](clsCuenta&) { group.Existe(); }},
+      {"Cuentas::Dev_Acumulado3", kRead,
+       [&](auto& a) { a.Dev_Acumulado2(5, from, to, {}, {}, "", 1, 0, 0, debe, haber); }},
+      {"clsGrupos::Insertar", kWrite, [&](auto&) { g.Insertar(); }},
+      {"clsGrupos::Eliminar", kRead, [&](auto&) { g.Eliminar(); }},
+      {"clsGrupos::Modificar", kWrite, [&](auto&) { g.Modificar(); }},
+      {"clsGrupos::Cargar", kRead, [&](auto&) { g.Cargar(); }},
+      {"clsGrupos::Existe", kRead, [&](auto&) { g.Existe(); }},
   };
+  const auto described = [](int32_t number) { return std::string(StandardDescription(number)); };
   for (const auto& operation : operations) {
     SCOPED_TRACE(operation.source);
     if (std::string_view(operation.source).starts_with("Cuentas::")) {
       clsCuenta orphan;
       orphan.Cuenta = "572";
       EXPECT_VORNEXA_ERROR(operation.call(orphan), err::kObjectNotSet, operation.source,
-                           std::string(StandardDescription(err::kObjectNotSet)));
+                           described(err::kObjectNotSet));
     }
     clsCuenta account = NewAccount("572");
+    account.Conexion(nullptr);
+    EXPECT_VORNEXA_ERROR(operation.call(account), operation.without_connection, operation.source,
+                         described(operation.without_connection));
+    account.Conexion(recorder_);
     // The other thread has no connection: a call that got as far as one would
     // fail with another number.
     EXPECT_VORNEXA_ERROR(throw CaughtOnOtherThread([&] { operation.call(account); }),
-                         err::kWrongThread, operation.source,
-                         std::string(StandardDescription(err::kWrongThread)));
+                         err::kWrongThread, operation.source, described(err::kWrongThread));
     recorder_->FailStatement(0, Error(-7, "db", "rechazada"));
     EXPECT_VORNEXA_ERROR(operation.call(account), -7, operation.source, "rechazada");
     recorder_->ClearFailure();
@@ -112,68 +118,33 @@ TEST_P(OperationErrors, EachOperationRaisesUnderItsOwnSource) {
   EXPECT_EQ(debe.ToString() + " " + haber.ToString(), "1.0000 2.0000");
 }
 
-VORNEXA_ON_ALL_BACKENDS(OperationErrors);
-
-class SharedConnectionRule : public BackendTest {
- protected:
-  void SetUp() override {
-    BackendTest::SetUp();
-    Exec("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (1, 3, 'Clientes')");
-    InsertAccountRow(1, 5, "572", "Bancos");
-    group_.Empresa = 1;
-    group_.Codigo = 3;
-  }
-
-  clsGrupo group_;
-};
-
-TEST_P(SharedConnectionRule, AnAccountAlwaysReplacesItAGroupOnlyFillsItWhenEmpty) {
+// An account object always replaces the thread's connection; a group object
+// stores its own only when none is stored.
+TEST_P(OperationErrors, AnAccountAlwaysReplacesTheSharedConnectionAGroupOnlyFillsItWhenEmpty) {
+  Exec("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (1, 3, 'Clientes')");
+  InsertAccountRow(1, 5, "572", "Bancos");
+  clsGrupo group;
+  group.Empresa = 1;
+  group.Codigo = 3;
   // Another database, without rows.
   auto other = std::make_shared<RecordingConnection>(TestBackends().front().open_empty());
-  group_.Conexion(other);  // one is stored: ignored
-  EXPECT_TRUE(group_.Existe());
+  group.Conexion(other);  // one is stored: ignored
+  EXPECT_TRUE(group.Existe());
   clsCuenta account = NewAccount("572");
   account.Conexion(nullptr);  // an empty reference clears
-  group_.Conexion(other);
-  EXPECT_FALSE(group_.Existe());
+  group.Conexion(other);
+  EXPECT_FALSE(group.Existe());
   EXPECT_FALSE(account.Cargar());  // accounts use the group's connection too
-  group_.Conexion(recorder_);      // ignored again
-  group_.Conexion(nullptr);
-  EXPECT_FALSE(group_.Existe());
+  group.Conexion(recorder_);       // ignored again
+  group.Conexion(nullptr);
+  EXPECT_FALSE(group.Existe());
   account.Conexion(recorder_);
-  EXPECT_TRUE(group_.Existe());
+  EXPECT_TRUE(group.Existe());
   EXPECT_TRUE(account.Cargar());
   EXPECT_EQ(other->statements().size(), 3u);
 }
 
-TEST_P(SharedConnectionRule, WithoutOneReadsReportTheUnusableConnectionAndWritesTheMissingObject) {
-  clsCuenta account = NewAccount("572");
-  account.Conexion(nullptr);
-  Currency debe, haber;
-  const struct {
-    const char* source;
-    std::function<void()> call;
-    int32_t number;
-  } operations[] = {
-      {"Cuentas::Cargar", [&] { account.Cargar(); }, err::kConnectionUnusable},
-      {"Cuentas::Cargar_Primero", [&] { account.Cargar_Primero(); }, err::kConnectionUnusable},
-      {"Cuentas::Dev_Acumulado",
-       [&] { account.Dev_Acumulado(5, {2024, 1, 1}, {2024, 12, 31}, debe, haber); },
-       err::kConnectionUnusable},
-      {"Cuentas::Insertar", [&] { account.Insertar(); }, err::kObjectNotSet},
-      {"clsGrupos::Cargar", [&] { group_.Cargar(); }, err::kConnectionUnusable},
-      {"clsGrupos::Existe", [&] { group_.Existe(); }, err::kConnectionUnusable},
-      {"clsGrupos::Eliminar", [&] { group_.Eliminar(); }, err::kConnectionUnusable},
-      {"clsGrupos::Insertar", [&] { group_.Insertar(); }, err::kObjectNotSet},
-      {"clsGrupos::Modificar", [&] { group_.Modificar(); }, err::kObjectNotSet},
-  };
-  for (const auto& operation : operations) {
-    EXPECT_VORNEXA_ERROR(operation.call(), operation.number, operation.source,
-                         std::string(StandardDescription(operation.number)));
-  }
-}
-
-VORNEXA_ON_EMBEDDED(SharedConnectionRule);
+VORNEXA_ON_ALL_BACKENDS(OperationErrors);
 
 }  // namespace
 }  // namespace vornexa::testing
