@@ -15,16 +15,20 @@ namespace err = error_number;
 
 TEST(ErrorTrap, KeepsNumberAndDescriptionUnderTheOperationsSourceAndDescribesTheRest) {
   EXPECT_EQ(Trap("x", [] { return 42; }), 42);
-  const std::pair<std::function<void()>, std::string> cases[] = {
+  const std::pair<std::function<void()>, Error> cases[] = {
       {[] { throw Error(err::kComponent, "Cuentas::Modificar", "Mensaje"); },
-       "error 1000 (Cuentas::Insertar): Mensaje"},
-      {[] { throw std::logic_error("roto"); }, "error 51 (Cuentas::Insertar): Error interno: roto"},
-      {[] { throw std::bad_alloc(); }, "error 7 (Cuentas::Insertar): Memoria insuficiente"},
-      {[] { throw 1; }, "error 51 (Cuentas::Insertar): Error interno"},
+       Error(err::kComponent, "Cuentas::Insertar", "Mensaje")},
+      {[] { throw std::logic_error("roto"); },
+       Error(err::kInternal, "Cuentas::Insertar", "Error interno: roto")},
+      {[] { throw std::bad_alloc(); },
+       Error(err::kOutOfMemory, "Cuentas::Insertar", "Memoria insuficiente")},
+      {[] { throw 1; }, Error(err::kInternal, "Cuentas::Insertar", "Error interno")},
   };
   for (const auto& [body, expected] : cases) {
-    EXPECT_STREQ(CaughtError([&] { Trap("Cuentas::Insertar", body); }).what(), expected.c_str());
+    EXPECT_VORNEXA_ERROR(Trap("Cuentas::Insertar", body), expected.Number(), expected.Source(),
+                         expected.Description());
   }
+  EXPECT_STREQ(cases[0].second.what(), "error 1000 (Cuentas::Insertar): Mensaje");
 }
 
 TEST(StandardErrors, CarryThePlatformsSpanishDescriptions) {

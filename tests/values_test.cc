@@ -29,21 +29,11 @@ std::string Outcome(Call call) {
 }
 #define OUTCOME(expr) Outcome([&] { return expr; })
 
-// "x=<value>", or after a refusal the refusal and what the statement holds.
-std::string Rendered(const std::function<void(SqlStatement&)>& build) {
-  SqlStatement sql("x=");
-  try {
-    build(sql);
-    return sql.Take();
-  } catch (const Error& e) {
-    return e.what() + (" / " + sql.text());
-  }
-}
-#define RENDERED(calls) Rendered([&](SqlStatement& s) { s.calls; })
+// The statement "x=" followed by the values `calls` write.
+#define RENDERED(calls) OUTCOME(SqlStatement("x=").calls.text())
 
-std::string Raised(int32_t number, std::string description = "") {
-  if (description.empty()) description = StandardDescription(number);
-  return Error(number, std::string(kRuntimeSource), description).what();
+std::string Raised(int32_t number) {
+  return Error(number, std::string(kRuntimeSource), std::string(StandardDescription(number))).what();
 }
 
 void ExpectCases(const Cases& cases) {
@@ -99,32 +89,23 @@ TEST(Values, ConvertPrintAndRoundOrRefuse) {
   ExpectCases(cases);
 }
 
-// Each value is written whole inside its own literal, whatever the locale;
-// what cannot be stored, or is not what the statement expects, is refused
-// before any of it is written.
+// Each value is written whole inside its own literal, whatever the locale.
+// (Text that cannot be stored and lists that are not integers are refused
+// before any statement runs: the unstorable text and balance suites.)
 TEST(ValueRendering, WritesEachValueWholeOrRefusesIt) {
   // A comma-decimal locale must not leak into statements.
   const bool has_locale = std::setlocale(LC_ALL, "es_ES.UTF-8") != nullptr ||
                           std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
   const Utilidades& util = ThreadUtilidades();
-  const std::string not_utf8 =
-      Raised(err::kComponent, "El campo Nombre contiene texto que no es UTF-8 válido") + " / x=";
   Cases cases = {
       {RENDERED(Number(-1).Raw(",").Number(0).Raw(",").Number(12)), "x=-1,0,12"},
       {RENDERED(QuotedNumber(-7)), "x='-7'"}, {RENDERED(Text("", "Nombre")), "x=''"},
       {RENDERED(Text("O'Brien ''x", "Nombre")), "x='O''Brien ''''x'"},
       {RENDERED(Text(" Ñandú €\xF0\x9F\x98\x80", "Nombre")), "x=' Ñandú €\xF0\x9F\x98\x80'"},
-      {RENDERED(Text(std::string("a\0b", 3), "Nombre")),
-       Raised(err::kComponent, "El campo Nombre contiene un carácter nulo") + " / x="},
-      {RENDERED(Text("\xC3", "Nombre")), not_utf8},              // cut short
-      {RENDERED(Text("\xC0\xAF", "Nombre")), not_utf8},          // overlong
-      {RENDERED(Text("\xED\xA0\x80", "Nombre")), not_utf8},      // surrogate
-      {RENDERED(Text("\xF4\x90\x80\x80", "Nombre")), not_utf8},  // above U+10FFFF
-      {RENDERED(Text("\x80", "Nombre")), not_utf8},              // stray continuation
       {RENDERED(Contains("5%_'", "f")), "x='%5%_''%'"},
       {RENDERED(IntegerList(" 1, -2,3 ", "La lista")), "x= 1, -2,3 "},
       {RENDERED(Numeral("007")), "x=007"},
-      {RENDERED(Numeral("1 OR 1=1")), Raised(err::kTypeMismatch) + " / x="},
+      {RENDERED(Numeral("1 OR 1=1")), Raised(err::kTypeMismatch)},
       {RENDERED(Amount(Currency::FromDecimal("-12.5"))), "x=-12.5000"},
       {RENDERED(Date({2024, 1, 31}, Dialect::SqlServer)), "x='20240131'"},
       {RENDERED(Date({2024, 1, 31}, Dialect::Sqlite)), "x='2024-01-31'"},
@@ -136,13 +117,6 @@ TEST(ValueRendering, WritesEachValueWholeOrRefusesIt) {
        "x=100 0.1 100000"},
       {RENDERED(Decimal(util, -1234.5678).Raw(" ").Decimal(util, 99.99)), "x=-1234.5678 99.99"},
   };
-  for (std::string list : {"", "1,", "1;2", "1) OR (1=1", "1 2"}) {
-    cases.push_back({RENDERED(IntegerList(list, "La lista")),
-                     Raised(err::kComponent, "La lista '" + list +
-                                                 "' no es válida: se esperan números enteros "
-                                                 "separados por comas") +
-                         " / x="});
-  }
   if (has_locale) std::setlocale(LC_ALL, "C");
   ExpectCases(cases);
   EXPECT_EQ(&ThreadUtilidades(), &util);  // one object per thread

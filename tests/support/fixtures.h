@@ -97,23 +97,22 @@ class BackendTest : public ::testing::TestWithParam<Backend> {
   std::vector<std::string> TakeStatements();
   // A new account object with the fixture's company.
   clsCuenta NewAccount(const std::string& code = "");
-  // Runs a statement on the database without recording it.
+  // Statements and rows straight to the database, unrecorded: a Cuentas row
+  // with the given name and every other column at its default, an entry
+  // (Asientos) and one of its lines (Movimientos).
   void Exec(const std::string& sql);
-  // A Cuentas row with the given name and every other column at its default.
   void InsertAccountRow(int16_t company, int16_t exercise, const std::string& code,
                         const std::string& name = "");
-  // An entry (Asientos) and one of its lines (Movimientos).
   void InsertEntry(int16_t company, int16_t exercise, int32_t entry, const std::string& date,
                    int cierre = 0, int nulo = 0);
   void InsertLine(int16_t company, int16_t exercise, int32_t entry, int32_t line,
                   const std::string& account, const std::string& debe, const std::string& haber,
                   const std::string& concepto = "", const std::string& documento = "",
                   int16_t dpto = 0, int16_t diario = 0);
-  // Column `v` of the first row of a query, as text ("NULL" for null).
+  // Column `v` of a query's first row, or of every row, as text ("NULL" for
+  // null); how many rows a query gives.
   std::string Scalar(const std::string& sql);
-  // Column `v` of every row of a query, as text ("NULL" for null).
   std::vector<std::string> Column(const std::string& sql);
-  // How many rows a query gives.
   int64_t Count(const std::string& sql);
 
   std::shared_ptr<Connection> database_;
