@@ -39,18 +39,15 @@ VORNEXA_ON_ALL_BACKENDS(Schema);
 
 // The record table's columns, in the INSERT's order, are the Cuentas table's.
 TEST(AccountRecord, CuentasHoldsTheRecordsColumnsInTheInsertsOrder) {
-  const TableDef& cuentas = SchemaTables().front();
+  const auto kind = [](bool text, bool int32) { return text ? " text, " : int32 ? " 32, " : " 16, "; };
   std::string expected = "Cuentas: Cod_Empresa 16, Cod_Ejercicio 16, ";
   for (const AccountField* f : FieldsInOrder(&AccountField::insert_position)) {
-    expected += std::string(f->column) + (f->type == FieldType::kText   ? " text, "
-                                          : f->type == FieldType::kLong ? " 32, "
-                                                                        : " 16, ");
+    expected += std::string(f->column) + kind(f->type == FieldType::kText, f->type == FieldType::kLong);
   }
+  const TableDef& cuentas = SchemaTables().front();
   std::string actual = std::string(cuentas.name) + ": ";
   for (const ColumnDef& c : cuentas.columns) {
-    actual += std::string(c.name) + (c.type == ColumnType::kText    ? " text, "
-                                     : c.type == ColumnType::kInt32 ? " 32, "
-                                                                    : " 16, ");
+    actual += std::string(c.name) + kind(c.type == ColumnType::kText, c.type == ColumnType::kInt32);
   }
   EXPECT_EQ(actual, expected);
 }

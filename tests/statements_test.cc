@@ -66,18 +66,14 @@ class StatementText : public BackendTest {
 };
 
 TEST_P(StatementText, EachOperationSendsItsStatementsExactlyAndEachSeeks) {
+  const Date from{2024, 1, 1}, to{2024, 12, 31};
+  Currency debe, haber;
   // Dev_Acumulado3 of account 430000005 over 2024 with the given filters.
   const auto totals = [&](const char* amount, const char* variation, const std::string& text,
                           const std::string& document, int16_t department, int16_t journal) {
-    Currency debe, haber;
-    NewAccount("430000005").Dev_Acumulado3(
-        5, {2024, 1, 1}, {2024, 12, 31}, Currency::FromDecimal(amount),
-        Currency::FromDecimal(variation), text, document, department, journal, debe, haber);
-  };
-  const auto by_number = [&](int32_t document) {
-    Currency debe, haber;
-    NewAccount("430000005").Dev_Acumulado2(5, {2024, 1, 1}, {2024, 12, 31}, {}, {}, "", document,
-                                           0, 0, debe, haber);
+    NewAccount("430000005").Dev_Acumulado3(5, from, to, Currency::FromDecimal(amount),
+                                           Currency::FromDecimal(variation), text, document,
+                                           department, journal, debe, haber);
   };
   clsGrupo group;
   group.Empresa = 1;
@@ -116,12 +112,16 @@ TEST_P(StatementText, EachOperationSendsItsStatementsExactlyAndEachSeeks) {
        {kTotals + " AND ((a.Debe Between -60 AND -40) OR (a.Haber Between -60 AND -40))"}},
       {"Dev_Acumulado and a variation without an amount: no filter",
        [&] {
-         Currency debe, haber;
-         NewAccount("430000005").Dev_Acumulado(5, {2024, 1, 1}, {2024, 12, 31}, debe, haber);
+         NewAccount("430000005").Dev_Acumulado(5, from, to, debe, haber);
          totals("0", "1000", "", "", 0, 0);
        },
        {kTotals, kTotals}},
-      {"Dev_Acumulado2, the document number as text", [&] { by_number(0), by_number(123); },
+      {"Dev_Acumulado2, the document number as text",
+       [&] {
+         for (int32_t number : {0, 123}) {
+           NewAccount("430000005").Dev_Acumulado2(5, from, to, {}, {}, "", number, 0, 0, debe, haber);
+         }
+       },
        {kTotals + " And (a.Documento ='0')", kTotals + " And (a.Documento ='123')"}},
       {"Dev_Saldo and Dev_Apertura",
        [&] { NewAccount("572").Dev_Saldo(5), NewAccount("572").Dev_Apertura(5); },

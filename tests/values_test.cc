@@ -36,10 +36,6 @@ std::string Raised(int32_t number) {
   return Error(number, std::string(kRuntimeSource), std::string(StandardDescription(number))).what();
 }
 
-void ExpectCases(const Cases& cases) {
-  for (const auto& [outcome, expected] : cases) EXPECT_EQ(outcome, expected);
-}
-
 // Currency keeps four decimals, rounds halves to even and spans 64 bits; text
 // helpers count characters, not bytes; field values convert with the
 // runtime's range and rounding.
@@ -86,7 +82,7 @@ TEST(Values, ConvertPrintAndRoundOrRefuse) {
            {"1,5", mismatch}, {" 1", mismatch}}) {
     cases.push_back({OUTCOME(Currency::FromDecimal(text)), printed});
   }
-  ExpectCases(cases);
+  for (const auto& [outcome, expected] : cases) EXPECT_EQ(outcome, expected);
 }
 
 // Each value is written whole inside its own literal, whatever the locale.
@@ -118,7 +114,7 @@ TEST(ValueRendering, WritesEachValueWholeOrRefusesIt) {
       {RENDERED(Decimal(util, -1234.5678).Raw(" ").Decimal(util, 99.99)), "x=-1234.5678 99.99"},
   };
   if (has_locale) std::setlocale(LC_ALL, "C");
-  ExpectCases(cases);
+  for (const auto& [outcome, expected] : cases) EXPECT_EQ(outcome, expected);
   EXPECT_EQ(&ThreadUtilidades(), &util);  // one object per thread
 }
 

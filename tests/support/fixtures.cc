@@ -2,21 +2,6 @@
 
 namespace vornexa::testing {
 
-void RecordingConnection::Record(std::string_view sql) {
-  statements_.emplace_back(sql);
-  if (failure_ && failure_->first == statements_.size() - 1) throw failure_->second;
-}
-
-int64_t RecordingConnection::Execute(std::string_view sql) {
-  Record(sql);
-  return inner_->Execute(sql);
-}
-
-std::unique_ptr<Recordset> RecordingConnection::Open(std::string_view sql, Cursor cursor) {
-  Record(sql);
-  return inner_->Open(sql, cursor);
-}
-
 std::shared_ptr<Empresa> MakeCompany(int16_t code, int16_t exercise) {
   auto company = std::make_shared<Empresa>();
   company->codigo = code;

@@ -64,15 +64,20 @@ class RecordingConnection : public Connection {
   // Forgets a failure set by FailStatement that has not happened.
   void ClearFailure() { failure_.reset(); }
 
-  int64_t Execute(std::string_view sql) override;
-  std::unique_ptr<Recordset> Open(std::string_view sql, Cursor cursor) override;
+  int64_t Execute(std::string_view sql) override { return Record(sql), inner_->Execute(sql); }
+  std::unique_ptr<Recordset> Open(std::string_view sql, Cursor cursor) override {
+    return Record(sql), inner_->Open(sql, cursor);
+  }
   Dialect SqlDialect() const override { return inner_->SqlDialect(); }
   void BeginAtomic() override { inner_->BeginAtomic(); }
   void CommitAtomic() override { inner_->CommitAtomic(); }
   void RollbackAtomic() override { inner_->RollbackAtomic(); }
 
  private:
-  void Record(std::string_view sql);
+  void Record(std::string_view sql) {
+    statements_.emplace_back(sql);
+    if (failure_ && failure_->first == statements_.size() - 1) throw failure_->second;
+  }
 
   std::shared_ptr<Connection> inner_;
   std::vector<std::string> statements_;
