@@ -81,7 +81,8 @@ TEST_P(OperationErrors, EachOperationRaisesUnderItsOwnSource) {
       {"Cuentas::Dev_Apertura", kRead, [](auto& a) { a.Dev_Apertura(5); }},
       {"Cuentas::Dev_Saldo_Cartera", kRead, [](auto& a) { a.Dev_Saldo_Cartera(); }},
       {"Cuentas::Dev_Saldo_PrevCobro", kRead, [](auto& a) { a.Dev_Saldo_PrevCobro("1"); }},
-      {"Cuentas::Dev_Acumulado", kRead, [&](auto& a) { a.Dev_Acumulado(5, from, to, debe, haber); }},
+      {"Cuentas::Dev_Acumulado", kRead,
+       [&](auto& a) { a.Dev_Acumulado(5, from, to, debe, haber); }},
       {"Cuentas::Dev_Acumulado3", kRead,
        [&](auto& a) { a.Dev_Acumulado3(5, from, to, {}, {}, "", "", 0, 0, debe, haber); }},
       // Dev_Acumulado2 has no trap of its own: its failure is Dev_Acumulado3's.

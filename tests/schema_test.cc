@@ -19,7 +19,8 @@ TEST_P(Schema, RowsStartFromTheirDefaultsUnderTheirKeysAndOutliveASecondCreation
   const std::string account = "INSERT INTO Cuentas (Cod_Empresa, Cod_Ejercicio, Cuenta) VALUES ";
   Exec(account + "(1, 5, '572')");
   Exec(account + "(1, 6, '572')");  // another exercise, another row
-  Exec("INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel) VALUES (1, 5, '572', 3)");
+  Exec("INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel) VALUES "
+       "(1, 5, '572', 3)");
   Exec("INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, Nivel) VALUES "
        "(1, 5, 2, '572', 3)");
   Exec("INSERT INTO Razon_Social (Nif) VALUES ('B12345678')");
@@ -39,10 +40,13 @@ VORNEXA_ON_ALL_BACKENDS(Schema);
 
 // The record table's columns, in the INSERT's order, are the Cuentas table's.
 TEST(AccountRecord, CuentasHoldsTheRecordsColumnsInTheInsertsOrder) {
-  const auto kind = [](bool text, bool int32) { return text ? " text, " : int32 ? " 32, " : " 16, "; };
+  const auto kind = [](bool text, bool int32) {
+    return text ? " text, " : int32 ? " 32, " : " 16, ";
+  };
   std::string expected = "Cuentas: Cod_Empresa 16, Cod_Ejercicio 16, ";
   for (const AccountField* f : FieldsInOrder(&AccountField::insert_position)) {
-    expected += std::string(f->column) + kind(f->type == FieldType::kText, f->type == FieldType::kLong);
+    expected +=
+        std::string(f->column) + kind(f->type == FieldType::kText, f->type == FieldType::kLong);
   }
   const TableDef& cuentas = SchemaTables().front();
   std::string actual = std::string(cuentas.name) + ": ";
@@ -66,9 +70,7 @@ TEST(SchemaScript, SqlServerScriptMatchesTheSchemaWithAmountsAsMoney) {
   }
   EXPECT_EQ(body, expected) << "regenerate vornexa/schema/sqlserver.sql from SchemaStatements";
   size_t money = 0;
-  for (size_t at = body.find(" money "); at != std::string::npos; at = body.find(" money ", at + 1)) {
-    ++money;
-  }
+  for (size_t at = 0; (at = body.find(" money ", at)) != std::string::npos; ++at) ++money;
   EXPECT_EQ(money, 25u + 25u + 2u + 1u);  // Acumulados, Acumulados_Dpto, Debe/Haber, Importe
 }
 

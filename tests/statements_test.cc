@@ -119,7 +119,8 @@ TEST_P(StatementText, EachOperationSendsItsStatementsExactlyAndEachSeeks) {
       {"Dev_Acumulado2, the document number as text",
        [&] {
          for (int32_t number : {0, 123}) {
-           NewAccount("430000005").Dev_Acumulado2(5, from, to, {}, {}, "", number, 0, 0, debe, haber);
+           NewAccount("430000005").Dev_Acumulado2(5, from, to, {}, {}, "", number, 0, 0, debe,
+                                                  haber);
          }
        },
        {kTotals + " And (a.Documento ='0')", kTotals + " And (a.Documento ='123')"}},
@@ -156,13 +157,6 @@ TEST_P(StatementText, EachOperationSendsItsStatementsExactlyAndEachSeeks) {
        {kMovementCheck, kMovementCheck, "DELETE " + kChart + " AND Cuenta ='572'",
         "DELETE FROM Acumulados WHERE Cod_Empresa =1 AND Cod_Ejercicio =5 AND Cuenta ='572'",
         "DELETE FROM Acumulados_Dpto WHERE Cod_Empresa =1 AND Cod_Ejercicio =5 AND Cuenta ='572'"}},
-      {"Eliminar refused for a line",
-       [&] {
-         InsertEntry(1, 5, 1, "2024-01-10");
-         InsertLine(1, 5, 1, 1, "572", "10", "0");
-         CaughtError([&] { NewAccount("572").Eliminar(); });
-       },
-       {kMovementCheck}},
       {"Reparar_Acumulado: a missing row is inserted, an existing one updated",
        [&] {
          company_->ejercicios = {6, 7};

@@ -43,7 +43,9 @@ TEST_P(UnstorableText, IsRefusedBeforeAnyStatementRuns) {
       {"Cuentas::Cargar", NotUtf8("Cuenta"),
        [](auto& a) { a.Cuenta = "\xED\xA0\x80", a.Cargar(); }},
       {"Cuentas::Dev_Acumulado3", NotUtf8("strConcepto"),
-       [&](auto& a) { a.Dev_Acumulado2(5, day, day, {}, {}, "\xF4\x90\x80\x80", 0, 0, 0, debe, haber); }},
+       [&](auto& a) {
+         a.Dev_Acumulado2(5, day, day, {}, {}, "\xF4\x90\x80\x80", 0, 0, 0, debe, haber);
+       }},
       {"Cuentas::Dev_Acumulado3", Nul("strDocumento"),
        [&](auto& a) { a.Dev_Acumulado3(5, day, day, {}, {}, "", "F\0"s, 0, 0, debe, haber); }},
       {"clsGrupos::Insertar", NotUtf8("Nombre"), [&](auto&) { g.Nombre = "\x80", g.Insertar(); }},

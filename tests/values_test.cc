@@ -33,7 +33,8 @@ std::string Outcome(Call call) {
 #define RENDERED(calls) OUTCOME(SqlStatement("x=").calls.text())
 
 std::string Raised(int32_t number) {
-  return Error(number, std::string(kRuntimeSource), std::string(StandardDescription(number))).what();
+  const Error error(number, std::string(kRuntimeSource), std::string(StandardDescription(number)));
+  return error.what();
 }
 
 // Currency keeps four decimals, rounds halves to even and spans 64 bits; text
@@ -62,8 +63,9 @@ TEST(Values, ConvertPrintAndRoundOrRefuse) {
       {OUTCOME(Value::Text("99999999999").ToInt32()), overflow},
       {OUTCOME(Value::Real(2.5).ToInt16()), "2"}, {OUTCOME(Value::Real(3.5).ToInt16()), "4"},
       {OUTCOME(Value::Text(" 12 ").ToInt16()), "12"}, {OUTCOME(Value::Text("7.5").ToInt32()), "8"},
-      {OUTCOME(Value::Text("abc").ToInt16()), mismatch}, {OUTCOME(Value::Text("").ToInt32()), mismatch},
-      {OUTCOME(Value::Real(0.1).ToText()), "0.1"}, {OUTCOME(Value::Real(0.0001).ToText()), "0.0001"},
+      {OUTCOME(Value::Text("abc").ToInt16()), mismatch},
+      {OUTCOME(Value::Text("").ToInt32()), mismatch}, {OUTCOME(Value::Real(0.1).ToText()), "0.1"},
+      {OUTCOME(Value::Real(0.0001).ToText()), "0.0001"},
       {OUTCOME(Value::Real(1e16).ToText()), "10000000000000000"},
       {OUTCOME(Value::Integer(-7).ToText()), "-7"}, {OUTCOME(Value::Text(" a ").ToText()), " a "},
       {OUTCOME(Value::Text("12.3456").ToCurrency()), "12.3456"},
