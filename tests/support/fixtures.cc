@@ -2,26 +2,6 @@
 
 namespace vornexa::testing {
 
-void RecordingConnection::FailStatement(size_t index, Error error) {
-  fail_at_ = statements_.size() + index;
-  fail_with_ = std::move(error);
-}
-
-void RecordingConnection::Record(std::string_view sql) {
-  statements_.emplace_back(sql);
-  if (fail_at_ && *fail_at_ == statements_.size() - 1) throw *fail_with_;
-}
-
-int64_t RecordingConnection::Execute(std::string_view sql) {
-  Record(sql);
-  return inner_->Execute(sql);
-}
-
-std::unique_ptr<Recordset> RecordingConnection::Open(std::string_view sql, Cursor cursor) {
-  Record(sql);
-  return inner_->Open(sql, cursor);
-}
-
 std::shared_ptr<Empresa> MakeCompany(int16_t code, int16_t exercise) {
   auto company = std::make_shared<Empresa>();
   company->codigo = code;
@@ -83,23 +63,21 @@ void BackendTest::InsertLine(int16_t company, int16_t exercise, int32_t entry, i
 }
 
 std::string BackendTest::Scalar(const std::string& sql) {
-  auto rows = database_->Open(sql);
-  if (rows->Eof()) return "<no row>";
-  const Value value = rows->Field("v");
-  return value.IsNull() ? "NULL" : value.ToText();
+  const std::vector<std::string> values = Column(sql);
+  return values.empty() ? "<no row>" : values.front();
 }
 
 std::vector<std::string> BackendTest::Column(const std::string& sql) {
   std::vector<std::string> values;
   for (auto rows = database_->Open(sql); !rows->Eof(); rows->MoveNext()) {
-    values.push_back(rows->Field("v").ToText());
+    const Value value = rows->Field("v");
+    values.push_back(value.IsNull() ? "NULL" : value.ToText());
   }
   return values;
 }
 
 int64_t BackendTest::Count(const std::string& sql) {
-  auto rows = database_->Open("SELECT COUNT(*) AS v FROM (" + sql + ") counted");
-  return rows->Field("v").ToInt64();
+  return std::stoll(Scalar("SELECT COUNT(*) AS v FROM (" + sql + ") counted"));
 }
 
 }  // namespace vornexa::testing

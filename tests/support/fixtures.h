@@ -9,6 +9,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "support/backends.h"
@@ -26,6 +28,14 @@ Error CaughtError(Body&& body) {
   }
   ADD_FAILURE() << "no Error raised";
   return Error(0, "", "");
+}
+
+// The same, with `body` run on a new thread that has no connection of its own.
+template <typename Body>
+Error CaughtOnOtherThread(Body&& body) {
+  Error caught(0, "", "");
+  std::thread([&] { caught = CaughtError(body); }).join();
+  return caught;
 }
 
 // Expects `body` to raise an Error with exactly these three parts.
@@ -48,24 +58,30 @@ class RecordingConnection : public Connection {
   void Clear() { statements_.clear(); }
   // Statement number `index` (0-based, counting from now) raises `error`
   // instead of running; it is still recorded.
-  void FailStatement(size_t index, Error error);
+  void FailStatement(size_t index, Error error) {
+    failure_.emplace(statements_.size() + index, std::move(error));
+  }
   // Forgets a failure set by FailStatement that has not happened.
-  void ClearFailure() { fail_at_.reset(); }
+  void ClearFailure() { failure_.reset(); }
 
-  int64_t Execute(std::string_view sql) override;
-  std::unique_ptr<Recordset> Open(std::string_view sql, Cursor cursor) override;
+  int64_t Execute(std::string_view sql) override { return Record(sql), inner_->Execute(sql); }
+  std::unique_ptr<Recordset> Open(std::string_view sql, Cursor cursor) override {
+    return Record(sql), inner_->Open(sql, cursor);
+  }
   Dialect SqlDialect() const override { return inner_->SqlDialect(); }
   void BeginAtomic() override { inner_->BeginAtomic(); }
   void CommitAtomic() override { inner_->CommitAtomic(); }
   void RollbackAtomic() override { inner_->RollbackAtomic(); }
 
  private:
-  void Record(std::string_view sql);
+  void Record(std::string_view sql) {
+    statements_.emplace_back(sql);
+    if (failure_ && failure_->first == statements_.size() - 1) throw failure_->second;
+  }
 
   std::shared_ptr<Connection> inner_;
   std::vector<std::string> statements_;
-  std::optional<size_t> fail_at_;
-  std::optional<Error> fail_with_;
+  std::optional<std::pair<size_t, Error>> failure_;  // at which statement, with what
 };
 
 // Company 1, active exercise 5, levels of 1, 2, 3, 4 and 8 digits, detail
@@ -86,23 +102,22 @@ class BackendTest : public ::testing::TestWithParam<Backend> {
   std::vector<std::string> TakeStatements();
   // A new account object with the fixture's company.
   clsCuenta NewAccount(const std::string& code = "");
-  // Runs a statement on the database without recording it.
+  // Statements and rows straight to the database, unrecorded: a Cuentas row
+  // with the given name and every other column at its default, an entry
+  // (Asientos) and one of its lines (Movimientos).
   void Exec(const std::string& sql);
-  // A Cuentas row with the given name and every other column at its default.
   void InsertAccountRow(int16_t company, int16_t exercise, const std::string& code,
                         const std::string& name = "");
-  // An entry (Asientos) and one of its lines (Movimientos).
   void InsertEntry(int16_t company, int16_t exercise, int32_t entry, const std::string& date,
                    int cierre = 0, int nulo = 0);
   void InsertLine(int16_t company, int16_t exercise, int32_t entry, int32_t line,
                   const std::string& account, const std::string& debe, const std::string& haber,
                   const std::string& concepto = "", const std::string& documento = "",
                   int16_t dpto = 0, int16_t diario = 0);
-  // Column `v` of the first row of a query, as text ("NULL" for null).
+  // Column `v` of a query's first row, or of every row, as text ("NULL" for
+  // null); how many rows a query gives.
   std::string Scalar(const std::string& sql);
-  // Column `v` of every row of a query, as text.
   std::vector<std::string> Column(const std::string& sql);
-  // How many rows a query gives.
   int64_t Count(const std::string& sql);
 
   std::shared_ptr<Connection> database_;
@@ -110,17 +125,16 @@ class BackendTest : public ::testing::TestWithParam<Backend> {
   std::shared_ptr<Empresa> company_;
 };
 
-// Instantiates a BackendTest-derived suite over every available backend.
-#define VORNEXA_ON_ALL_BACKENDS(Suite)                                                       \
-  INSTANTIATE_TEST_SUITE_P(, Suite, ::testing::ValuesIn(::vornexa::testing::TestBackends()), \
+// Instantiates a BackendTest-derived suite over every available backend, or
+// over the embedded one alone: for what does not depend on the backend, such
+// as the exact text of the statements sent.
+#define VORNEXA_ON_BACKENDS(Suite, backends)                    \
+  INSTANTIATE_TEST_SUITE_P(, Suite, ::testing::ValuesIn(backends), \
                            [](const auto& info) { return info.param.name; })
-
-// Instantiates a suite on the embedded database alone: for what does not
-// depend on the backend, such as the exact text of the statements sent.
-#define VORNEXA_ON_EMBEDDED(Suite)                                                        \
-  INSTANTIATE_TEST_SUITE_P(, Suite,                                                       \
-                           ::testing::Values(::vornexa::testing::TestBackends().front()), \
-                           [](const auto& info) { return info.param.name; })
+#define VORNEXA_ON_ALL_BACKENDS(Suite) \
+  VORNEXA_ON_BACKENDS(Suite, ::vornexa::testing::TestBackends())
+#define VORNEXA_ON_EMBEDDED(Suite) \
+  VORNEXA_ON_BACKENDS(Suite, std::vector{::vornexa::testing::TestBackends().front()})
 
 }  // namespace vornexa::testing
 
