@@ -301,17 +301,13 @@ TEST_P(ServerConnection, EightThreadsSaveAndReadBalancesEachInItsOwnSession) {
   }
   for (std::thread& thread : threads) thread.join();
   ASSERT_EQ(failures, Codes());
-  // Every account exactly once, with its accumulator, department and registry rows.
-  const std::pair<const char*, int64_t> counts[] = {
-      {"SELECT Cuenta FROM Cuentas WHERE Cuenta LIKE '4300____'", kAccounts},
-      {"SELECT DISTINCT Cuenta FROM Acumulados WHERE Cuenta LIKE '4300____'", kAccounts},
-      {"SELECT Cuenta FROM Acumulados WHERE Cuenta LIKE '4300____'", kAccounts},
-      {"SELECT DISTINCT Cuenta, Dpto FROM Acumulados_Dpto", 3 * kAccounts},
-      {"SELECT Cuenta FROM Acumulados_Dpto", 3 * kAccounts},
-      {"SELECT Nif FROM Razon_Social WHERE Nombre = 'Cliente ' || SUBSTR(Nif, 2)", kAccounts},
-  };
-  for (const auto& [sql, count] : counts) EXPECT_EQ(Count(sql), count) << sql;
-  EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Cuentas WHERE Cuenta = '43007024'"), "Cliente 43007024");
+  // Every account with its accumulator, department and registry rows (the
+  // keys make each one at most once).
+  EXPECT_EQ(Count("SELECT Cuenta FROM Cuentas WHERE Cuenta LIKE '4300____'"), kAccounts);
+  EXPECT_EQ(Count("SELECT Cuenta FROM Acumulados WHERE Cuenta LIKE '4300____'"), kAccounts);
+  EXPECT_EQ(Count("SELECT Cuenta FROM Acumulados_Dpto"), 3 * kAccounts);
+  EXPECT_EQ(Count("SELECT Nif FROM Razon_Social WHERE Nombre = 'Cliente ' || SUBSTR(Nif, 2)"),
+            kAccounts);
 }
 
 VORNEXA_ON_SERVERS(ServerConnection);

@@ -20,18 +20,12 @@ namespace {
 
 namespace err = error_number;
 
-TEST(OdbcText, Utf8AndUtf16RoundTrip) {
-  for (const std::string& text : {std::string(), std::string("Cuenta 572"),
-                                  std::string("Ñandú € ü"), std::string("😀 y 𝄞"),
-                                  std::string("a\0b", 3)}) {
-    const odbc::WideText wide = odbc::ToWide(text);
-    ASSERT_EQ(wide.back(), 0);
-    EXPECT_EQ(odbc::FromWide(wide.data(), wide.size() - 1), text);
-  }
-  EXPECT_EQ(odbc::ToWide("Ñ😀"), (odbc::WideText{0x00D1, 0xD83D, 0xDE00, 0}));
-  // An unpaired surrogate from a driver becomes U+FFFD.
-  const SQLWCHAR lone[] = {'a', 0xD800, 'b', 0xDC00};
-  EXPECT_EQ(odbc::FromWide(lone, 4), "a\uFFFDb\uFFFD");
+// Text through the wide calls round-trips in the connection suite; here what
+// no database sends back: a lone NUL, and unpaired surrogates (U+FFFD).
+TEST(OdbcText, Utf16UnitsAndUnpairedSurrogates) {
+  EXPECT_EQ(odbc::ToWide(std::string("Ñ\0😀", 7)), (odbc::WideText{0x00D1, 0, 0xD83D, 0xDE00, 0}));
+  const SQLWCHAR lone[] = {'a', 0xD800, 'b', 0xDC00, 0, 'c'};
+  EXPECT_EQ(odbc::FromWide(lone, 6), std::string("a\uFFFDb\uFFFD\0c", 10));
 }
 
 TEST(OdbcText, MalformedUtf8IsRefusedNotAltered) {
