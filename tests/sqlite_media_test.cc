@@ -220,7 +220,8 @@ TEST(SqliteFullDisk, IsNamedAsSuch) {
   CreateSchema(*connection);
   const Error full = CaughtError([&] {
     for (int i = 1; i < 10000; ++i) {
-      connection->Execute(kInsertGroup + ("(1, " + std::to_string(i) + ", '" + std::string(150, 'x') + "')"));
+      connection->Execute(kInsertGroup +
+                          ("(1, " + std::to_string(i) + ", '" + std::string(150, 'x') + "')"));
     }
   });
   EXPECT_EQ(full.Number(), err::kStatementRejected);

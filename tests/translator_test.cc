@@ -70,7 +70,8 @@ const struct {
 TEST(SqlTranslation, RewritesTheSqlServerConstructsOrRefusesThem) {
   for (const auto& c : kCases) {
     for (Dialect dialect : {Dialect::Sqlite, Dialect::PostgreSql}) {
-      const char* expected = dialect == Dialect::PostgreSql && c.postgresql ? c.postgresql : c.sqlite;
+      const bool own = dialect == Dialect::PostgreSql && c.postgresql != nullptr;
+      const char* expected = own ? c.postgresql : c.sqlite;
       if (expected != nullptr) {
         EXPECT_EQ(TranslateSql(c.sql, dialect), expected) << c.sql;
         continue;
