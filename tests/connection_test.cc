@@ -1,17 +1,14 @@
 // What every connection promises, on each of the three backends: row counts,
 // the two cursors, atomic scopes, errors with their numbers, text and amounts
 // unchanged, and the SQL Server behaviours of LIKE and code order. Then what
-// only the embedded database file does.
+// only a server shows: other sessions, a lost session, many at once.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <atomic>
-#include <chrono>
-#include <filesystem>
+#include <mutex>
 #include <thread>
 
 #include "support/fixtures.h"
+#include "vornexa/data/odbc_connection.h"
 
 namespace vornexa::testing {
 namespace {
@@ -107,61 +104,46 @@ TEST_P(ConnectionContract, RejectedStatementsCarryTheirNumberAndTheDatabasesMess
   EXPECT_EQ(Count("SELECT Cuenta FROM Cuentas"), 1);
 }
 
-TEST_P(ConnectionContract, AtomicScopesNestInsideTheCallersTransaction) {
-  Exec("BEGIN TRANSACTION");
-  InsertGroup(1);
-  {
-    AtomicScope outer(*database_);
-    InsertGroup(2);
-    {
-      AtomicScope inner(*database_);
-      InsertGroup(3);
-      inner.Commit();
-    }
-    {
-      AtomicScope undone(*database_);
-      InsertGroup(4);
-    }
-    outer.Commit();
-  }
-  {
-    AtomicScope failed(*database_);
-    InsertGroup(5);
-    // A statement failing inside leaves the caller's transaction usable.
-    EXPECT_EQ(CaughtError([&] { InsertGroup(1); }).Number(), err::kConstraintViolation);
-  }
-  InsertGroup(6);
-  EXPECT_EQ(GroupCodes(), (Codes{"1", "2", "3", "6"}));
-  // No scope committed the caller's transaction: its rollback undoes all.
-  Exec("ROLLBACK TRANSACTION");
-  EXPECT_EQ(GroupCodes(), Codes{});
-}
-
-TEST_P(ConnectionContract, AtomicScopesWithoutACallersTransactionCommitOrUndoWhole) {
-  {
-    AtomicScope kept(*database_);
+// Scopes nest: an inner one is undone alone, but only the outermost commit
+// counts, and inside a transaction the caller opened not even that one.
+TEST_P(ConnectionContract, AtomicScopesNestAndCommitOrUndoWhole) {
+  for (bool callers_transaction : {false, true}) {
+    SCOPED_TRACE(callers_transaction ? "inside the caller's transaction" : "alone");
+    Exec("DELETE FROM Cuentas_Grupos");
+    if (callers_transaction) Exec("BEGIN TRANSACTION");
     InsertGroup(1);
     {
-      AtomicScope undone(*database_);
+      AtomicScope outer(*database_);
       InsertGroup(2);
+      {
+        AtomicScope inner(*database_);
+        InsertGroup(3);
+        inner.Commit();
+      }
+      {
+        AtomicScope undone(*database_);
+        InsertGroup(4);
+      }
+      outer.Commit();
     }
-    kept.Commit();
+    {
+      AtomicScope undone(*database_);
+      InsertGroup(5);
+      AtomicScope inner(*database_);
+      InsertGroup(6);
+      inner.Commit();
+      // A statement failing inside leaves the connection usable.
+      EXPECT_EQ(CaughtError([&] { InsertGroup(1); }).Number(), err::kConstraintViolation);
+    }
+    InsertGroup(7);
+    EXPECT_EQ(GroupCodes(), (Codes{"1", "2", "3", "7"}));
+    // The caller's rollback undoes all; without one, the connection is back
+    // to committing each statement and a transaction of the caller's own.
+    if (!callers_transaction) Exec("BEGIN TRANSACTION");
+    InsertGroup(8);
+    Exec("ROLLBACK TRANSACTION");
+    EXPECT_EQ(GroupCodes(), callers_transaction ? Codes{} : (Codes{"1", "2", "3", "7"}));
   }
-  {
-    AtomicScope undone(*database_);
-    InsertGroup(3);
-    AtomicScope inner(*database_);
-    InsertGroup(4);
-    inner.Commit();
-  }
-  InsertGroup(5);
-  EXPECT_EQ(GroupCodes(), (Codes{"1", "5"}));
-  // The connection is back to committing each statement: a transaction of
-  // the caller's own starts and ends as usual.
-  Exec("BEGIN TRANSACTION");
-  InsertGroup(6);
-  Exec("ROLLBACK TRANSACTION");
-  EXPECT_EQ(GroupCodes(), (Codes{"1", "5"}));
 }
 
 TEST_P(ConnectionContract, AFailedCommitIsUndoneAndLeavesNoTransactionOpen) {
@@ -187,22 +169,24 @@ TEST_P(ConnectionContract, AFailedCommitIsUndoneAndLeavesNoTransactionOpen) {
   for (const char* table : {"child", "parent"}) Exec("DROP TABLE " + std::string(table));
 }
 
-TEST_P(ConnectionContract, UnicodeTextIsStoredAndReadBackUnchanged) {
-  InsertAccountRow(1, 5, "4300");
-  clsCuenta saved = NewAccount("43000001");
-  saved.Nombre = "Ñandú & Cía — O'Brien ''x 😀 {fn UCASE('a')} ?";
-  saved.Direccion = "Straße 𝄞 Ελλάδα 東京\r\nsegunda línea";
-  saved.Insertar();
-  clsCuenta loaded = NewAccount("43000001");
-  ASSERT_TRUE(loaded.Cargar());
-  EXPECT_EQ(loaded.Nombre, saved.Nombre);
-  EXPECT_EQ(loaded.Direccion, saved.Direccion);
-
-  // Longer than one piece of an ODBC driver's reads, with characters of two
-  // units (UTF-16) and of four bytes (UTF-8) across every piece boundary.
+TEST_P(ConnectionContract, TextIsStoredAndReadBackUnchanged) {
+  // The last is longer than one piece of an ODBC driver's reads, with
+  // characters of two units (UTF-16) and of four bytes (UTF-8) across every
+  // piece boundary; it is only read, being longer than the column.
   std::string long_text;
   for (int i = 0; i < 1500; ++i) long_text += "ñ😀a";
-  EXPECT_EQ(Scalar("SELECT '" + long_text + "' AS v"), long_text);
+  const std::string texts[] = {"Ñandú & Cía — O'Brien ''x 😀 {fn UCASE('a')} ?",
+                               "Straße 𝄞 Ελλάδα 東京\r\nsegunda línea", long_text};
+  for (const std::string& text : texts) {
+    std::string literal = "'";
+    for (char c : text) literal += c == '\'' ? "''" : std::string(1, c);
+    literal += "'";
+    EXPECT_EQ(Scalar("SELECT " + literal + " AS v"), text);
+    if (text == long_text) continue;
+    Exec("DELETE FROM Cuentas_Grupos");
+    Exec("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (1, 1, " + literal + ")");
+    EXPECT_EQ(Scalar("SELECT Nombre AS v FROM Cuentas_Grupos"), text);
+  }
 }
 
 // SQLite keeps amounts as integers or doubles; a server's exact numerics
@@ -239,39 +223,94 @@ TEST_P(ConnectionContract, LikeIgnoresCaseAndCodesOrderByteByByteAsOnSqlServer) 
 
 VORNEXA_ON_ALL_BACKENDS(ConnectionContract);
 
-TEST(EmbeddedDriver, AFileRunsInWalWithFullSyncAndWaitsForOtherWriters) {
-  const auto path = std::filesystem::temp_directory_path() /
-                    ("vornexa-wal-" + std::to_string(::getpid()) + ".db");
-  std::filesystem::remove(path);
-  {
-    auto first = OpenSqlite(path.string());
-    auto second = OpenSqlite(path.string());
-    EXPECT_EQ(first->Open("PRAGMA journal_mode")->Field("journal_mode").ToText(), "wal");
-    EXPECT_EQ(first->Open("PRAGMA synchronous")->Field("synchronous").ToInt32(), 2);
-    CreateSchema(*first);
-
-    // The second writer must wait for the first one's transaction, not fail.
-    first->Execute("BEGIN IMMEDIATE");
-    first->Execute("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (1, 1, 'a')");
-    std::atomic<bool> done = false;
-    std::thread writer([&] {
-      second->Execute("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (1, 2, 'b')");
-      done = true;
-    });
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    EXPECT_FALSE(done);
-    first->Execute("COMMIT");
-    writer.join();
-    EXPECT_EQ(first->Open("SELECT COUNT(*) AS n FROM Cuentas_Grupos")->Field("n").ToInt32(), 2);
+class ServerConnection : public BackendTest {
+ protected:
+  static std::shared_ptr<Connection> OtherSession() {
+    return OpenOdbc(PostgreSqlConnectionString(), Dialect::PostgreSql);
   }
-  for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path.string() + suffix);
+};
+
+TEST_P(ServerConnection, EveryCodeColumnUsesTheBytewiseCollation) {
+  EXPECT_EQ(Column("SELECT table_name || '.' || column_name AS v FROM information_schema.columns "
+                   "WHERE table_schema = current_schema() AND collation_name = 'C' ORDER BY 1"),
+            (Codes{"acumulados.cuenta", "acumulados_dpto.cuenta", "cuentas.cuenta",
+                   "movimientos.cuenta", "previsiones_cobro.cuentaoriginal", "razon_social.nif"}));
 }
 
-TEST(EmbeddedDriver, AnUnopenablePathIsAConnectionError) {
-  const Error e = CaughtError([] { OpenSqlite("/nonexistent-dir/x/y.db"); });
-  EXPECT_EQ(e.Number(), err::kConnectionUnusable);
-  EXPECT_NE(e.Description().find("/nonexistent-dir/x/y.db"), std::string::npos);
+TEST_P(ServerConnection, OtherSessionsSeeAnAtomicScopeOnlyOnceCommitted) {
+  auto other = OtherSession();
+  {
+    AtomicScope scope(*database_);
+    Exec("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (1, 1, 'a')");
+    EXPECT_TRUE(other->Open("SELECT Codigo FROM Cuentas_Grupos")->Eof());
+    scope.Commit();
+  }
+  EXPECT_EQ(other->Open("SELECT Codigo FROM Cuentas_Grupos")->Field("Codigo").ToInt16(), 1);
 }
+
+TEST_P(ServerConnection, ALostSessionGivesTheConnectionNumberOnEveryLaterCall) {
+  auto victim = OtherSession();
+  const std::string pid = victim->Open("SELECT pg_backend_pid() AS pid")->Field("pid").ToText();
+  // The server ends that session as if its process had been killed.
+  Scalar("SELECT pg_terminate_backend(" + pid + ") AS v");
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const Error statement = CaughtError([&] { victim->Execute("SELECT 1"); });
+    EXPECT_EQ(statement.Number(), err::kConnectionUnusable) << statement.Description();
+    EXPECT_FALSE(statement.SqlState().empty()) << statement.Description();
+    EXPECT_EQ(CaughtError([&] { victim->Open("SELECT 1 AS v"); }).Number(), err::kConnectionUnusable);
+  }
+  // Through a public operation, under its source.
+  clsCuenta account = NewAccount("572");
+  account.Conexion(victim);
+  const Error load = CaughtError([&] { account.Cargar(); });
+  EXPECT_EQ(load.Number(), err::kConnectionUnusable);
+  EXPECT_EQ(load.Source(), "Cuentas::Cargar");
+}
+
+TEST_P(ServerConnection, EightThreadsSaveAndReadBalancesEachInItsOwnSession) {
+  constexpr int kThreads = 8, kAccountsPerThread = 25, kAccounts = kThreads * kAccountsPerThread;
+  constexpr Currency kBankBalance{16000000};  // 1500.25 + 100 - 0.25
+  InsertAccountRow(1, 5, "4300", "Clientes");
+  Exec("INSERT INTO Departamentos (Cod_Empresa, Codigo) VALUES (1, 1), (1, 2), (1, 3)");
+  Exec("INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura, D1, H1) "
+       "VALUES (1, 5, '572', 3, 1500.25, 100, 0.25)");
+  std::mutex failures_mutex;
+  Codes failures;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      try {
+        clsCuenta bank = NewAccount("572");
+        bank.Conexion(OtherSession());
+        for (int i = 0; i < kAccountsPerThread; ++i) {
+          clsCuenta account = NewAccount(std::to_string(43000000 + 1000 * t + i));
+          account.Nombre = "Cliente " + account.Cuenta;
+          account.Nif = "B" + account.Cuenta;
+          account.F_Razon = account.Nombre;
+          account.Insertar();
+          if (account.Dev_Saldo(5) != Currency{} || bank.Dev_Saldo(5) != kBankBalance) {
+            throw std::runtime_error("a balance read wrong while saving " + account.Cuenta);
+          }
+        }
+      } catch (const std::exception& e) {
+        std::lock_guard<std::mutex> lock(failures_mutex);
+        failures.push_back("thread " + std::to_string(t) + ": " + e.what());
+      }
+      clsCuenta().Conexion(nullptr);
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  ASSERT_EQ(failures, Codes());
+  // Every account with its accumulator, department and registry rows (the
+  // keys make each one at most once).
+  EXPECT_EQ(Count("SELECT Cuenta FROM Cuentas WHERE Cuenta LIKE '4300____'"), kAccounts);
+  EXPECT_EQ(Count("SELECT Cuenta FROM Acumulados WHERE Cuenta LIKE '4300____'"), kAccounts);
+  EXPECT_EQ(Count("SELECT Cuenta FROM Acumulados_Dpto"), 3 * kAccounts);
+  EXPECT_EQ(Count("SELECT Nif FROM Razon_Social WHERE Nombre = 'Cliente ' || SUBSTR(Nif, 2)"),
+            kAccounts);
+}
+
+VORNEXA_ON_SERVERS(ServerConnection);
 
 }  // namespace
 }  // namespace vornexa::testing

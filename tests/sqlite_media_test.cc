@@ -1,6 +1,7 @@
-// The embedded driver on hostile media: a database that cannot be written
-// (read-only folder, file or mount) is still read, and a write says why it
-// fails; a full disk is named as such.
+// The embedded driver's files: WAL with full synchronisation and writers that
+// wait for each other; a database that cannot be written (read-only folder,
+// file or mount) is still read, and a write says why it fails; a full disk is
+// named as such.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/mount.h>
@@ -8,23 +9,57 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
-#include <cstdlib>
+#include <chrono>
 #include <filesystem>
 #include <iostream>
+#include <thread>
 
 #include "support/fixtures.h"
 #include "vornexa/data/sqlite_failure.h"
-#include "vornexa/vornexa.h"
 
 namespace vornexa::testing {
 namespace {
 
 namespace fs = std::filesystem;
+namespace err = error_number;
+using namespace std::string_literals;
 
+constexpr char kInsertGroup[] = "INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES ";
 constexpr std::string_view kReadOnly =
     "La base de datos solo se puede leer: su archivo, su carpeta o el medio que la guarda no "
     "admiten escritura (attempt to write a readonly database)";
+constexpr char kDiskFull[] = "No queda espacio en el disco de la base de datos (";
+
+TEST(SqliteFile, RunsInWalWithFullSyncAndWaitsForOtherWriters) {
+  const ScratchFolder folder;
+  auto first = OpenSqlite(folder.Path("empresa.db"));
+  auto second = OpenSqlite(folder.Path("empresa.db"));
+  EXPECT_EQ(first->Open("PRAGMA journal_mode")->Field("journal_mode").ToText(), "wal");
+  EXPECT_EQ(first->Open("PRAGMA synchronous")->Field("synchronous").ToInt32(), 2);
+  CreateSchema(*first);
+  // The second writer must wait for the first one's transaction, not fail.
+  first->Execute("BEGIN IMMEDIATE");
+  first->Execute(kInsertGroup + std::string("(1, 1, 'a')"));
+  std::atomic<bool> done = false;
+  std::thread writer([&] {
+    second->Execute(kInsertGroup + std::string("(1, 2, 'b')"));
+    done = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_FALSE(done);
+  first->Execute("COMMIT");
+  writer.join();
+  EXPECT_EQ(first->Open("SELECT COUNT(*) AS n FROM Cuentas_Grupos")->Field("n").ToInt32(), 2);
+}
+
+TEST(SqliteFile, AnUnopenablePathIsAConnectionError) {
+  EXPECT_VORNEXA_ERROR(OpenSqlite("/nonexistent-dir/x/y.db"), err::kConnectionUnusable,
+                       std::string(kDataSource),
+                       "No se puede abrir la base de datos '/nonexistent-dir/x/y.db': unable to "
+                       "open database file");
+}
 
 TEST(SqliteFailure, NamesAFullDiskAndReadOnlyMediaAndKeepsOtherMessages) {
   const struct {
@@ -33,12 +68,9 @@ TEST(SqliteFailure, NamesAFullDiskAndReadOnlyMediaAndKeepsOtherMessages) {
     const char* message;
     std::string expected;
   } cases[] = {
-      {SQLITE_FULL, 0, "database or disk is full",
-       "No queda espacio en el disco de la base de datos (database or disk is full)"},
-      {SQLITE_IOERR_WRITE, ENOSPC, "disk I/O error",
-       "No queda espacio en el disco de la base de datos (disk I/O error)"},
-      {SQLITE_IOERR_FSYNC, ENOSPC, "disk I/O error",
-       "No queda espacio en el disco de la base de datos (disk I/O error)"},
+      {SQLITE_FULL, 0, "database or disk is full", kDiskFull + "database or disk is full)"s},
+      {SQLITE_IOERR_WRITE, ENOSPC, "disk I/O error", kDiskFull + "disk I/O error)"s},
+      {SQLITE_IOERR_FSYNC, ENOSPC, "disk I/O error", kDiskFull + "disk I/O error)"s},
       {SQLITE_IOERR_WRITE, EIO, "disk I/O error", "disk I/O error"},
       {SQLITE_READONLY, 0, "attempt to write a readonly database", std::string(kReadOnly)},
       {SQLITE_ERROR, ENOSPC, "no such table: x", "no such table: x"},
@@ -48,12 +80,12 @@ TEST(SqliteFailure, NamesAFullDiskAndReadOnlyMediaAndKeepsOtherMessages) {
   }
 }
 
-// A database of one account, written and closed, so that only its main file
+// A database of one group, written and closed, so that only its main file
 // is left; `wal` chooses its journal mode.
 void MakeDatabase(const std::string& path, bool wal) {
   auto connection = OpenSqlite(path);
   CreateSchema(*connection);
-  connection->Execute("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (1, 1, 'G')");
+  connection->Execute(kInsertGroup + std::string("(1, 1, 'G')"));
   if (!wal) connection->Execute("PRAGMA journal_mode=DELETE");
 }
 
@@ -76,25 +108,18 @@ void AsUnprivilegedChild(const std::function<std::string()>& check) {
 
 // Reads the group back and tries a write; describes what went wrong.
 std::string ReadsAndRefusesWrites(const std::string& path) {
+  std::string step = "read";
   try {
     auto connection = OpenSqlite(path);
-    auto rows = connection->Open("SELECT Nombre FROM Cuentas_Grupos");
-    if (rows->Eof() || rows->Field("Nombre").ToText() != "G") return "row not read back";
-    rows->Close();
-    const Error refused = [&] {
-      try {
-        connection->Execute("DELETE FROM Cuentas_Grupos");
-      } catch (const Error& e) {
-        return e;
-      }
-      return Error(0, "", "the write succeeded");
-    }();
-    if (refused.Number() != error_number::kStatementRejected || refused.Description() != kReadOnly) {
-      return "write: " + std::string(refused.what());
+    if (connection->Open("SELECT Nombre FROM Cuentas_Grupos")->Field("Nombre").ToText() != "G") {
+      return "row not read back";
     }
-    return "";
+    step = "write";
+    connection->Execute("DELETE FROM Cuentas_Grupos");
+    return "the write succeeded";
   } catch (const Error& e) {
-    return e.what();
+    const bool refused = e.Number() == err::kStatementRejected && e.Description() == kReadOnly;
+    return step == "write" && refused ? "" : step + ": " + e.what();
   }
 }
 
@@ -112,32 +137,26 @@ TEST(SqliteReadOnlyMedia, DatabaseIsReadAndWritesFailClearly) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    char folder_template[] = "/tmp/vornexa-ro-XXXXXX";
-    ASSERT_NE(mkdtemp(folder_template), nullptr);
-    const std::string folder = folder_template;
-    const std::string path = folder + "/empresa.db";
+    const ScratchFolder folder;
+    const std::string path = folder.Path("empresa.db");
     MakeDatabase(path, c.wal);
     ASSERT_FALSE(fs::exists(path + "-wal"));
     chmod(path.c_str(), c.file_mode);
-    chmod(folder.c_str(), c.folder_mode);
+    chmod(folder.path().c_str(), c.folder_mode);
     AsUnprivilegedChild([&] { return ReadsAndRefusesWrites(path); });
     // Nothing was changed: the database is whole.
-    chmod(folder.c_str(), 0700);
+    chmod(folder.path().c_str(), 0700);
     chmod(path.c_str(), 0600);
-    auto check = OpenSqlite(path)->Open("PRAGMA integrity_check");
-    EXPECT_EQ(check->Field("integrity_check").ToText(), "ok");
-    check->Close();
-    fs::remove_all(folder);
+    EXPECT_EQ(OpenSqlite(path)->Open("PRAGMA integrity_check")->Field("integrity_check").ToText(),
+              "ok");
   }
 }
 
 // Writes still in the WAL file would be ignored by a read that cannot use
 // the WAL: such a database is refused rather than read without them.
 TEST(SqliteReadOnlyMedia, PendingWalIsRefusedRatherThanIgnored) {
-  char folder_template[] = "/tmp/vornexa-ro-XXXXXX";
-  ASSERT_NE(mkdtemp(folder_template), nullptr);
-  const std::string folder = folder_template;
-  const std::string path = folder + "/empresa.db";
+  const ScratchFolder folder;
+  const std::string path = folder.Path("empresa.db"), copy = folder.Path("copia");
   MakeDatabase(path, true);
   sqlite3* writer = nullptr;
   ASSERT_EQ(sqlite3_open(path.c_str(), &writer), SQLITE_OK);
@@ -145,12 +164,11 @@ TEST(SqliteReadOnlyMedia, PendingWalIsRefusedRatherThanIgnored) {
                          nullptr, nullptr, nullptr),
             SQLITE_OK);
   // A copy of the files as a crash would leave them, on media that cannot be written.
-  const std::string copy = folder + "/copia";
   fs::create_directory(copy);
   fs::copy_file(path, copy + "/empresa.db");
   fs::copy_file(path + "-wal", copy + "/empresa.db-wal");
   sqlite3_close(writer);
-  chmod(folder.c_str(), 0755);
+  chmod(folder.path().c_str(), 0755);
   chmod(copy.c_str(), 0555);
   AsUnprivilegedChild([&]() -> std::string {
     try {
@@ -160,39 +178,31 @@ TEST(SqliteReadOnlyMedia, PendingWalIsRefusedRatherThanIgnored) {
       const std::string expected = "No se puede abrir la base de datos '" + copy +
                                    "/empresa.db': está en un medio de solo lectura con cambios "
                                    "sin integrar en su archivo '" + copy + "/empresa.db-wal'";
-      return e.Number() == error_number::kConnectionUnusable && e.Description() == expected
-                 ? ""
-                 : e.what();
+      return e.Number() == err::kConnectionUnusable && e.Description() == expected ? "" : e.what();
     }
   });
   chmod(copy.c_str(), 0700);
-  fs::remove_all(folder);
 }
 
-// A fresh tmpfs of `size` mounted on a new folder, unmounted and removed at
-// the end of the test. Mounting needs privileges the test may not have.
+// A fresh tmpfs of `size`, unmounted at the end of the test. Mounting needs
+// privileges the test may not have.
 class ScratchMount {
  public:
-  explicit ScratchMount(const char* size) {
-    char folder_template[] = "/tmp/vornexa-mount-XXXXXX";
-    if (mkdtemp(folder_template) == nullptr) return;
-    folder_ = folder_template;
-    const std::string options = std::string("size=") + size;
-    mounted_ = mount("vornexa-test", folder_.c_str(), "tmpfs", 0, options.c_str()) == 0;
-  }
+  explicit ScratchMount(const char* size)
+      : mounted_(mount("vornexa-test", folder_.path().c_str(), "tmpfs", 0,
+                       (std::string("size=") + size).c_str()) == 0) {}
   ~ScratchMount() {
-    if (mounted_) umount2(folder_.c_str(), MNT_DETACH);
-    if (!folder_.empty()) fs::remove(folder_);
+    if (mounted_) umount2(folder_.path().c_str(), MNT_DETACH);
   }
   bool mounted() const { return mounted_; }
-  std::string Path(const char* name) const { return folder_ + "/" + name; }
+  std::string Path(const char* name) const { return folder_.Path(name); }
   bool MakeReadOnly() const {
-    return mount(nullptr, folder_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    return mount(nullptr, folder_.path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
   }
 
  private:
-  std::string folder_;
-  bool mounted_ = false;
+  const ScratchFolder folder_;
+  const bool mounted_;
 };
 
 TEST(SqliteReadOnlyMedia, ReadOnlyMount) {
@@ -210,13 +220,12 @@ TEST(SqliteFullDisk, IsNamedAsSuch) {
   CreateSchema(*connection);
   const Error full = CaughtError([&] {
     for (int i = 1; i < 10000; ++i) {
-      connection->Execute("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (1, " +
-                          std::to_string(i) + ", '" + std::string(150, 'x') + "')");
+      connection->Execute(kInsertGroup +
+                          ("(1, " + std::to_string(i) + ", '" + std::string(150, 'x') + "')"));
     }
   });
-  EXPECT_EQ(full.Number(), error_number::kStatementRejected);
-  EXPECT_EQ(full.Description().rfind("No queda espacio en el disco de la base de datos (", 0), 0u)
-      << full.Description();
+  EXPECT_EQ(full.Number(), err::kStatementRejected);
+  EXPECT_EQ(full.Description().rfind(kDiskFull, 0), 0u) << full.Description();
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -106,10 +105,11 @@ TEST(SqliteStatementCacheTest, KeepsTheMostRecentlyUsedAndGivesEachOutOnce) {
   sqlite3_close(db);
 }
 
-// What a statement gave: its rows (column name, type and value of each
-// field) or its error.
+// What a statement gave: a write's count, a query's rows (column name, type
+// and value of each field), or its error.
 std::string Outcome(Connection& connection, const std::string& sql, Cursor cursor) {
   try {
+    if (!sql.starts_with("SELECT")) return "changed " + std::to_string(connection.Execute(sql));
     auto rows = connection.Open(sql, cursor);
     std::string text;
     for (; !rows->Eof(); rows->MoveNext()) {
@@ -130,84 +130,75 @@ std::string Outcome(Connection& connection, const std::string& sql, Cursor curso
   }
 }
 
-std::string Written(Connection& connection, const std::string& sql) {
-  try {
-    return "changed " + std::to_string(connection.Execute(sql));
-  } catch (const Error& e) {
-    return "error " + std::to_string(e.Number()) + " " + e.Source() + ": " + e.Description();
-  }
-}
-
 class CacheParity : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (auto* connection : {&cached_, &uncached_}) {
-      *connection = OpenSqlite(":memory:", {connection == &cached_ ? 64u : 0u});
-      (*connection)->Execute("CREATE TABLE Valores (Clave TEXT PRIMARY KEY, Dato, Tipo TEXT)");
-    }
+    cached_ = OpenSqlite(":memory:", {64});
+    uncached_ = OpenSqlite(":memory:", {0});
+    Both("CREATE TABLE Valores (Clave TEXT PRIMARY KEY, Dato, Tipo TEXT)");
   }
 
-  // Runs `sql` on both connections and expects the same outcome, which it returns.
-  std::string Both(const std::string& sql, bool write = false) {
+  // Runs `sql` on both connections, a query with each cursor, and expects
+  // the same outcome, which it returns.
+  std::string Both(const std::string& sql) {
     std::string outcomes[2];
     for (Cursor cursor : {Cursor::ForwardOnly, Cursor::Static}) {
-      int side = 0;
-      for (auto* connection : {&cached_, &uncached_}) {
-        outcomes[side++] = write ? Written(**connection, sql) : Outcome(**connection, sql, cursor);
-      }
+      outcomes[0] = Outcome(*cached_, sql, cursor);
+      outcomes[1] = Outcome(*uncached_, sql, cursor);
       EXPECT_EQ(outcomes[0], outcomes[1]) << sql;
-      if (write) break;
+      if (!sql.starts_with("SELECT")) break;
     }
     return outcomes[0];
   }
 
+  const ScratchFolder folder_;  // for a database that several connections share
   std::shared_ptr<Connection> cached_, uncached_;
 };
 
 TEST_F(CacheParity, SameRowsTypesAndErrorsAsTheText) {
-  EXPECT_EQ(Both("INSERT INTO Valores (Clave, Dato) VALUES ('a', '0001'), ('b', 5), ('c', 1.5), "
-                 "('d', -7), ('e', 'It''s'), ('f', NULL)",
-                 true),
-            "changed 6");
-  EXPECT_EQ(Both("UPDATE Valores SET Tipo = typeof(Dato) WHERE Clave <> 'zz'", true), "changed 6");
-  EXPECT_EQ(Both("SELECT * FROM Valores WHERE Clave IN ('a', 'b', 'c', 'd', 'e') ORDER BY 1"),
-            "Clave=text:a Dato=text:0001 Tipo=text:text \n"
-            "Clave=text:b Dato=int:5 Tipo=text:integer \n"
-            "Clave=text:c Dato=real:1.5 Tipo=text:real \n"
-            "Clave=text:d Dato=int:-7 Tipo=text:integer \n"
-            "Clave=text:e Dato=text:It's Tipo=text:text \n");
-  // A number inside quotes is text, and text never equals an untyped number.
-  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Dato = '5'"), "");
-  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Dato = 5"), "Clave=text:b \n");
-  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Dato = 1"), "");
-  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Dato = '0001'"), "Clave=text:a \n");
-  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Dato = -7 OR Dato < -8 - -1"), "Clave=text:d \n");
-  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Dato > 1e0 AND Dato < 0x10"),
-            "Clave=text:b \nClave=text:c \n");
-  // The same skeleton with lists of other lengths, and an ordinal and limit.
-  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Clave IN ('b') ORDER BY 1"), "Clave=text:b \n");
-  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Clave IN ('b', 'f', 'x') ORDER BY 1 DESC"),
-            "Clave=text:f \nClave=text:b \n");
-  EXPECT_EQ(Both("SELECT TOP 2 Clave FROM Valores WHERE Clave > 'a' ORDER BY Clave"),
-            "Clave=text:b \nClave=text:c \n");
-  EXPECT_EQ(Both("SELECT 'lit' AS Dato, Clave FROM Valores WHERE Clave = 'a'"),
-            "Clave=text:a Dato=text:lit \n");
-  // Errors keep their numbers and the database's own descriptions.
-  EXPECT_EQ(Both("INSERT INTO Valores (Clave, Dato) VALUES ('a', 1)", true),
-            "error -2147217873 Vornexa.Data: UNIQUE constraint failed: Valores.Clave");
-  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Dato = 'x' AND"),
-            "error -2147217900 Vornexa.Data: incomplete input");
-  EXPECT_EQ(Both("SELECT Clave FROM NoExiste WHERE Dato = 1"),
-            "error -2147217900 Vornexa.Data: no such table: NoExiste");
-  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Dato = 1; SELECT 2"),
-            "error -2147217900 Vornexa.Data: Solo se admite una instrucción por llamada");
-  EXPECT_EQ(Both("SELECT Clave FROM Valores WHERE Dato = 'x\0y'"s).rfind("error -2147217900", 0),
-            0u);
-  EXPECT_EQ(Both("UPDATE Valores SET Dato = Dato + 1 WHERE Clave = 'nadie'", true), "changed 0");
+  const std::pair<std::string, std::string> cases[] = {
+      {"INSERT INTO Valores (Clave, Dato) VALUES ('a', '0001'), ('b', 5), ('c', 1.5), "
+       "('d', -7), ('e', 'It''s'), ('f', NULL)",
+       "changed 6"},
+      {"UPDATE Valores SET Tipo = typeof(Dato) WHERE Clave <> 'zz'", "changed 6"},
+      {"SELECT * FROM Valores WHERE Clave IN ('a', 'b', 'c', 'd', 'e') ORDER BY 1",
+       "Clave=text:a Dato=text:0001 Tipo=text:text \n"
+       "Clave=text:b Dato=int:5 Tipo=text:integer \n"
+       "Clave=text:c Dato=real:1.5 Tipo=text:real \n"
+       "Clave=text:d Dato=int:-7 Tipo=text:integer \n"
+       "Clave=text:e Dato=text:It's Tipo=text:text \n"},
+      // A number inside quotes is text, and text never equals an untyped number.
+      {"SELECT Clave FROM Valores WHERE Dato = '5'", ""},
+      {"SELECT Clave FROM Valores WHERE Dato = 5", "Clave=text:b \n"},
+      {"SELECT Clave FROM Valores WHERE Dato = 1", ""},
+      {"SELECT Clave FROM Valores WHERE Dato = '0001'", "Clave=text:a \n"},
+      {"SELECT Clave FROM Valores WHERE Dato = -7 OR Dato < -8 - -1", "Clave=text:d \n"},
+      {"SELECT Clave FROM Valores WHERE Dato > 1e0 AND Dato < 0x10", "Clave=text:b \nClave=text:c \n"},
+      // The same skeleton with lists of other lengths, and an ordinal and limit.
+      {"SELECT Clave FROM Valores WHERE Clave IN ('b') ORDER BY 1", "Clave=text:b \n"},
+      {"SELECT Clave FROM Valores WHERE Clave IN ('b', 'f', 'x') ORDER BY 1 DESC",
+       "Clave=text:f \nClave=text:b \n"},
+      {"SELECT TOP 2 Clave FROM Valores WHERE Clave > 'a' ORDER BY Clave",
+       "Clave=text:b \nClave=text:c \n"},
+      {"SELECT 'lit' AS Dato, Clave FROM Valores WHERE Clave = 'a'", "Clave=text:a Dato=text:lit \n"},
+      // Errors keep their numbers and the database's own descriptions.
+      {"INSERT INTO Valores (Clave, Dato) VALUES ('a', 1)",
+       "error -2147217873 Vornexa.Data: UNIQUE constraint failed: Valores.Clave"},
+      {"SELECT Clave FROM Valores WHERE Dato = 'x' AND",
+       "error -2147217900 Vornexa.Data: incomplete input"},
+      {"SELECT Clave FROM NoExiste WHERE Dato = 1",
+       "error -2147217900 Vornexa.Data: no such table: NoExiste"},
+      {"SELECT Clave FROM Valores WHERE Dato = 1; SELECT 2",
+       "error -2147217900 Vornexa.Data: Solo se admite una instrucción por llamada"},
+      {"SELECT Clave FROM Valores WHERE Dato = 'x\0y'"s, 
+       "error -2147217900 Vornexa.Data: unrecognized token: \"'x\""},
+      {"UPDATE Valores SET Dato = Dato + 1 WHERE Clave = 'nadie'", "changed 0"},
+  };
+  for (const auto& [sql, expected] : cases) EXPECT_EQ(Both(sql), expected) << sql;
 }
 
 TEST_F(CacheParity, AResultSetLeftOpenKeepsItsRowsWhileTheSameStatementRunsAgain) {
-  Both("INSERT INTO Valores (Clave, Dato) VALUES ('a', 1), ('b', 2), ('c', 3)", true);
+  Both("INSERT INTO Valores (Clave, Dato) VALUES ('a', 1), ('b', 2), ('c', 3)");
   const std::string query = "SELECT Clave FROM Valores WHERE Dato > ";
   auto outer = cached_->Open(query + "0 ORDER BY Clave");
   auto still = cached_->Open(query + "1 ORDER BY Clave", Cursor::Static);
@@ -227,46 +218,42 @@ TEST_F(CacheParity, AResultSetLeftOpenKeepsItsRowsWhileTheSameStatementRunsAgain
   EXPECT_EQ(last->Field("Clave").ToText(), "b");
 }
 
-// Another connection changes the schema under a statement compiled before.
-TEST(CacheStaleness, AStatementCompiledBeforeASchemaChangeSeesTheNewSchema) {
-  const std::string directory = ::testing::TempDir() + "/vornexa-stale-XXXXXX";
-  std::string pattern = directory;
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-  const std::string path = pattern + "/empresa.db";
-  {
-    auto cached = OpenSqlite(path, {64});
-    auto uncached = OpenSqlite(path, {0});
-    auto other = OpenSqlite(path, {0});
-    other->Execute("CREATE TABLE Valores (Clave TEXT PRIMARY KEY, Dato)");
-    other->Execute("INSERT INTO Valores VALUES ('a', 1), ('b', 2)");
-    auto both = [&](const std::string& sql) {
-      const std::string outcome = Outcome(*cached, sql, Cursor::ForwardOnly);
-      EXPECT_EQ(outcome, Outcome(*uncached, sql, Cursor::ForwardOnly)) << sql;
-      return outcome;
-    };
-    EXPECT_EQ(both("SELECT * FROM Valores WHERE Clave = 'a'"), "Clave=text:a Dato=int:1 \n");
-    other->Execute("ALTER TABLE Valores ADD COLUMN Tipo DEFAULT 'nuevo'");
-    other->Execute("CREATE INDEX IX_Valores_Dato ON Valores (Dato)");
-    EXPECT_EQ(both("SELECT * FROM Valores WHERE Clave = 'b'"),
-              "Clave=text:b Dato=int:2 Tipo=text:nuevo \n");
-    other->Execute("DROP TABLE Valores");
-    EXPECT_EQ(both("SELECT * FROM Valores WHERE Clave = 'a'"),
-              "error -2147217900 Vornexa.Data: no such table: Valores");
+// Another connection changes the schema under statements compiled before.
+TEST_F(CacheParity, AStatementCompiledBeforeASchemaChangeSeesTheNewSchema) {
+  const std::string path = folder_.Path("empresa.db");
+  auto other = OpenSqlite(path, {0});
+  other->Execute("CREATE TABLE Valores (Clave TEXT PRIMARY KEY, Dato)");
+  cached_ = OpenSqlite(path, {64});
+  uncached_ = OpenSqlite(path, {0});
+  const struct {
+    const char* change;
+    const char* query;
+    const char* expected;
+  } steps[] = {
+      {"INSERT INTO Valores VALUES ('a', 1), ('b', 2)", "SELECT * FROM Valores WHERE Clave = 'a'",
+       "Clave=text:a Dato=int:1 \n"},
+      {"ALTER TABLE Valores ADD COLUMN Tipo DEFAULT 'nuevo'",
+       "SELECT * FROM Valores WHERE Clave = 'b'", "Clave=text:b Dato=int:2 Tipo=text:nuevo \n"},
+      {"CREATE INDEX IX_Valores_Dato ON Valores (Dato)", "SELECT * FROM Valores WHERE Clave = 'a'",
+       "Clave=text:a Dato=int:1 Tipo=text:nuevo \n"},
+      {"DROP TABLE Valores", "SELECT * FROM Valores WHERE Clave = 'b'",
+       "error -2147217900 Vornexa.Data: no such table: Valores"},
+  };
+  for (const auto& step : steps) {
+    other->Execute(step.change);
+    EXPECT_EQ(Both(step.query), step.expected) << step.change;
   }
-  std::filesystem::remove_all(pattern);
 }
 
 TEST(CacheSwitch, AnUnknownSettingInTheEnvironmentIsRefused) {
   const char* saved = getenv(kStatementCacheVariable);
-  const std::string saved_value = saved ? saved : "";
+  const std::optional<std::string> saved_value = saved ? std::optional(saved) : std::nullopt;
   setenv(kStatementCacheVariable, "si", 1);
-  EXPECT_VORNEXA_ERROR(OpenSqlite(":memory:"), -2146824579, "Vornexa.Data",
+  EXPECT_VORNEXA_ERROR(OpenSqlite(":memory:"), error_number::kConnectionUnusable,
+                       std::string(kDataSource),
                        "VORNEXA_STATEMENT_CACHE admite 0 (sin caché de instrucciones) o 1, no 'si'");
-  if (saved) {
-    setenv(kStatementCacheVariable, saved_value.c_str(), 1);
-  } else {
-    unsetenv(kStatementCacheVariable);
-  }
+  saved_value ? setenv(kStatementCacheVariable, saved_value->c_str(), 1)
+              : unsetenv(kStatementCacheVariable);
 }
 
 }  // namespace

@@ -6,9 +6,8 @@
 #include "support/backends.h"
 
 #include <stdlib.h>
-#include <unistd.h>
 
-#include <cstdio>
+#include <filesystem>
 #include <iostream>
 
 #include "vornexa/base/error.h"
@@ -20,29 +19,18 @@ namespace vornexa::testing {
 
 namespace {
 
-// Keeps a temporary database file for as long as its connection lives.
+// Keeps a database file's folder for as long as its connection lives.
 struct TemporaryDatabase {
-  ~TemporaryDatabase() {
-    connection.reset();
-    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
-      std::remove((path + suffix).c_str());
-    }
-  }
-  std::string path;
-  std::shared_ptr<Connection> connection;
+  ScratchFolder folder;
+  std::shared_ptr<Connection> connection;  // closed before the folder goes
 };
 
 std::shared_ptr<Connection> OpenSqliteThroughOdbc() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string path = std::string(tmp && *tmp ? tmp : "/tmp") + "/vornexa-odbc-XXXXXX";
-  const int fd = mkstemp(path.data());
-  if (fd < 0) throw std::runtime_error("cannot create a temporary file in " + path);
-  close(fd);
   auto database = std::make_shared<TemporaryDatabase>();
-  database->path = path;
   // Each test's file is new and thrown away: durability is not what is tested.
-  database->connection = OpenOdbc(
-      "Driver=SQLite3;Database=" + path + ";Timeout=10000;SyncPragma=OFF;", Dialect::Sqlite);
+  database->connection = OpenOdbc("Driver=SQLite3;Database=" + database->folder.Path("empresa.db") +
+                                      ";Timeout=10000;SyncPragma=OFF;",
+                                  Dialect::Sqlite);
   CreateSchema(*database->connection);
   return std::shared_ptr<Connection>(database, database->connection.get());
 }
@@ -58,28 +46,18 @@ std::shared_ptr<Connection> OpenEmptyPostgreSql() {
   return connection;
 }
 
-// Whether `open` works here; the reason when it does not.
-std::string WhyUnavailable(const std::function<std::shared_ptr<Connection>()>& open) {
-  try {
-    open();
-    return {};
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-}
-
+// Adds `backend` when `missing` (why it cannot be offered) is empty, or when
+// it is required, as a backend whose every test fails saying why.
 void AddUnlessMissing(std::vector<Backend>& backends, Backend backend, const std::string& missing) {
-  if (missing.empty()) {
-    backends.push_back(std::move(backend));
-    return;
-  }
-  if (!AllBackendsRequired()) {
+  if (!missing.empty() && !AllBackendsRequired()) {
     std::cerr << "Backend " << backend.name << " left out: " << missing << "\n";
     return;
   }
-  backend.open_empty = [name = backend.name, missing]() -> std::shared_ptr<Connection> {
-    throw std::runtime_error("backend " + name + " is required here but missing: " + missing);
-  };
+  if (!missing.empty()) {
+    backend.open_empty = [name = backend.name, missing]() -> std::shared_ptr<Connection> {
+      throw std::runtime_error("backend " + name + " is required here but missing: " + missing);
+    };
+  }
   backends.push_back(std::move(backend));
 }
 
@@ -90,9 +68,13 @@ std::vector<Backend> BuildBackends() {
                         CreateSchema(*connection);
                         return connection;
                       }});
-  AddUnlessMissing(backends, {"SqliteOdbc", OpenSqliteThroughOdbc}, WhyUnavailable([] {
-                     return OpenOdbc("Driver=SQLite3;Database=:memory:;", Dialect::Sqlite);
-                   }));
+  std::string odbc_missing;
+  try {
+    OpenOdbc("Driver=SQLite3;Database=:memory:;", Dialect::Sqlite);
+  } catch (const std::exception& e) {
+    odbc_missing = e.what();
+  }
+  AddUnlessMissing(backends, {"SqliteOdbc", OpenSqliteThroughOdbc}, odbc_missing);
   AddUnlessMissing(backends, {"PostgreSql", OpenEmptyPostgreSql},
                    PostgreSqlConnectionString().empty()
                        ? "VORNEXA_TEST_PG is not set (run the tests under scripts/with-postgres)"
@@ -104,11 +86,8 @@ std::vector<Backend> BuildBackends() {
 
 bool AllBackendsRequired() {
   for (const char* name : {"CI", "VORNEXA_REQUIRE_ALL_BACKENDS"}) {
-    const char* value = std::getenv(name);
-    if (value != nullptr && *value != '\0' && std::string(value) != "0" &&
-        std::string(value) != "false") {
-      return true;
-    }
+    const std::string value = std::getenv(name) ? std::getenv(name) : "";
+    if (!value.empty() && value != "0" && value != "false") return true;
   }
   return false;
 }
@@ -122,6 +101,27 @@ std::vector<Backend> TestBackends() {
   // Asked once per suite; worked out, and reported, once per process.
   static const std::vector<Backend> backends = BuildBackends();
   return backends;
+}
+
+std::vector<Backend> ServerBackends() {
+  std::vector<Backend> servers;
+  for (const Backend& backend : TestBackends()) {
+    if (backend.name == "PostgreSql") servers.push_back(backend);
+  }
+  return servers;
+}
+
+ScratchFolder::ScratchFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "vornexa-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) {
+    throw std::runtime_error("cannot create a folder like " + pattern);
+  }
+  path_ = pattern;
+}
+
+ScratchFolder::~ScratchFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
 }
 
 }  // namespace vornexa::testing

@@ -21,6 +21,10 @@ struct Backend {
 
 std::vector<Backend> TestBackends();
 
+// Those of TestBackends() behind a database server (PostgreSQL): for what
+// needs other sessions, or a session ended from outside.
+std::vector<Backend> ServerBackends();
+
 // The live PostgreSQL server's ODBC connection string (VORNEXA_TEST_PG);
 // empty when none is configured.
 std::string PostgreSqlConnectionString();
@@ -32,6 +36,27 @@ bool AllBackendsRequired();
 inline std::ostream& operator<<(std::ostream& out, const Backend& backend) {
   return out << backend.name;
 }
+
+// A new folder in the temporary directory, removed with all it holds.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string Path(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+// Instantiates a BackendTest-derived suite on the database servers alone.
+#define VORNEXA_ON_SERVERS(Suite)                                                              \
+  INSTANTIATE_TEST_SUITE_P(, Suite, ::testing::ValuesIn(::vornexa::testing::ServerBackends()), \
+                           [](const auto& info) { return info.param.name; });                  \
+  GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Suite)
 
 }  // namespace vornexa::testing
 
