@@ -34,7 +34,7 @@ std::string AsText(Number value) { return std::to_string(value); }
 inline std::string Describe(const clsCuenta& a) {
   std::string out;
   for (const AccountField& field : kAccountFields) {
-    if (field.column.empty()) continue;
+    if (field.column().empty()) continue;
     std::visit([&](auto member) { out += std::string(field.name) + "=" + AsText(a.*member) + "|"; },
                field.member);
   }
@@ -55,7 +55,7 @@ class AccountsTest : public BackendTest {
     clsCuenta a = NewAccount(code);
     size_t next = 0;
     for (const AccountField& field : kAccountFields) {
-      if (field.column.empty() || field.name == "Cuenta" || field.name == "Nivel") continue;
+      if (field.column().empty() || field.name == "Cuenta" || field.name == "Nivel") continue;
       std::visit(
           [&](auto member) {
             auto& target = a.*member;

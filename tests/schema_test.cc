@@ -38,7 +38,8 @@ TEST_P(Schema, RowsStartFromTheirDefaultsUnderTheirKeysAndOutliveASecondCreation
 
 VORNEXA_ON_ALL_BACKENDS(Schema);
 
-// The record table's columns, in the INSERT's order, are the Cuentas table's.
+// The record's fields, in the INSERT's order, fill the Cuentas columns after the
+// keys, each stored in a type that holds its own.
 TEST(AccountRecord, CuentasHoldsTheRecordsColumnsInTheInsertsOrder) {
   const auto kind = [](bool text, bool int32) {
     return text ? " text, " : int32 ? " 32, " : " 16, ";
@@ -46,7 +47,7 @@ TEST(AccountRecord, CuentasHoldsTheRecordsColumnsInTheInsertsOrder) {
   std::string expected = "Cuentas: Cod_Empresa 16, Cod_Ejercicio 16, ";
   for (const AccountField* f : FieldsInOrder(&AccountField::insert_position)) {
     expected +=
-        std::string(f->column) + kind(f->type == FieldType::kText, f->type == FieldType::kLong);
+        std::string(f->column()) + kind(f->type == FieldType::kText, f->type == FieldType::kLong);
   }
   const TableDef& cuentas = SchemaTables().front();
   std::string actual = std::string(cuentas.name) + ": ";

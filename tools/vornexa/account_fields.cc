@@ -44,7 +44,7 @@ const std::vector<AccountField>& AccountFields() {
   static const std::vector<AccountField> kFields = [] {
     std::vector<AccountField> fields;
     for (const vornexa::AccountField& field : kAccountFields) {
-      if (field.column.empty()) continue;  // never stored
+      if (field.column().empty()) continue;  // never stored
       fields.push_back({field.name, OptionName(field.name), field.description, field.member,
                         field.member == FieldMember(&clsCuenta::Nivel)});
     }

@@ -36,7 +36,7 @@ void RequireStorableRecord(const clsCuenta& account, std::string_view source) {
   Trap(source, [&] {
     for (const AccountField& field : kAccountFields) {
       // A field saved as part of another is checked as that one.
-      if (field.column.empty() || (field.spelling & spelling::kLastOfIban) != 0) continue;
+      if (field.column().empty() || (field.spelling & spelling::kLastOfIban) != 0) continue;
       if (const auto* text = std::get_if<std::string clsCuenta::*>(&field.member)) {
         RequireStorableText(account.*(*text), field.name);
       }

@@ -88,7 +88,7 @@ std::string UpdateAccount(const clsCuenta& account, int16_t company, int16_t exe
   SqlStatement sql("UPDATE Cuentas SET ");
   for (const AccountField* field : kAssignments) {
     if (field != kAssignments.front()) sql.Raw(", ");
-    sql.Raw(field->column).Raw((field->spelling & spelling::kSpacedInUpdate) != 0 ? " = " : " =");
+    sql.Raw(field->column()).Raw((field->spelling & spelling::kSpacedInUpdate) != 0 ? " = " : " =");
     AppendValue(sql, account, *field, (field->spelling & spelling::kQuotedInUpdate) != 0);
   }
   return AccountKey(sql, company, exercise, account.Cuenta).Take();
@@ -101,7 +101,7 @@ std::string InsertAccount(const clsCuenta& account, int16_t company, int16_t exe
     std::string head = "INSERT INTO Cuentas (Cod_Empresa, Cod_Ejercicio";
     for (const AccountField* field : kColumns) {
       head += (field->spelling & spelling::kNoBlankInInsert) != 0 ? "," : ", ";
-      head += field->column;
+      head += field->column();
     }
     return head + ") VALUES (";
   }();

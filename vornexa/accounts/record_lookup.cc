@@ -52,7 +52,7 @@ void clsCuenta::CargarInst(Recordset& rows, clsCuenta& destination) {
   // Step by step: a failing step leaves the earlier ones loaded.
   Trap("Cuentas::CargarInst", [&] {
     for (const AccountField* field : kLoaderOrder) {
-      const Value value = rows.Field(field->column);
+      const Value value = rows.Field(field->column());
       if (auto* text = std::get_if<std::string clsCuenta::*>(&field->member)) {
         std::string loaded = value.ToText();
         if ((field->spelling & spelling::kDefaultOnLoad) != 0 && TrimBlanks(loaded).empty()) {

@@ -37,24 +37,27 @@ std::vector<ColumnDef> AccumulatorColumns(std::vector<ColumnDef> keys) {
   return keys;
 }
 
+// The first three columns are the key; no other column holds a NULL.
+std::vector<ColumnDef> CuentasColumnDefs() {
+  std::vector<ColumnDef> columns;
+  for (const CuentasColumn& column : kCuentasColumns) {
+    if (columns.size() < 3) {
+      columns.push_back(column.type == ColumnType::kText ? KeyText(column.name, column.length)
+                                                         : Key16(column.name));
+    } else if (column.type == ColumnType::kText) {
+      columns.push_back(Text(column.name, column.length));
+    } else {
+      columns.push_back(column.type == ColumnType::kInt32 ? Int32(column.name) : Int16(column.name));
+    }
+  }
+  return columns;
+}
+
 std::vector<TableDef> BuildTables() {
   using namespace table;
   return {
       {kCuentas,
-       {Key16("Cod_Empresa"), Key16("Cod_Ejercicio"), KeyText("Cuenta", 20),
-        Text("Nombre", 200), Text("ContDebe", 20), Text("ContHaber", 20), Int16("Nivel"),
-        Text("Nif", 20), Text("Nombre_Comercial", 200), Text("Direccion", 100), Int32("Cp"),
-        Text("Localidad", 50), Text("Provincia", 50), Text("Pais", 50), Int16("Cod_Pais"),
-        Text("Telefono", 30), Text("Fax", 30), Text("eMail", 100), Text("F_Nif", 20),
-        Text("F_Razon", 200), Text("F_Via", 10), Text("F_Direccion", 100),
-        Text("F_Numero", 10), Text("F_Escalera", 10), Text("F_Piso", 10),
-        Text("F_Puerta", 10), Int32("F_Cp"), Text("F_Localidad", 50),
-        Text("F_Provincia", 50), Text("F_Pais", 50), Text("F_Telefono", 30),
-        Text("F_Fax", 30), Text("F_eMail", 100), Int16("Grupo"), Int16("FormaPago"),
-        Text("CCC", 20), Int16("Carta_Pago"), Int16("Dpto"), Text("IBAN", 34),
-        Text("Fecha_Mandato", 30), Text("IDMandato", 35), Int16("Subfijo_SEPA"),
-        Int16("ContraparteIDOtroTipo"), Int16("Secuencia_Adeudo"), Int16("Cod_Irpf"),
-        Int16("Tipo_Irpf")},
+       CuentasColumnDefs(),
        "Cod_Empresa, Cod_Ejercicio, Cuenta",
        {{"IX_Cuentas_Grupo", "Cod_Empresa, Grupo"}}},
       {kCuentasGrupos,
