@@ -1,4 +1,5 @@
-// cuenta and grupo commands on a small chart.
+// cuenta and grupo commands on a small chart: what they print, in text and
+// JSON, and which values they store.
 #include "tests/cli/cli_runner.h"
 
 namespace vornexa::cli::testing {
@@ -20,12 +21,9 @@ TEST_F(CliAccountsTest, CreateShowUpdateAndDelete) {
   // An update changes only the fields given.
   EXPECT_EQ(Ok({"cuenta", "guardar", "43.5", "--telefono", "963 000 000"}),
             "Cuenta 43000005 actualizada en el ejercicio 2025 de la empresa 1.\n");
-  const JsonValue account = Json({"cuenta", "ver", "43.5"});
-  EXPECT_EQ(account.size(), 44u);
-  const JsonValue expected = JsonValue::parse(R"({"Cuenta": "43000005", "Nivel": 5,
-      "Nombre": "O'Brien, \"Hnos\"", "Nif": "B12345678", "Cp": 46001, "Telefono": "963 000 000",
-      "Grupo": 3, "IdMandato": "0143000005"})");
-  for (const auto& [field, value] : expected.items()) EXPECT_EQ(account[field], value) << field;
+  ExpectFields("43.5", R"({"Cuenta": "43000005", "Nivel": 5, "Nombre": "O'Brien, \"Hnos\"",
+      "Nif": "B12345678", "Cp": 46001, "Telefono": "963 000 000", "Grupo": 3,
+      "IdMandato": "0143000005"})");
   // The text view leaves empty fields out.
   EXPECT_EQ(Ok({"cuenta", "ver", "43000005"}),
             "Cuenta           43000005\nNivel            5\nNIF              B12345678\n"
@@ -34,8 +32,9 @@ TEST_F(CliAccountsTest, CreateShowUpdateAndDelete) {
   // Every command but demo and exportar speaks JSON; confirmations are objects.
   for (const Args& args : std::vector<Args>{
            {"cuenta", "existe", "43.5"}, {"cuenta", "movimientos", "43.5"},
-           {"cuenta", "componer", "43", "1"}, {"cuenta", "reparar", "43.5"}, {"init"}}) {
-    EXPECT_TRUE(Json(args).is_object()) << args[1];
+           {"cuenta", "componer", "43", "1"}, {"cuenta", "reparar", "43.5"}, {"init"},
+           {"grupo", "crear", "3", "x"}}) {
+    EXPECT_TRUE(Json(args).is_object()) << args.back();
   }
   EXPECT_EQ(Json({"cuenta", "guardar", "43.2"}), JsonValue::parse(R"({"mensaje":
       "Cuenta 43000002 creada en el ejercicio 2025 de la empresa 1."})"));
@@ -45,46 +44,18 @@ TEST_F(CliAccountsTest, CreateShowUpdateAndDelete) {
             "Cuenta 43000005 eliminada en el ejercicio 2025 de la empresa 1.\n");
   EXPECT_EQ(Ok({"cuenta", "existe", "43.5"}),
             "La cuenta 43000005 no existe en el ejercicio 2025 de la empresa 1.\n");
-  // Deleting or showing what is not there is a failure, not a confirmation.
-  for (const std::string command : {"ver", "eliminar"}) {
-    ExpectError({"cuenta", command, "43.5"}, 1000, "vornexa cuenta " + command,
-                "La cuenta 43000005 no existe en el ejercicio 2025 de la empresa 1");
-  }
-}
-
-TEST_F(CliAccountsTest, RefusalsSaveNothing) {
-  const struct {
-    Args args;
-    int32_t number;
-    std::string source, description;
-  } cases[] = {
-      {{"cuenta", "guardar", "43.1", "--grupo", "40000"}, 6, "vornexa cuenta guardar",
-       "El campo Grupo está fuera de rango: 40000"},
-      // The description's line break is reported as a blank: one line on stderr.
-      {{"cuenta", "guardar", "4399.1", "--nombre", "Huérfana"}, 1000, "Cuentas::Insertar",
-       "No se ha creado la cuenta de nivel superior. Debe crear : 4399 en ejercicio: 2025"},
-      {{"cuenta", "ver", "4300.00000001"}, 5, "vornexa cuenta ver",
-       "El código abreviado '4300.00000001' tiene más dígitos que una cuenta de detalle (8)"},
-      {{"cuenta", "existe", "43.00005"}, 1000, "vornexa cuenta existe",
-       "No se puede desarrollar el código abreviado '43.00005'"},
-      {{"cuenta", "listar", "--desde", "4%"}, 1000, "vornexa cuenta listar",
-       "'4%' no es un código de cuenta: solo lleva dígitos y, abreviado, un punto (43.5)"},
-  };
-  for (const auto& c : cases) ExpectError(c.args, c.number, c.source, c.description);
-  // A code is digits, with one point in a short form: anything else is refused
-  // wherever a code is typed.
-  for (const std::string code : {"4'3.1", "43.-1", "%", "4300000\xF0\x9F\x98\x80", "43..1",
-                                 "4 3", "", "."}) {
-    for (const Args& command : std::vector<Args>{{"cuenta", "guardar"}, {"cuenta", "eliminar"},
-                                                 {"saldo", "actual"}, {"cuenta", "desarrollar"}}) {
-      ExpectError({command[0], command[1], code}, 1000, "vornexa " + command[0] + " " + command[1],
-                  "'" + code + "' no es un código de cuenta: solo lleva dígitos y, abreviado, "
-                  "un punto (43.5)");
-    }
-  }
-  EXPECT_EQ(Codes({"cuenta", "listar"}), (Args{"4", "43", "430", "4300"}));
+  // Blanks around a code are dropped; the level check can be waived.
   EXPECT_EQ(Ok({"cuenta", "guardar", " 4399.1 ", "--sin-verificar-niveles"}),
             "Cuenta 43990001 creada en el ejercicio 2025 de la empresa 1.\n");
+}
+
+TEST_F(CliAccountsTest, AnEqualsSignWithNothingAfterItIsTheEmptyValue) {
+  Ok({"cuenta", "guardar", "43.1", "--nombre=Uno", "--nif", "B1"});
+  Ok({"cuenta", "guardar", "43.1", "--nif="});
+  ExpectFields("43.1", R"({"Nombre": "Uno", "Nif": ""})");
+  // After "--" every argument is a value as it stands.
+  Ok({"grupo", "crear", "2", "--", "--nombre="});
+  EXPECT_EQ(Json({"grupo", "ver", "2"})["Nombre"], "--nombre=");
 }
 
 TEST_F(CliAccountsTest, ListAndStepWalkTheChartInCodeOrder) {
@@ -112,28 +83,20 @@ TEST_F(CliAccountsTest, ListAndStepWalkTheChartInCodeOrder) {
   Ok({"--ejercicio", "2026", "init"});
   EXPECT_EQ(Ok({"cuenta", "primera"}), "No hay cuentas en el ejercicio 2026 de la empresa 1.\n");
   EXPECT_EQ(Json({"--ejercicio", "2025", "cuenta", "primera"})["Cuenta"], "4");
-  ExpectError({"--ejercicio", "2030", "cuenta", "primera"}, 1000, "vornexa",
-              "La empresa 1 no tiene el ejercicio 2030 (sus ejercicios: 2025,2026)");
 }
 
-TEST_F(CliAccountsTest, GroupsAreCreatedShownRenamedListedAndDeleted) {
+TEST_F(CliAccountsTest, GroupsAreCreatedRenamedListedAndDeleted) {
   EXPECT_EQ(Ok({"grupo", "crear", "3", "Clientes, nacionales"}),
             "Grupo 3 «Clientes, nacionales» creado.\n");
   ExpectError({"grupo", "crear", "3", "Otro"}, 1000, "vornexa grupo crear",
               "El grupo 3 ya existe en la empresa 1");
   EXPECT_EQ(Ok({"grupo", "renombrar", "3", "Clientes"}), "Grupo 3 «Clientes» renombrado.\n");
-  EXPECT_TRUE(Json({"grupo", "renombrar", "3", "Clientes"}).is_object());
   Ok({"cuenta", "guardar", "43.1", "--grupo", "3"});
   EXPECT_EQ(Json({"grupo", "listar"}),
             JsonValue::parse(R"([{"Codigo": 3, "Nombre": "Clientes", "cuentas": 1}])"));
-  ExpectError({"grupo", "eliminar", "3"}, 1000, "clsGrupos::Eliminar",
-              "No se puede eliminar el grupo por tener cuentas asociadas");
   Ok({"cuenta", "guardar", "43.1", "--grupo", "0"});
   EXPECT_EQ(Ok({"grupo", "eliminar", "3"}), "Grupo 3 eliminado.\n");
-  for (const Args& args : std::vector<Args>{{"grupo", "ver", "3"}, {"grupo", "renombrar", "3", "x"},
-                                            {"grupo", "eliminar", "3"}}) {
-    ExpectError(args, 1000, "vornexa grupo " + args[1], "El grupo 3 no existe en la empresa 1");
-  }
+  EXPECT_EQ(Json({"grupo", "listar"}).size(), 0u);
 }
 
 TEST_F(CliAccountsTest, JsonOutputSurvivesTextThatIsNotUtf8) {
@@ -154,16 +117,6 @@ TEST_F(CliAccountsTest, JsonOutputSurvivesTextThatIsNotUtf8) {
     EXPECT_EQ(JsonValue::parse(created.out)["mensaje"],
               "Grupo 5 «Grupo \xEF\xBF\xBD\xEF\xBF\xBD» creado.");
   }
-}
-
-TEST_F(CliAccountsTest, AnEqualsSignWithNothingAfterItIsTheEmptyValue) {
-  Ok({"cuenta", "guardar", "4399.1", "--nombre=", "--sin-verificar-niveles"});
-  EXPECT_EQ(Json({"cuenta", "ver", "4399.1"})["Nombre"], "");
-  Ok({"cuenta", "guardar", "4399.1", "--nombre=Uno", "--nif="});
-  EXPECT_EQ(Json({"cuenta", "ver", "4399.1"})["Nombre"], "Uno");
-  // After "--" every argument is a value as it stands.
-  Ok({"grupo", "crear", "2", "--", "--nombre="});
-  EXPECT_EQ(Json({"grupo", "ver", "2"})["Nombre"], "--nombre=");
 }
 
 }  // namespace

@@ -63,9 +63,10 @@ void CliTest::SetUp() {
 }
 
 void CliTest::Expect(const Args& args, int exit_code, const std::string& out,
-                     const std::string& err) {
-  const CliResult result = Run(args);
-  const std::string trace = args.empty() ? "" : args.front() + " ... " + args.back();
+                     const std::string& err, const std::string& input) {
+  const CliResult result = Run(args, input);
+  std::string trace;
+  for (const std::string& arg : args) trace += arg + " ";
   EXPECT_EQ(result.exit_code, exit_code) << trace << "\n" << result.err;
   EXPECT_EQ(result.out, out) << trace;
   EXPECT_EQ(result.err, err) << trace;
@@ -76,6 +77,12 @@ std::string CliTest::Ok(const Args& args) {
   EXPECT_EQ(result.exit_code, 0) << result.err;
   EXPECT_EQ(result.err, "");
   return result.out;
+}
+
+void CliTest::ExpectFields(const std::string& code, const std::string& expected) {
+  const JsonValue account = Json({"cuenta", "ver", code}), fields = JsonValue::parse(expected);
+  EXPECT_EQ(account.size(), 44u);
+  for (const auto& [field, value] : fields.items()) EXPECT_EQ(account[field], value) << field;
 }
 
 }  // namespace vornexa::cli::testing

@@ -52,8 +52,9 @@ class CliTest : public ::testing::Test {
   CliResult Run(const Args& args, const std::string& input = "") {
     return RunProgram(dir_, args, input, environment_);
   }
-  // Runs `args` and expects exactly this exit code, stdout and stderr.
-  void Expect(const Args& args, int exit_code, const std::string& out, const std::string& err);
+  // Runs `args` on `input` and expects exactly this exit code, stdout and stderr.
+  void Expect(const Args& args, int exit_code, const std::string& out, const std::string& err,
+              const std::string& input = "");
   // Expects success with nothing on stderr; returns stdout.
   std::string Ok(const Args& args);
   // Runs `args` with --json, expected to succeed; returns its parsed output.
@@ -61,6 +62,9 @@ class CliTest : public ::testing::Test {
     args.push_back("--json");
     return JsonValue::parse(Ok(args));
   }
+  // Expects `cuenta ver code` to show all 44 fields, those of the JSON object
+  // `expected` with its values.
+  void ExpectFields(const std::string& code, const std::string& expected);
   // Expects exit code 1, nothing on stdout and one ErrorLine on stderr.
   void ExpectError(const Args& args, int32_t number, const std::string& source,
                    const std::string& description) {
