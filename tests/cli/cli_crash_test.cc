@@ -18,12 +18,15 @@ class CliCrashTest : public CliTest {
   // moment of that time; after each kill, checks that the database is sound
   // and holds no account or `whole` of them, then empties it again.
   void KillAtRandom(const Args& args, int rounds, const std::string& whole) {
+    const auto clear = [this] {
+      Open()->Execute("DELETE FROM Acumulados");
+      Open()->Execute("DELETE FROM Cuentas");
+    };
     const auto start = std::chrono::steady_clock::now();
-    const CliResult result = Run(args);
-    ASSERT_EQ(result.exit_code, 0) << result.err;
+    Ok(args);
     const auto span = std::chrono::duration_cast<std::chrono::microseconds>(
         std::chrono::steady_clock::now() - start);
-    Clear();
+    clear();
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
@@ -37,12 +40,8 @@ class CliCrashTest : public CliTest {
       const std::string accounts = Scalar("SELECT COUNT(*) AS v FROM Cuentas");
       EXPECT_TRUE(accounts == "0" || accounts == whole) << accounts;
       EXPECT_EQ(Scalar("SELECT COUNT(*) AS v FROM Acumulados"), accounts);
-      Clear();
+      clear();
     }
-  }
-  void Clear() {
-    Open()->Execute("DELETE FROM Acumulados");
-    Open()->Execute("DELETE FROM Cuentas");
   }
 };
 

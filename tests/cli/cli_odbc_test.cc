@@ -1,10 +1,8 @@
 // The tool on a database reached through ODBC (--odbc, --dialecto): SQLite
 // through its ODBC driver, and the PostgreSQL server of VORNEXA_TEST_PG.
-#include <filesystem>
-
 #include "support/backends.h"
-#include "vornexa/data/odbc_connection.h"
 #include "tests/cli/cli_runner.h"
+#include "vornexa/data/odbc_connection.h"
 #include "vornexa/schema/schema.h"
 #include "vornexa/schema/tables.h"
 
@@ -20,11 +18,10 @@ class CliOdbcTest : public CliTest, public ::testing::WithParamInterface<Dialect
   void SetUp() override {
     CliTest::SetUp();
     connection_string_ = GetParam() == Dialect::Sqlite
-                             ? SqliteOdbc(Path("servidor.db"))
+                             ? "Driver=SQLite3;Database=" + Path("servidor.db") + ";"
                              : vornexa::testing::PostgreSqlConnectionString();
     if (connection_string_.empty()) {
-      const std::string why =
-          "VORNEXA_TEST_PG is not set (run the tests under scripts/with-postgres)";
+      const char* why = "VORNEXA_TEST_PG is not set (run the tests under scripts/with-postgres)";
       if (vornexa::testing::AllBackendsRequired()) FAIL() << why;
       GTEST_SKIP() << why;
     }
@@ -69,9 +66,8 @@ TEST_P(CliOdbcTest, CompanyChartAccountsAndBalancesLiveInTheOdbcDatabase) {
       "ejercicio": 2025, "ejercicios": "2024,2025", "multiejercicio": false,
       "digitos_nivel": "1,2,3,4,8,0", "digitos_cuenta": 8})"));
   // The name column holds as many characters as the tool accepts.
-  const std::string longest = Repeat("ñ", 100);
-  Ok(Odbc({"init", "--nombre", longest}));
-  EXPECT_EQ(StoredCompany()["nombre"], longest);
+  Ok(Odbc({"init", "--nombre", Repeat("ñ", 100)}));
+  EXPECT_EQ(StoredCompany()["nombre"], Repeat("ñ", 100));
 
   EXPECT_EQ(Ok(Odbc({"cuenta", "guardar", "43.1", "--nombre", "Cliente Uno"})),
             "Cuenta 43000001 creada en el ejercicio 2025 de la empresa 917.\n");

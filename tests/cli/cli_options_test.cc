@@ -143,7 +143,7 @@ std::vector<Refusal> Refusals(const std::string& server) {
 
 class CliOptionsTest : public SeededCliTest {
  protected:
-  std::string Server() const { return SqliteOdbc(Path("servidor.db")); }
+  std::string Server() const { return "Driver=SQLite3;Database=" + Path("servidor.db") + ";"; }
   std::string CompanyName(Args args) {
     args.push_back("empresas");
     const JsonValue companies = Json(args);

@@ -16,13 +16,13 @@ std::string Slurp(const std::filesystem::path& path) {
   return text.str();
 }
 
-void Spit(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+void CliTest::WriteFile(const std::string& name, const std::string& text) const {
+  std::ofstream(dir_ / name, std::ios::binary | std::ios::trunc) << text;
 }
 
 pid_t StartProgram(const std::filesystem::path& dir, const Args& args, const std::string& input,
                    const Environment& environment) {
-  Spit(dir / ".stdin", input);
+  std::ofstream(dir / ".stdin", std::ios::binary | std::ios::trunc) << input;
   const pid_t child = fork();
   if (child != 0) return child;
   const auto redirect = [&dir](const char* name, int flags, int target) {
@@ -56,6 +56,12 @@ std::string ErrorLine(int32_t number, const std::string& source, const std::stri
   return "error " + std::to_string(number) + " (" + source + "): " + description + "\n";
 }
 
+std::string Repeat(const std::string& text, int times) {
+  std::string repeated;
+  while (times-- > 0) repeated += text;
+  return repeated;
+}
+
 void CliTest::SetUp() {
   std::string pattern = (std::filesystem::temp_directory_path() / "vornexa-cli-XXXXXX").string();
   ASSERT_NE(mkdtemp(pattern.data()), nullptr);
@@ -72,8 +78,8 @@ void CliTest::Expect(const Args& args, int exit_code, const std::string& out,
   EXPECT_EQ(result.err, err) << trace;
 }
 
-std::string CliTest::Ok(const Args& args) {
-  const CliResult result = Run(args);
+std::string CliTest::Ok(const Args& args, const std::string& input) {
+  const CliResult result = Run(args, input);
   EXPECT_EQ(result.exit_code, 0) << result.err;
   EXPECT_EQ(result.err, "");
   return result.out;
