@@ -1,28 +1,22 @@
-// cuenta and grupo commands on a small chart: what they print, in text and
-// JSON, and which values they store.
+// init, cuenta and grupo: what they print, in text and JSON, and what they
+// store; the standard chart seed and the company settings.
 #include "tests/cli/cli_runner.h"
 
 namespace vornexa::cli::testing {
 namespace {
 
-class CliAccountsTest : public SeededCliTest {
- protected:
-  Args Codes(const Args& args) {
-    Args codes;
-    for (const auto& account : Json(args)) codes.push_back(account["Cuenta"]);
-    return codes;
-  }
-};
+using CliAccountsTest = SeededCliTest;
 
 TEST_F(CliAccountsTest, CreateShowUpdateAndDelete) {
+  const std::string in_2025 = " en el ejercicio 2025 de la empresa 1.\n";
   EXPECT_EQ(Ok({"cuenta", "guardar", "43.5", "--nombre", "O'Brien, \"Hnos\"", "--nif",
-                "B12345678", "--cp", "46001", "--grupo", "3"}),
-            "Cuenta 43000005 creada en el ejercicio 2025 de la empresa 1.\n");
-  // An update changes only the fields given.
-  EXPECT_EQ(Ok({"cuenta", "guardar", "43.5", "--telefono", "963 000 000"}),
-            "Cuenta 43000005 actualizada en el ejercicio 2025 de la empresa 1.\n");
+                "B12345678", "--cp", "46001", "--grupo", "3", "--direccion", "Mayor, 1"}),
+            "Cuenta 43000005 creada" + in_2025);
+  // An update changes only the fields given; "--x=" is the empty value.
+  EXPECT_EQ(Ok({"cuenta", "guardar", "43.5", "--direccion=", "--telefono", "963 000 000"}),
+            "Cuenta 43000005 actualizada" + in_2025);
   ExpectFields("43.5", R"({"Cuenta": "43000005", "Nivel": 5, "Nombre": "O'Brien, \"Hnos\"",
-      "Nif": "B12345678", "Cp": 46001, "Telefono": "963 000 000", "Grupo": 3,
+      "Nif": "B12345678", "Cp": 46001, "Telefono": "963 000 000", "Grupo": 3, "Direccion": "",
       "IdMandato": "0143000005"})");
   // The text view leaves empty fields out.
   EXPECT_EQ(Ok({"cuenta", "ver", "43000005"}),
@@ -30,32 +24,20 @@ TEST_F(CliAccountsTest, CreateShowUpdateAndDelete) {
             "Nombre           O'Brien, \"Hnos\"\nCódigo postal    46001\n"
             "Teléfono         963 000 000\nGrupo            3\nId. del mandato  0143000005\n");
   // Every command but demo and exportar speaks JSON; confirmations are objects.
-  for (const Args& args : std::vector<Args>{
-           {"cuenta", "existe", "43.5"}, {"cuenta", "movimientos", "43.5"},
-           {"cuenta", "componer", "43", "1"}, {"cuenta", "reparar", "43.5"}, {"init"},
-           {"grupo", "crear", "3", "x"}}) {
+  for (const Args& args : std::vector<Args>{{"cuenta", "existe", "43.5"},
+                                            {"cuenta", "movimientos", "43.5"}, {"init"}}) {
     EXPECT_TRUE(Json(args).is_object()) << args.back();
   }
-  EXPECT_EQ(Json({"cuenta", "guardar", "43.2"}), JsonValue::parse(R"({"mensaje":
-      "Cuenta 43000002 creada en el ejercicio 2025 de la empresa 1."})"));
+  EXPECT_EQ(Json({"cuenta", "guardar", "43.2"}),
+            JsonValue::parse(R"({"mensaje": "Cuenta 43000002 creada en el ejercicio 2025 de la )"
+                             R"(empresa 1."})"));
   EXPECT_EQ(Ok({"cuenta", "reparar", "43.5"}),
             "Acumulados de la cuenta 43000005 (nivel 5) reparados en los ejercicios 2025.\n");
-  EXPECT_EQ(Ok({"cuenta", "eliminar", "43.5"}),
-            "Cuenta 43000005 eliminada en el ejercicio 2025 de la empresa 1.\n");
-  EXPECT_EQ(Ok({"cuenta", "existe", "43.5"}),
-            "La cuenta 43000005 no existe en el ejercicio 2025 de la empresa 1.\n");
+  EXPECT_EQ(Ok({"cuenta", "eliminar", "43.5"}), "Cuenta 43000005 eliminada" + in_2025);
+  EXPECT_EQ(Ok({"cuenta", "existe", "43.5"}), "La cuenta 43000005 no existe" + in_2025);
   // Blanks around a code are dropped; the level check can be waived.
   EXPECT_EQ(Ok({"cuenta", "guardar", " 4399.1 ", "--sin-verificar-niveles"}),
-            "Cuenta 43990001 creada en el ejercicio 2025 de la empresa 1.\n");
-}
-
-TEST_F(CliAccountsTest, AnEqualsSignWithNothingAfterItIsTheEmptyValue) {
-  Ok({"cuenta", "guardar", "43.1", "--nombre=Uno", "--nif", "B1"});
-  Ok({"cuenta", "guardar", "43.1", "--nif="});
-  ExpectFields("43.1", R"({"Nombre": "Uno", "Nif": ""})");
-  // After "--" every argument is a value as it stands.
-  Ok({"grupo", "crear", "2", "--", "--nombre="});
-  EXPECT_EQ(Json({"grupo", "ver", "2"})["Nombre"], "--nombre=");
+            "Cuenta 43990001 creada" + in_2025);
 }
 
 TEST_F(CliAccountsTest, ListAndStepWalkTheChartInCodeOrder) {
@@ -63,26 +45,28 @@ TEST_F(CliAccountsTest, ListAndStepWalkTheChartInCodeOrder) {
   for (const char* code : {"43.2", "43.1", "44", "440", "4400", "44.1"}) {
     Ok({"cuenta", "guardar", code});
   }
-  EXPECT_EQ(Codes({"cuenta", "listar", "--desde", "430", "--hasta", "430"}),
+  const auto codes = [this](const Args& args) {
+    Args codes;
+    for (const auto& account : Json(args)) codes.push_back(account["Cuenta"]);
+    return codes;
+  };
+  EXPECT_EQ(codes({"cuenta", "listar", "--desde", "430", "--hasta", "430"}),
             (Args{"430", "4300", "43000001", "43000002"}));
   // A start code that is no account starts at the next one.
-  EXPECT_EQ(Codes({"cuenta", "listar", "--desde", "43000003", "--nivel", "5"}),
-            (Args{"44000001"}));
+  EXPECT_EQ(codes({"cuenta", "listar", "--desde", "43000003", "--nivel", "5"}), Args{"44000001"});
   EXPECT_EQ(Ok({"cuenta", "listar", "--hasta", "4", "--nivel", "1"}),
             "Cuenta  Nivel  Nombre\n------  -----  --------\n4           1  Cuenta 4\n");
   EXPECT_EQ(Ok({"cuenta", "listar", "--desde", "5"}), "Sin resultados.\n");
   EXPECT_EQ(Json({"cuenta", "primera"})["Cuenta"], "4");
-  EXPECT_EQ(Json({"cuenta", "ultima"})["Cuenta"], "44000001");
   EXPECT_EQ(Json({"cuenta", "anterior", "44"})["Cuenta"], "43000002");
   EXPECT_EQ(Json({"cuenta", "siguiente", "44.1"}), JsonValue(nullptr));
   EXPECT_EQ(Ok({"cuenta", "anterior", "4"}),
             "No hay cuenta anterior a 4 en el ejercicio 2025 de la empresa 1.\n");
-  EXPECT_EQ(Json({"cuenta", "desarrollar", "43.5"})["Cuenta"], "43000005");
   EXPECT_EQ(Ok({"cuenta", "componer", "43", "5", "--digitos", "9"}), "430000005\n");
   // --ejercicio picks another exercise of the company for one run.
   Ok({"--ejercicio", "2026", "init"});
-  EXPECT_EQ(Ok({"cuenta", "primera"}), "No hay cuentas en el ejercicio 2026 de la empresa 1.\n");
-  EXPECT_EQ(Json({"--ejercicio", "2025", "cuenta", "primera"})["Cuenta"], "4");
+  EXPECT_EQ(Ok({"cuenta", "ultima"}), "No hay cuentas en el ejercicio 2026 de la empresa 1.\n");
+  EXPECT_EQ(Json({"--ejercicio", "2025", "cuenta", "ultima"})["Cuenta"], "44000001");
 }
 
 TEST_F(CliAccountsTest, GroupsAreCreatedRenamedListedAndDeleted) {
@@ -95,19 +79,20 @@ TEST_F(CliAccountsTest, GroupsAreCreatedRenamedListedAndDeleted) {
   EXPECT_EQ(Json({"grupo", "listar"}),
             JsonValue::parse(R"([{"Codigo": 3, "Nombre": "Clientes", "cuentas": 1}])"));
   Ok({"cuenta", "guardar", "43.1", "--grupo", "0"});
-  EXPECT_EQ(Ok({"grupo", "eliminar", "3"}), "Grupo 3 eliminado.\n");
-  EXPECT_EQ(Json({"grupo", "listar"}).size(), 0u);
+  EXPECT_EQ(Json({"grupo", "eliminar", "3"}), JsonValue::parse(R"({"mensaje": "Grupo 3 eliminado."})"));
+  // After "--" every argument is a value as it stands.
+  Ok({"grupo", "crear", "2", "--", "--nombre="});
+  EXPECT_EQ(Json({"grupo", "listar"})[0]["Nombre"], "--nombre=");
 }
 
 TEST_F(CliAccountsTest, JsonOutputSurvivesTextThatIsNotUtf8) {
   // Another program stored stray bytes: every read still gives valid JSON,
   // each bad sequence replaced by U+FFFD; the text view passes them through.
   Ok({"cuenta", "guardar", "43.1"});
-  Open()->Execute("UPDATE Cuentas SET Nombre = CAST(X'41FF42C3' AS TEXT) WHERE "
-                  "Cuenta = '43000001'");
+  Open()->Execute("UPDATE Cuentas SET Nombre = CAST(X'41FF42C3' AS TEXT) WHERE Cuenta = "
+                  "'43000001'");
   EXPECT_EQ(Json({"cuenta", "ver", "43.1"})["Nombre"], "A\xEF\xBF\xBD" "B\xEF\xBF\xBD");
-  EXPECT_EQ(Json({"cuenta", "listar", "--nivel", "5"})[0]["Nombre"],
-            "A\xEF\xBF\xBD" "B\xEF\xBF\xBD");
+  EXPECT_EQ(Json({"cuenta", "listar", "--nivel", "5"})[0]["Nombre"], "A\xEF\xBF\xBD" "B\xEF\xBF\xBD");
   EXPECT_NE(Ok({"cuenta", "listar"}).find("      5  A\xFF" "B\xC3\n"), std::string::npos);
   // A save never reports failure after it stored, nor success when it did not.
   const CliResult created = Run({"--json", "grupo", "crear", "5", "Grupo \xFF\xFE"});
@@ -117,6 +102,43 @@ TEST_F(CliAccountsTest, JsonOutputSurvivesTextThatIsNotUtf8) {
     EXPECT_EQ(JsonValue::parse(created.out)["mensaje"],
               "Grupo 5 «Grupo \xEF\xBF\xBD\xEF\xBF\xBD» creado.");
   }
+}
+
+using CliChartTest = CliTest;
+
+TEST_F(CliChartTest, InitWithChartSavesEveryCodeAndNameAndKeepsAccountsAlreadyThere) {
+  const std::string company = "Empresa 1 «Prueba, S.L.»: ejercicio activo 2025 (ejercicios 2025); "
+                              "dígitos por nivel 1,2,3,4,8,0, cuentas de detalle de 8 dígitos. ";
+  EXPECT_EQ(Ok({"--ejercicio", "2025", "init", "--nombre", "Prueba, S.L.", "--pgc"}),
+            company + "Creada.\nPlan General de Contabilidad 2007: 903 cuentas creadas.\n");
+  // The chart's files, imported as they stand, give the same accounts: every
+  // name whole, the longest (138 characters) too, a quoted comma part of it.
+  std::string csv = "Cuenta,Nombre\n";
+  for (const char* name : {"pgc2007.csv", "pgc2007-subcuentas.csv"}) {
+    const std::string text = Slurp(std::string(VORNEXA_CHART_DIR) + "/" + name);
+    csv += text.substr(text.find('\n') + 1);
+  }
+  Ok({"--db", "copia.db", "--ejercicio", "2025", "init"});
+  EXPECT_EQ(Ok({"--db", "copia.db", "importar", "-"}, csv), "Importadas 903 de 903 cuentas de '-'.\n");
+  EXPECT_EQ(Json({"cuenta", "listar"}), Json({"--db", "copia.db", "cuenta", "listar"}));
+  Ok({"cuenta", "guardar", "430", "--nombre", "Mis clientes"});
+  EXPECT_EQ(Ok({"init", "--pgc"}), company + "Actualizada.\nPlan General de Contabilidad 2007: 0 "
+                                             "cuentas creadas, 903 ya existían y se conservan.\n");
+  EXPECT_EQ(Json({"cuenta", "ver", "430"})["Nombre"], "Mis clientes");
+}
+
+TEST_F(CliChartTest, CompaniesCoexistAndKeepTheirSettings) {
+  Ok({"--ejercicio", "2025", "init", "--nombre", "Primera"});
+  Ok({"--empresa", "2", "--ejercicio", "2024", "init", "--nombre", "Segunda", "--digitos",
+      "1,2,3,6", "--ejercicios", "2023,2024,2025", "--multiejercicio"});
+  Ok({"--empresa", "2", "cuenta", "guardar", "4", "--nombre", "Cuatro"});
+  EXPECT_EQ(Json({"empresas"})[1], JsonValue::parse(R"({"codigo": 2, "nombre": "Segunda",
+      "ejercicio": 2024, "ejercicios": "2023,2024,2025", "multiejercicio": true,
+      "digitos_nivel": "1,2,3,6,0,0", "digitos_cuenta": 6})"));
+  // The settings reach the library: later exercises too, the company's own code length.
+  EXPECT_EQ(Scalar("SELECT COUNT(*) AS v FROM Cuentas WHERE Cod_Empresa = 2"), "2");
+  EXPECT_EQ(Json({"cuenta", "listar"}).size(), 0u);
+  EXPECT_EQ(Json({"--empresa", "2", "cuenta", "desarrollar", "43.5"})["Cuenta"], "430005");
 }
 
 }  // namespace
