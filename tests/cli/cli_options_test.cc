@@ -29,7 +29,6 @@ std::vector<Refusal> Refusals(const std::string& server) {
   const std::string missing = "La cuenta 43000005 no existe en el ejercicio 2025 de la empresa 1";
   std::vector<Refusal> refusals = {
       {{"--db", "local.db", "--odbc", server, "empresas"}, 105, Usage(both)},
-      {{"empresas", "--odbc", server, "--db", "local.db"}, 105, Usage(both)},
       {{"--odbc", "", "empresas"}, 105, Usage("--odbc: falta la cadena de conexión")},
       {{"--odbc", server, "--dialecto", "oracle", "empresas"}, 105,
        Usage("--dialecto: 'oracle' no es un dialecto (sqlserver, postgresql o sqlite)")},
@@ -41,9 +40,7 @@ std::vector<Refusal> Refusals(const std::string& server) {
       {{"--db=", "init"}, 105, Usage("--db: falta el nombre del fichero")},
       {{"--db", "file:a.db?mode=memory", "init"}, 105,
        Usage("--db: 'file:a.db?mode=memory'" + not_a_file + "file:a.db?mode=memory)")},
-      {{"--db", ":memory:", "init"}, 105, Usage("--db: ':memory:'" + not_a_file + ":memory:)")},
       {{"cuenta", "ver"}, 106, Usage("codigo is required")},
-      {{}, 106, Usage("A subcommand is required")},
       {{"--no-such-option", "empresas"}, 109,
        Usage("The following argument was not expected: --no-such-option")},
       {{"--empresa", "70000", "empresas"}, 104, Usage("Could not convert: --empresa = 70000")},
@@ -74,10 +71,6 @@ std::vector<Refusal> Refusals(const std::string& server) {
        ErrorLine(13, "vornexa saldo periodo", "--importe debe ser un importe como 1234.56: 'mil'")},
       {{"cuenta", "guardar", "43.1", "--grupo", "40000"}, 1,
        ErrorLine(6, "vornexa cuenta guardar", "El campo Grupo está fuera de rango: 40000")},
-      // The library's refusal keeps its source; its line break becomes a blank.
-      {{"cuenta", "guardar", "4399.1"}, 1,
-       Refused("Cuentas::Insertar", "No se ha creado la cuenta de nivel superior. Debe crear : "
-                                    "4399 en ejercicio: 2025")},
       {{"cuenta", "ver", "4300.00000001"}, 1,
        ErrorLine(5, "vornexa cuenta ver", "El código abreviado '4300.00000001' tiene más dígitos "
                                           "que una cuenta de detalle (8)")},
@@ -86,11 +79,12 @@ std::vector<Refusal> Refusals(const std::string& server) {
       // Showing or deleting what is not there is a failure, not a confirmation.
       {{"cuenta", "ver", "43.5"}, 1, Refused("vornexa cuenta ver", missing)},
       {{"cuenta", "eliminar", "43.5"}, 1, Refused("vornexa cuenta eliminar", missing)},
-      {{"grupo", "ver", "3"}, 1, Refused("vornexa grupo ver", "El grupo 3 no existe en la empresa 1")},
-      {{"grupo", "renombrar", "3", "x"}, 1,
-       Refused("vornexa grupo renombrar", "El grupo 3 no existe en la empresa 1")},
       {{"grupo", "eliminar", "3"}, 1,
        Refused("vornexa grupo eliminar", "El grupo 3 no existe en la empresa 1")},
+      // The library's refusal keeps its number and source.
+      {{"saldo", "previsiones", "4300", "--estados", "1) OR (1=1"}, 1,
+       Refused("Cuentas::Dev_Saldo_PrevCobro", "La lista de estados '1) OR (1=1' no es válida: se "
+                                               "esperan números enteros separados por comas")},
       {{"importar", "no-existe.csv"}, 1,
        Refused("vornexa importar", "No se puede leer el fichero 'no-existe.csv'")},
       {{"--odbc", server, "--dialecto", "sqlite", "demo"}, 1,
@@ -144,17 +138,14 @@ std::vector<Refusal> Refusals(const std::string& server) {
 class CliOptionsTest : public SeededCliTest {
  protected:
   std::string Server() const { return "Driver=SQLite3;Database=" + Path("servidor.db") + ";"; }
-  std::string CompanyName(Args args) {
+  std::string CompanyName(Args args) {  // of the one company of the database `args` pick
     args.push_back("empresas");
-    const JsonValue companies = Json(args);
-    return companies.size() == 1 ? std::string(companies[0]["nombre"]) : "";
+    return Json(args).at(0)["nombre"];
   }
   // Every file of the test's folder, and what the database holds.
   std::string State() {
     std::string state;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
-      if (entry.path().filename().string()[0] != '.') state += entry.path().filename().string() + " ";
-    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir_)) state += entry.path().string();
     return state + Ok({"exportar"}) + Ok({"empresas"}) + Ok({"grupo", "listar"});
   }
 };
