@@ -1,8 +1,6 @@
 #include "tests/cli/cli_runner.h"
 
-#include <fcntl.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -20,36 +18,28 @@ void CliTest::WriteFile(const std::string& name, const std::string& text) const 
   std::ofstream(dir_ / name, std::ios::binary | std::ios::trunc) << text;
 }
 
-pid_t StartProgram(const std::filesystem::path& dir, const Args& args, const std::string& input,
-                   const Environment& environment) {
-  std::ofstream(dir / ".stdin", std::ios::binary | std::ios::trunc) << input;
-  const pid_t child = fork();
-  if (child != 0) return child;
-  const auto redirect = [&dir](const char* name, int flags, int target) {
-    const int fd = open((dir / name).c_str(), flags, 0644);
-    if (fd < 0 || dup2(fd, target) < 0) _exit(126);
-    close(fd);
-  };
-  redirect(".stdin", O_RDONLY, STDIN_FILENO);
-  redirect(".stdout", O_WRONLY | O_CREAT | O_TRUNC, STDOUT_FILENO);
-  redirect(".stderr", O_WRONLY | O_CREAT | O_TRUNC, STDERR_FILENO);
-  if (chdir(dir.c_str()) != 0) _exit(126);
-  for (const char* name : {"VORNEXA_DB", "VORNEXA_ODBC", "VORNEXA_DIALECTO", "VORNEXA_EMPRESA"}) {
-    unsetenv(name);
-  }
-  for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
-  std::vector<char*> argv = {const_cast<char*>(VORNEXA_CLI_PROGRAM)};
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-  execv(VORNEXA_CLI_PROGRAM, argv.data());
-  _exit(127);
+namespace {
+// `text` as one word of the shell.
+std::string Quote(const std::string& text) {
+  std::string quoted = "'";
+  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
 }
+}  // namespace
 
-CliResult FinishProgram(const std::filesystem::path& dir, pid_t child) {
-  int status = 0;
-  waitpid(child, &status, 0);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
-          Slurp(dir / ".stdout"), Slurp(dir / ".stderr")};
+CliResult CliTest::Run(const Args& args, const std::string& input, const std::string& wrapper) {
+  WriteFile(".stdin", input);
+  std::string command = "cd " + Quote(dir_.string()) + " && " + wrapper + " env";
+  for (const char* name : {"VORNEXA_DB", "VORNEXA_ODBC", "VORNEXA_DIALECTO", "VORNEXA_EMPRESA"}) {
+    command += std::string(" -u ") + name;
+  }
+  for (const auto& [name, value] : environment_) command += " " + Quote(name + "=" + value);
+  command += " " + Quote(VORNEXA_CLI_PROGRAM);
+  for (const std::string& arg : args) command += " " + Quote(arg);
+  // The shell reports a program a signal ended as 128 + the signal.
+  const int status = std::system((command + " <.stdin >.stdout 2>.stderr").c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir_ / ".stdout"),
+          Slurp(dir_ / ".stderr")};
 }
 
 std::string ErrorLine(int32_t number, const std::string& source, const std::string& description) {
@@ -70,12 +60,11 @@ void CliTest::SetUp() {
 
 void CliTest::Expect(const Args& args, int exit_code, const std::string& out,
                      const std::string& err, const std::string& input) {
+  SCOPED_TRACE(::testing::PrintToString(args));
   const CliResult result = Run(args, input);
-  std::string trace;
-  for (const std::string& arg : args) trace += arg + " ";
-  EXPECT_EQ(result.exit_code, exit_code) << trace << "\n" << result.err;
-  EXPECT_EQ(result.out, out) << trace;
-  EXPECT_EQ(result.err, err) << trace;
+  EXPECT_EQ(result.exit_code, exit_code) << result.err;
+  EXPECT_EQ(result.out, out);
+  EXPECT_EQ(result.err, err);
 }
 
 std::string CliTest::Ok(const Args& args, const std::string& input) {

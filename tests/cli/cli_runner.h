@@ -4,7 +4,6 @@
 #define TESTS_CLI_CLI_RUNNER_H_
 
 #include <gtest/gtest.h>
-#include <sys/types.h>
 
 #include <filesystem>
 #include <string>
@@ -25,13 +24,6 @@ struct CliResult {
   std::string out, err;
 };
 
-// Starts `args` in `dir` with standard input `input` and `environment` added;
-// standard output and error go to files of `dir`, so no pipe can stall it.
-pid_t StartProgram(const std::filesystem::path& dir, const Args& args,
-                   const std::string& input = "", const Environment& environment = {});
-// Waits for a program StartProgram started and collects what it printed.
-CliResult FinishProgram(const std::filesystem::path& dir, pid_t child);
-
 // The whole content of a file.
 std::string Slurp(const std::filesystem::path& path);
 // The one-line error report: "error NUMBER (SOURCE): DESCRIPTION\n".
@@ -44,9 +36,10 @@ class CliTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override { std::filesystem::remove_all(dir_); }
 
-  CliResult Run(const Args& args, const std::string& input = "") {
-    return FinishProgram(dir_, StartProgram(dir_, args, input, environment_));
-  }
+  // Runs `args` on standard input `input`, behind `wrapper` (a command that
+  // runs the rest of its arguments), with `environment_` added; standard
+  // output and error go to files of `dir_`, so no pipe can stall it.
+  CliResult Run(const Args& args, const std::string& input = "", const std::string& wrapper = "");
   // Runs `args` on `input` and expects exactly this exit code, stdout and stderr.
   void Expect(const Args& args, int exit_code, const std::string& out, const std::string& err,
               const std::string& input = "");

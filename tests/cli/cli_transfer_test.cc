@@ -1,8 +1,5 @@
 // importar and exportar; and the longest writes killed at random moments: the
 // unit each command promises is there whole or not at all.
-#include <signal.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <random>
 
@@ -26,19 +23,15 @@ class CliTransferTest : public SeededCliTest {
   void KillAtRandom(const Args& args, int rounds, const std::string& whole) {
     const auto start = std::chrono::steady_clock::now();
     Ok(args);
-    const auto span = std::chrono::duration_cast<std::chrono::microseconds>(
-        std::chrono::steady_clock::now() - start);
+    const std::chrono::duration<double> span = std::chrono::steady_clock::now() - start;
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
-    std::uniform_int_distribution<int64_t> moment(0, span.count());
+    std::uniform_real_distribution<double> seconds(1e-6, span.count());
     for (int round = 0; round < rounds; ++round) {
       Open()->Execute("DELETE FROM Acumulados");
       Open()->Execute("DELETE FROM Cuentas");
-      const pid_t child = StartProgram(dir_, args);
-      usleep(static_cast<useconds_t>(moment(random)));
-      kill(child, SIGKILL);
-      FinishProgram(dir_, child);
+      Run(args, "", "timeout -s KILL " + std::to_string(seconds(random)));
       EXPECT_EQ(Open()->Open("PRAGMA integrity_check")->Field("integrity_check").ToText(), "ok");
       const std::string accounts = Scalar("SELECT COUNT(*) AS v FROM Cuentas");
       EXPECT_TRUE(accounts == "0" || accounts == whole) << accounts;
