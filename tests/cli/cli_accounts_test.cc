@@ -24,40 +24,36 @@ TEST_F(CliAccountsTest, CreateShowUpdateAndDelete) {
             "Nombre           O'Brien, \"Hnos\"\nCódigo postal    46001\n"
             "Teléfono         963 000 000\nGrupo            3\nId. del mandato  0143000005\n");
   // Confirmations in JSON are objects.
-  EXPECT_EQ(Json({"cuenta", "guardar", "43.2"}),
-            JsonValue::parse(R"({"mensaje": "Cuenta 43000002 creada en el ejercicio 2025 de la )"
-                             R"(empresa 1."})"));
-  EXPECT_EQ(Ok({"cuenta", "reparar", "43.5"}),
-            "Acumulados de la cuenta 43000005 (nivel 5) reparados en los ejercicios 2025.\n");
+  EXPECT_EQ(Json({"cuenta", "guardar", "43.2"}).at("mensaje").get<std::string>() + "\n",
+            "Cuenta 43000002 creada" + in_2025);
   EXPECT_EQ(Ok({"cuenta", "eliminar", "43.5"}), "Cuenta 43000005 eliminada" + in_2025);
   EXPECT_EQ(Ok({"cuenta", "existe", "43.5"}), "La cuenta 43000005 no existe" + in_2025);
-  // Blanks around a code are dropped; the level check can be waived.
-  EXPECT_EQ(Ok({"cuenta", "guardar", " 4399.1 ", "--sin-verificar-niveles"}),
+  EXPECT_EQ(Ok({"cuenta", "guardar", " 4399.1 ", "--sin-verificar-niveles"}),  // level check waived
             "Cuenta 43990001 creada" + in_2025);
 }
 
 TEST_F(CliAccountsTest, ListStepAndGroupCommands) {
   Ok({"cuenta", "guardar", "4", "--nombre", "Cuenta 4"});
-  for (const char* code : {"43.2", "43.1", "44", "440", "4400", "44.1"}) Ok({"cuenta", "guardar", code});
+  for (const char* code : {"43.2", "43.1", "44", "440", "4400", "44.1"}) {
+    Ok({"cuenta", "guardar", code});
+  }
   Args codes;
   for (const auto& account : Json({"cuenta", "listar", "--desde", "430", "--hasta", "430"})) {
     codes.push_back(account["Cuenta"]);
   }
   EXPECT_EQ(codes, (Args{"430", "4300", "43000001", "43000002"}));
   // A start code that is no account starts at the next one.
-  EXPECT_EQ(Json({"cuenta", "listar", "--desde", "43000003", "--nivel", "5"})[0]["Cuenta"], "44000001");
+  EXPECT_EQ(Json({"cuenta", "listar", "--desde", "43000003", "--nivel", "5"})[0]["Cuenta"],
+            "44000001");
   EXPECT_EQ(Ok({"cuenta", "listar", "--hasta", "4", "--nivel", "1"}),
             "Cuenta  Nivel  Nombre\n------  -----  --------\n4           1  Cuenta 4\n");
   EXPECT_EQ(Ok({"cuenta", "listar", "--desde", "5"}), "Sin resultados.\n");
   EXPECT_EQ(Json({"cuenta", "siguiente", "44.1"}), JsonValue(nullptr));
-  EXPECT_EQ(Ok({"cuenta", "anterior", "4"}),
-            "No hay cuenta anterior a 4 en el ejercicio 2025 de la empresa 1.\n");
-  EXPECT_EQ(Ok({"cuenta", "componer", "43", "5", "--digitos", "9"}), "430000005\n");
 
   EXPECT_EQ(Ok({"grupo", "crear", "3", "Clientes, nacionales"}),
             "Grupo 3 «Clientes, nacionales» creado.\n");
-  ExpectError({"grupo", "crear", "3", "Otro"}, 1000, "vornexa grupo crear",
-              "El grupo 3 ya existe en la empresa 1");
+  Expect({"grupo", "crear", "3", "Otro"}, 1, "",
+         ErrorLine(1000, "vornexa grupo crear", "El grupo 3 ya existe en la empresa 1"));
   EXPECT_EQ(Ok({"grupo", "renombrar", "3", "Clientes"}), "Grupo 3 «Clientes» renombrado.\n");
   Ok({"cuenta", "guardar", "43.1", "--grupo", "3"});
   EXPECT_EQ(Json({"grupo", "listar"}),
@@ -94,32 +90,26 @@ TEST_F(CliAccountsTest, JsonOutputSurvivesTextThatIsNotUtf8) {
 
 using CliChartTest = CliTest;
 
-TEST_F(CliChartTest, InitWithChartSavesEveryCodeAndNameAndKeepsAccountsAlreadyThere) {
+TEST_F(CliChartTest, InitWithChartKeepsAccountsAlreadyThereAndCompaniesTheirSettings) {
   const std::string company = "Empresa 1 «Prueba, S.L.»: ejercicio activo 2025 (ejercicios 2025); "
                               "dígitos por nivel 1,2,3,4,8,0, cuentas de detalle de 8 dígitos. ";
   EXPECT_EQ(Ok({"--ejercicio", "2025", "init", "--nombre", "Prueba, S.L.", "--pgc"}),
             company + "Creada.\nPlan General de Contabilidad 2007: 903 cuentas creadas.\n");
-  // Every name whole: the longest has 138 characters, one a quoted comma.
+  // Every name whole: the longest has 138 characters.
   EXPECT_EQ(Scalar("SELECT MAX(LENGTH(Nombre)) AS v FROM Cuentas"), "138");
-  EXPECT_EQ(Json({"cuenta", "ver", "13"})["Nombre"],
-            "Subvenciones, donaciones y ajustes por cambios de valor");
   Ok({"cuenta", "guardar", "430", "--nombre", "Mis clientes"});
   EXPECT_EQ(Ok({"init", "--pgc"}), company + "Actualizada.\nPlan General de Contabilidad 2007: 0 "
                                              "cuentas creadas, 903 ya existían y se conservan.\n");
   EXPECT_EQ(Json({"cuenta", "ver", "430"})["Nombre"], "Mis clientes");
-}
-
-TEST_F(CliChartTest, CompaniesCoexistAndKeepTheirSettings) {
-  Ok({"--ejercicio", "2025", "init", "--nombre", "Primera"});
+  // Another company beside it keeps its own settings, which reach the library:
+  // later exercises too, its own code length.
   Ok({"--empresa", "2", "--ejercicio", "2024", "init", "--nombre", "Segunda", "--digitos",
       "1,2,3,6", "--ejercicios", "2023,2024,2025", "--multiejercicio"});
   Ok({"--empresa", "2", "cuenta", "guardar", "4", "--nombre", "Cuatro"});
   EXPECT_EQ(Json({"empresas"})[1], JsonValue::parse(R"({"codigo": 2, "nombre": "Segunda",
       "ejercicio": 2024, "ejercicios": "2023,2024,2025", "multiejercicio": true,
       "digitos_nivel": "1,2,3,6,0,0", "digitos_cuenta": 6})"));
-  // The settings reach the library: later exercises too, the company's own code length.
   EXPECT_EQ(Scalar("SELECT COUNT(*) AS v FROM Cuentas WHERE Cod_Empresa = 2"), "2");
-  EXPECT_EQ(Json({"cuenta", "listar"}).size(), 0u);
   EXPECT_EQ(Json({"--empresa", "2", "cuenta", "desarrollar", "43.5"})["Cuenta"], "430005");
 }
 
@@ -127,12 +117,7 @@ using CliDemoTest = CliTest;
 
 TEST_F(CliDemoTest, BuildsItsOwnDatabaseAndNeverOverwritesOneByAccident) {
   const std::string tour = Ok({"demo"});
-  for (int section = 1; section <= 11; ++section) {
-    EXPECT_NE(tour.find("\n" + std::to_string(section) + ". "), std::string::npos) << section;
-  }
-  // The commands it suggests work on what it built.
-  EXPECT_EQ(Json({"--db", "vornexa-demo.db", "cuenta", "ver", "43.1"})["Nombre"],
-            "Comercial Turia, S.A.");
+  EXPECT_NE(tour.find("\n11. Eliminar una cuenta"), std::string::npos) << tour;  // the last step
   // VORNEXA_DB and VORNEXA_ODBC name the user's database: the demo keeps to
   // its own file, which it replaces on every run.
   WriteFile("mine.db", "precious");
@@ -140,9 +125,10 @@ TEST_F(CliDemoTest, BuildsItsOwnDatabaseAndNeverOverwritesOneByAccident) {
   EXPECT_EQ(Ok({"demo"}), tour);
   EXPECT_EQ(ReadFile("mine.db"), "precious");
   environment_.clear();
-  ExpectError({"--db", "mine.db", "demo"}, 1000, "vornexa demo",
-              "El fichero 'mine.db' ya existe; la demostración crea una base de datos nueva "
-              "(añada --reemplazar para sustituirlo)");
+  Expect({"--db", "mine.db", "demo"}, 1, "",
+         ErrorLine(1000, "vornexa demo", "El fichero 'mine.db' ya existe; la demostración crea "
+                                         "una base de datos nueva (añada --reemplazar para "
+                                         "sustituirlo)"));
   Ok({"--db", "mine.db", "demo", "--reemplazar"});
   EXPECT_NE(ReadFile("mine.db"), "precious");
 }

@@ -36,9 +36,8 @@ class CliTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override { std::filesystem::remove_all(dir_); }
 
-  // Runs `args` on standard input `input`, behind `wrapper` (a command that
-  // runs the rest of its arguments), with `environment_` added; standard
-  // output and error go to files of `dir_`, so no pipe can stall it.
+  // Runs `args` on `input` behind `wrapper` (a command that runs the rest of
+  // its arguments) with `environment_`; output goes through files, never pipes.
   CliResult Run(const Args& args, const std::string& input = "", const std::string& wrapper = "");
   // Runs `args` on `input` and expects exactly this exit code, stdout and stderr.
   void Expect(const Args& args, int exit_code, const std::string& out, const std::string& err,
@@ -50,11 +49,6 @@ class CliTest : public ::testing::Test {
     args.push_back("--json");
     return JsonValue::parse(Ok(args));
   }
-  // Expects exit code 1, nothing on stdout and one ErrorLine on stderr.
-  void ExpectError(const Args& args, int32_t number, const std::string& source,
-                   const std::string& description) {
-    Expect(args, 1, "", ErrorLine(number, source, description));
-  }
   // Expects `cuenta ver code` to show all 44 fields, those of the JSON object
   // `expected` with its values.
   void ExpectFields(const std::string& code, const std::string& expected);
@@ -65,7 +59,9 @@ class CliTest : public ::testing::Test {
   // The library's own connection to the program's database.
   std::shared_ptr<Connection> Open() const { return OpenSqlite(Path("vornexa.db")); }
   // Column v of the first row of `sql`, as text.
-  std::string Scalar(const std::string& sql) const { return Open()->Open(sql)->Field("v").ToText(); }
+  std::string Scalar(const std::string& sql) const {
+    return Open()->Open(sql)->Field("v").ToText();
+  }
 
   std::filesystem::path dir_;
   Environment environment_;  // variables every run of this test gets
