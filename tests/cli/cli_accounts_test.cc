@@ -23,7 +23,6 @@ TEST_F(CliAccountsTest, CreateShowUpdateAndDelete) {
             "Cuenta           43000005\nNivel            5\nNIF              B12345678\n"
             "Nombre           O'Brien, \"Hnos\"\nCódigo postal    46001\n"
             "Teléfono         963 000 000\nGrupo            3\nId. del mandato  0143000005\n");
-  // Confirmations in JSON are objects.
   EXPECT_EQ(Json({"cuenta", "guardar", "43.2"}).at("mensaje").get<std::string>() + "\n",
             "Cuenta 43000002 creada" + in_2025);
   EXPECT_EQ(Ok({"cuenta", "eliminar", "43.5"}), "Cuenta 43000005 eliminada" + in_2025);
@@ -88,9 +87,7 @@ TEST_F(CliAccountsTest, JsonOutputSurvivesTextThatIsNotUtf8) {
   }
 }
 
-using CliChartTest = CliTest;
-
-TEST_F(CliChartTest, InitWithChartKeepsAccountsAlreadyThereAndCompaniesTheirSettings) {
+TEST_F(CliTest, InitWithChartKeepsAccountsAlreadyThereAndCompaniesTheirSettings) {
   const std::string company = "Empresa 1 «Prueba, S.L.»: ejercicio activo 2025 (ejercicios 2025); "
                               "dígitos por nivel 1,2,3,4,8,0, cuentas de detalle de 8 dígitos. ";
   EXPECT_EQ(Ok({"--ejercicio", "2025", "init", "--nombre", "Prueba, S.L.", "--pgc"}),
@@ -113,9 +110,7 @@ TEST_F(CliChartTest, InitWithChartKeepsAccountsAlreadyThereAndCompaniesTheirSett
   EXPECT_EQ(Json({"--empresa", "2", "cuenta", "desarrollar", "43.5"})["Cuenta"], "430005");
 }
 
-using CliDemoTest = CliTest;
-
-TEST_F(CliDemoTest, BuildsItsOwnDatabaseAndNeverOverwritesOneByAccident) {
+TEST_F(CliTest, DemoBuildsItsOwnDatabaseAndNeverOverwritesOneByAccident) {
   const std::string tour = Ok({"demo"});
   EXPECT_NE(tour.find("\n11. Eliminar una cuenta"), std::string::npos) << tour;  // the last step
   // VORNEXA_DB and VORNEXA_ODBC name the user's database: the demo keeps to

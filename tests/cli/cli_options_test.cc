@@ -102,17 +102,14 @@ std::vector<Refusal> Refusals(const std::string& server) {
   }
   // A code is digits, with one point in a short form: anything else is
   // refused wherever a code is typed, before the database is asked.
-  const std::vector<Args> commands = {{"cuenta", "guardar"}, {"cuenta", "eliminar"},
-                                      {"saldo", "actual"}, {"cuenta", "desarrollar"},
-                                      {"cuenta", "listar", "--desde"}};
-  int next = 0;
-  for (const std::string code : {"4'3.1", "43.-1", "%", "4300000\xF0\x9F\x98\x80", "43..1", "4 3",
-                                 "", ".", "4%"}) {
-    Args args = commands[next++ % commands.size()];
-    const std::string source = "vornexa " + args[0] + " " + args[1];
-    args.push_back(code);
-    refusals.push_back({args, 1, Refused(source, "'" + code + "' no es un código de cuenta: solo "
-                                                 "lleva dígitos y, abreviado, un punto (43.5)")});
+  const Args commands = {"cuenta guardar", "cuenta eliminar", "saldo actual", "cuenta desarrollar"};
+  for (int next = 0; const std::string code : {"4'3.1", "43.-1", "%", "4300000\xF0\x9F\x98\x80",
+                                                "43..1", "4 3", "", ".", "4%"}) {
+    const std::string& command = commands[next++ % 4];
+    const size_t blank = command.find(' ');
+    refusals.push_back({{command.substr(0, blank), command.substr(blank + 1), code}, 1,
+                        Refused("vornexa " + command, "'" + code + "' no es un código de cuenta: "
+                                "solo lleva dígitos y, abreviado, un punto (43.5)")});
   }
   return refusals;
 }
@@ -216,8 +213,7 @@ TEST_P(CliOdbcTest, CompanyChartAccountsAndBalancesLiveInTheOdbcDatabase) {
   Ok({"cuenta", "guardar", "43.1", "--nombre", "Cliente Uno"});
   // Balances: exact in JSON, the Spanish way in the text view.
   ASSERT_EQ(db_->Execute("UPDATE Acumulados SET Apertura = 100, D3 = 250.5, H3 = 2040.25 WHERE "
-                         "Cod_Empresa = 917 AND Cod_Ejercicio = 2025 AND Cuenta = '43000001'"),
-            1);
+                         "Cod_Empresa = 917 AND Cod_Ejercicio = 2025 AND Cuenta = '43000001'"), 1);
   EXPECT_EQ(Json({"saldo", "actual", "43.1"}), JsonValue::parse(R"([{"Cuenta": "43000001",
       "Nombre": "Cliente Uno", "ejercicio": 2025, "saldo": "-1689.7500"}])"));
   EXPECT_EQ(Ok({"saldo", "actual", "43.1"}),

@@ -61,7 +61,6 @@ TEST_F(CliTransferTest, ImportSavesEachRowWholeOrReportsItAtItsOwnLine) {
   }
   EXPECT_EQ(names, JsonValue::parse(R"({"43000009": "Con, coma", "43000012": "Dos\r\nlíneas",
       "43000015": "Con\rCR", "44000001": "Hija"})"));
-  // The report in JSON.
   const CliResult json = Run({"--json", "importar", "-"}, "cuenta,NOMBRE\n43.1,Bien\n43.2\n");
   EXPECT_EQ(json.exit_code, 1);
   EXPECT_EQ(JsonValue::parse(json.out), JsonValue::parse(R"({"lineas": 2, "importadas": 1,
