@@ -36,11 +36,13 @@ std::vector<Refusal> Refusals(const std::string& server) {
       {{"--dialecto", "postgresql", "empresas"}, 105,
        Usage("--dialecto: solo se aplica a una conexión ODBC (--odbc o VORNEXA_ODBC); un fichero "
              "de --db o VORNEXA_DB es siempre SQLite")},
+      {{"--odbc", "", "empresas"}, 105, Usage("--odbc: falta la cadena de conexión")},
+      {{"--odbc", server, "--dialecto", "oracle", "empresas"}, 105,
+       Usage("--dialecto: 'oracle' no es un dialecto (sqlserver, postgresql o sqlite)")},
       // --db is a file path: never empty, never a URI or a database in memory.
       {{"--db=", "init"}, 105, Usage("--db: falta el nombre del fichero")},
       {{"--db", "file:a.db?mode=memory", "init"}, 105,
        Usage("--db: 'file:a.db?mode=memory'" + not_a_file + "file:a.db?mode=memory)")},
-      {{"cuenta", "ver"}, 106, Usage("codigo is required")},
       // A bad variable is named as such, not as an option never typed.
       {{"cuenta", "ver", "430"}, 1,
        Refused("vornexa", "La empresa 7 no existe en esta base de datos; créela con 'vornexa "
@@ -73,7 +75,6 @@ std::vector<Refusal> Refusals(const std::string& server) {
                                           "empresa 1")},
       {{"grupo", "eliminar", "3"}, 1,
        Refused("vornexa grupo eliminar", "El grupo 3 no existe en la empresa 1")},
-      // A file that cannot be read.
       {{"importar", "-"}, 1, Refused("vornexa importar", "La cabecera nombra un campo que no "
                                      "existe: 'Color' (los campos son los de la cuenta: Cuenta, "
                                      "Nombre, Nif...)"), {}, "Cuenta,Color\n43.3,x\n"},

@@ -24,7 +24,6 @@ struct CliResult {
   std::string out, err;
 };
 
-// The whole content of a file.
 std::string Slurp(const std::filesystem::path& path);
 // The one-line error report: "error NUMBER (SOURCE): DESCRIPTION\n".
 std::string ErrorLine(int32_t number, const std::string& source, const std::string& description);
