@@ -1,124 +1,233 @@
-// What every command shares: the global options, the database they pick,
-// one-line errors and usage messages.
+// What every command shares: the global options, the database they pick
+// (a file, or through ODBC SQLite and the PostgreSQL server of
+// VORNEXA_TEST_PG), exit codes, one-line errors and usage messages; and that a
+// refused command writes nothing, to the database or beside it.
+#include "support/backends.h"
 #include "tests/cli/cli_runner.h"
+#include "vornexa/data/odbc_connection.h"
+#include "vornexa/schema/schema.h"
+#include "vornexa/schema/tables.h"
 
 namespace vornexa::cli::testing {
 namespace {
 
-class CliOptionsTest : public CliTest {
+std::string Usage(const std::string& message) {
+  return message + "\nUse --help para más información.\n";
+}
+std::string Refused(const std::string& source, const std::string& description) {
+  return ErrorLine(1000, source, description);
+}
+
+struct Refusal {
+  Args args;
+  int exit_code;
+  std::string err;
+  Environment environment = {};
+  std::string input = "";  // standard input
+};
+
+std::vector<Refusal> Refusals(const std::string& server) {
+  const std::string not_a_file = " no es la ruta de un fichero (un fichero con ese nombre se "
+                                 "indica como ./";
+  std::vector<Refusal> refusals = {
+      {{"--db", "local.db", "--odbc", server, "empresas"}, 105,
+       Usage("--db y --odbc no van juntas: --db nombra un fichero SQLite y --odbc una conexión "
+             "ODBC; indique solo una")},
+      {{"--dialecto", "postgresql", "empresas"}, 105,
+       Usage("--dialecto: solo se aplica a una conexión ODBC (--odbc o VORNEXA_ODBC); un fichero "
+             "de --db o VORNEXA_DB es siempre SQLite")},
+      {{"--odbc", "", "empresas"}, 105, Usage("--odbc: falta la cadena de conexión")},
+      {{"--odbc", server, "--dialecto", "oracle", "empresas"}, 105,
+       Usage("--dialecto: 'oracle' no es un dialecto (sqlserver, postgresql o sqlite)")},
+      // --db is a file path: never empty, never a URI or a database in memory.
+      {{"--db=", "init"}, 105, Usage("--db: falta el nombre del fichero")},
+      {{"--db", "file:a.db?mode=memory", "init"}, 105,
+       Usage("--db: 'file:a.db?mode=memory'" + not_a_file + "file:a.db?mode=memory)")},
+      // A bad variable is named as such, not as an option never typed.
+      {{"cuenta", "ver", "430"}, 1,
+       Refused("vornexa", "La empresa 7 no existe en esta base de datos; créela con 'vornexa "
+                          "init'"), {{"VORNEXA_EMPRESA", "7"}}},
+      {{"empresas"}, 1, ErrorLine(13, "vornexa", "VORNEXA_EMPRESA debe ser un número entero: "
+                                                 "'abc'"), {{"VORNEXA_EMPRESA", "abc"}}},
+      {{"empresas"}, 1,
+       Refused("vornexa", "VORNEXA_DIALECTO vale 'db2', que no es un dialecto (sqlserver, "
+                          "postgresql o sqlite)"),
+       {{"VORNEXA_ODBC", "x"}, {"VORNEXA_DIALECTO", "db2"}}},
+      {{"empresas"}, 1,
+       Refused("vornexa", "VORNEXA_DB vale 'file::memory:': 'file::memory:'" + not_a_file +
+                          "file::memory:)"), {{"VORNEXA_DB", "file::memory:"}}},
+      {{"--db", "no/existe/aqui.db", "empresas"}, 1,
+       ErrorLine(-2146824579, "Vornexa.Data", "No se puede abrir la base de datos "
+                 "'no/existe/aqui.db': unable to open database file")},
+      {{"--ejercicio", "2030", "cuenta", "primera"}, 1,
+       Refused("vornexa", "La empresa 1 no tiene el ejercicio 2030 (sus ejercicios: 2025)")},
+      {{"--json", "saldo", "periodo", "430", "--desde", "2025-02-30", "--hasta", "2025-12-31"}, 1,
+       ErrorLine(13, "vornexa saldo periodo", "--desde debe ser una fecha AAAA-MM-DD válida: "
+                                              "'2025-02-30'")},
+      {{"cuenta", "guardar", "43.1", "--grupo", "40000"}, 1,
+       ErrorLine(6, "vornexa cuenta guardar", "El campo Grupo está fuera de rango: 40000")},
+      {{"cuenta", "ver", "4300.00000001"}, 1,
+       ErrorLine(5, "vornexa cuenta ver", "El código abreviado '4300.00000001' tiene más dígitos "
+                                          "que una cuenta de detalle (8)")},
+      // Showing or deleting what is not there is a failure, not a confirmation.
+      {{"cuenta", "eliminar", "43.5"}, 1,
+       Refused("vornexa cuenta eliminar", "La cuenta 43000005 no existe en el ejercicio 2025 de la "
+                                          "empresa 1")},
+      {{"grupo", "eliminar", "3"}, 1,
+       Refused("vornexa grupo eliminar", "El grupo 3 no existe en la empresa 1")},
+      {{"importar", "-"}, 1, Refused("vornexa importar", "La cabecera nombra un campo que no "
+                                     "existe: 'Color' (los campos son los de la cuenta: Cuenta, "
+                                     "Nombre, Nif...)"), {}, "Cuenta,Color\n43.3,x\n"},
+      {{"importar", "-"}, 1,
+       Refused("vornexa importar", "El fichero está vacío: falta la cabecera")},
+      {{"importar", "no-existe.csv"}, 1,
+       Refused("vornexa importar", "No se puede leer el fichero 'no-existe.csv'")},
+      {{"--odbc", server, "--dialecto", "sqlite", "demo"}, 1,
+       Refused("vornexa demo", "La demostración trabaja solo con un fichero SQLite propio "
+                               "(vornexa-demo.db o el de --db), que vacía antes de empezar; no "
+                               "usa una conexión --odbc")},
+  };
+  // Settings that cannot work; the company is not created.
+  for (const auto& [settings, description] : std::vector<std::pair<Args, std::string>>{
+           {{"--digitos", "1,3,2"},
+            "Los dígitos por nivel deben crecer de un nivel al siguiente, entre 1 y 20"},
+           {{"--ejercicios", "2024"},
+            "El ejercicio activo 2025 no está en la lista de ejercicios: 2024"},
+           {{"--digitos", "2,4,6", "--pgc"}, "El Plan General de Contabilidad necesita niveles de "
+                                             "1, 2, 3 y 4 dígitos (--digitos 1,2,3,4,...)"},
+           {{"--nombre", Repeat("ñ", 101)},
+            "El nombre de la empresa tiene 101 caracteres; caben 100"}}) {
+    Args args = {"--empresa", "2", "--ejercicio", "2025", "init"};
+    args.insert(args.end(), settings.begin(), settings.end());
+    refusals.push_back({args, 1, Refused("vornexa init", description)});
+  }
+  // A code is digits, with one point in a short form: anything else is
+  // refused wherever a code is typed, before the database is asked.
+  const Args commands = {"cuenta guardar", "cuenta eliminar", "saldo actual", "cuenta desarrollar"};
+  for (int next = 0; const std::string code : {"4'3.1", "43.-1", "%", "4300000\xF0\x9F\x98\x80",
+                                                "43..1", "4 3", "", ".", "4%"}) {
+    const std::string& command = commands[next++ % 4];
+    const size_t blank = command.find(' ');
+    refusals.push_back({{command.substr(0, blank), command.substr(blank + 1), code}, 1,
+                        Refused("vornexa " + command, "'" + code + "' no es un código de cuenta: "
+                                "solo lleva dígitos y, abreviado, un punto (43.5)")});
+  }
+  return refusals;
+}
+
+class CliOptionsTest : public SeededCliTest {
  protected:
-  std::string Server() const { return SqliteOdbc(Path("servidor.db")); }
-  std::string CompanyName(Args args) {
+  std::string Server() const { return "Driver=SQLite3;Database=" + Path("servidor.db") + ";"; }
+  std::string CompanyName(Args args) {  // of the one company of the database `args` pick
     args.push_back("empresas");
-    const JsonValue companies = Json(args);
-    return companies.size() == 1 ? std::string(companies[0]["nombre"]) : "";
+    return Json(args).at(0)["nombre"];
+  }
+  // Every file of the test's folder, and what the database holds.
+  std::string State() {
+    std::string state;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_)) state += entry.path();
+    return state + Ok({"exportar"}) + Ok({"empresas"}) + Ok({"grupo", "listar"});
   }
 };
 
-TEST_F(CliOptionsTest, ErrorsAreOneLineOnStandardErrorAndAFailingExit) {
-  Ok({"--ejercicio", "2025", "init"});
-  const struct {
-    Args args;
-    Environment environment;
-    int32_t number;
-    std::string source, description;
-  } cases[] = {
-      {{"cuenta", "ver", "430"}, {{"VORNEXA_EMPRESA", "7"}}, 1000, "vornexa",
-       "La empresa 7 no existe en esta base de datos; créela con 'vornexa init'"},
-      // A bad variable is named in Spanish, not as an option never typed.
-      {{"empresas"}, {{"VORNEXA_EMPRESA", "abc"}}, 13, "vornexa",
-       "VORNEXA_EMPRESA debe ser un número entero: 'abc'"},
-      {{"empresas"}, {{"VORNEXA_EMPRESA", "70000"}}, 6, "vornexa",
-       "VORNEXA_EMPRESA está fuera de rango: 70000"},
-      {{"empresas"}, {{"VORNEXA_ODBC", "x"}, {"VORNEXA_DIALECTO", "db2"}}, 1000, "vornexa",
-       "VORNEXA_DIALECTO vale 'db2', que no es un dialecto (sqlserver, postgresql o sqlite)"},
-      {{"empresas"}, {{"VORNEXA_DB", "file::memory:?cache=shared"}}, 1000, "vornexa",
-       "VORNEXA_DB vale 'file::memory:?cache=shared': 'file::memory:?cache=shared' no es la "
-       "ruta de un fichero (un fichero con ese nombre se indica como "
-       "./file::memory:?cache=shared)"},
-      {{"--json", "saldo", "periodo", "430", "--desde", "2025-02-30", "--hasta", "2025-12-31"},
-       {}, 13, "vornexa saldo periodo",
-       "--desde debe ser una fecha AAAA-MM-DD válida: '2025-02-30'"},
-      {{"saldo", "periodo", "430", "--desde", "2025-01-01", "--hasta", "2025-12-31",
-        "--importe", "mil"},
-       {}, 13, "vornexa saldo periodo", "--importe debe ser un importe como 1234.56: 'mil'"},
-  };
-  for (const auto& c : cases) {
-    environment_ = c.environment;
-    ExpectError(c.args, c.number, c.source, c.description);
+TEST_F(CliOptionsTest, RefusalsExitFailingWithTheirMessageAndWriteNothing) {
+  const std::string before = State();
+  for (const Refusal& refusal : Refusals(Server())) {
+    environment_ = refusal.environment;
+    Expect(refusal.args, refusal.exit_code, "", refusal.err, refusal.input);
   }
   environment_.clear();
-  // A database that cannot be opened is a data-access error, not a crash.
-  const CliResult unusable = Run({"--db", "no/existe/aqui.db", "empresas"});
-  EXPECT_EQ(unusable.exit_code, 1);
-  EXPECT_EQ(unusable.err.rfind("error -2146824579 (Vornexa.Data): No se puede abrir la base de "
-                               "datos 'no/existe/aqui.db'", 0), 0u) << unusable.err;
-  EXPECT_EQ(std::count(unusable.err.begin(), unusable.err.end(), '\n'), 1);
-}
-
-TEST_F(CliOptionsTest, BadOptionsGetTheUsageMessageAndOpenNothing) {
-  const std::string both = "--db y --odbc no van juntas: --db nombra un fichero SQLite y --odbc "
-                           "una conexión ODBC; indique solo una";
-  const struct {
-    Args args;
-    std::string message;
-  } cases[] = {
-      {{"--db", "local.db", "--odbc", Server(), "empresas"}, both},
-      {{"empresas", "--odbc", Server(), "--db", "local.db"}, both},
-      {{"--odbc", "", "empresas"}, "--odbc: falta la cadena de conexión"},
-      {{"--odbc", Server(), "--dialecto", "oracle", "empresas"},
-       "--dialecto: 'oracle' no es un dialecto (sqlserver, postgresql o sqlite)"},
-      {{"--dialecto", "postgresql", "empresas"},
-       "--dialecto: solo se aplica a una conexión ODBC (--odbc o VORNEXA_ODBC); un fichero de "
-       "--db o VORNEXA_DB es siempre SQLite"},
-      // --db is a file path: never empty, never a URI or a database in memory.
-      {{"--db", "", "init"}, "--db: falta el nombre del fichero"},
-      {{"--db=", "init"}, "--db: falta el nombre del fichero"},
-      {{"--db", "file:local.db?mode=memory", "init"},
-       "--db: 'file:local.db?mode=memory' no es la ruta de un fichero (un fichero con ese "
-       "nombre se indica como ./file:local.db?mode=memory)"},
-      {{"--db", ":memory:", "init"},
-       "--db: ':memory:' no es la ruta de un fichero (un fichero con ese nombre se indica como "
-       "./:memory:)"},
-  };
-  for (const auto& c : cases) {
-    Expect(c.args, 105, "", c.message + "\nUse --help para más información.\n");
-  }
-  for (const Args& args : std::vector<Args>{{"cuenta", "ver"}, {"--no-such-option", "empresas"},
-                                            {"--empresa", "70000", "empresas"}, {"cuenta"}, {}}) {
-    const CliResult result = Run(args);
-    EXPECT_NE(result.exit_code, 0);
-    EXPECT_EQ(result.out, "");
-    EXPECT_NE(result.err.find("--help"), std::string::npos) << result.err;
-  }
-  for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
-    EXPECT_EQ(entry.path().filename().string()[0], '.') << entry.path();
-  }
+  EXPECT_EQ(State(), before);
 }
 
 TEST_F(CliOptionsTest, CommandLineBeatsEnvironmentAndOdbcBeatsFile) {
   Ok({"--odbc", Server(), "--dialecto", "SQLite", "init", "--nombre", "Servidor"});
   Ok({"--db", "local.db", "init", "--nombre", "Local"});
-  Ok({"--db", "./file:x.db", "init", "--nombre", "Fichero raro"});
-  Ok({"init", "--nombre", "Por defecto"});
-  EXPECT_EQ(CompanyName({"--db", "./file:x.db"}), "Fichero raro");
-  EXPECT_TRUE(std::filesystem::exists(Path("file:x.db")));
   environment_ = {{"VORNEXA_ODBC", Server()}, {"VORNEXA_DIALECTO", "sqlite"},
                   {"VORNEXA_DB", "local.db"}};
   EXPECT_EQ(CompanyName({}), "Servidor");
   EXPECT_EQ(CompanyName({"--db", "local.db"}), "Local");
-  EXPECT_EQ(CompanyName({"--db", "vornexa.db"}), "Por defecto");
   EXPECT_EQ(CompanyName({"--dialecto", "sqlite"}), "Servidor");  // applies to the variable's
   environment_ = {{"VORNEXA_DB", "local.db"}};
   EXPECT_EQ(CompanyName({"--odbc", Server(), "--dialecto", "sqlite"}), "Servidor");
   EXPECT_EQ(CompanyName({}), "Local");
   // Without --dialecto, ODBC speaks SQL Server, which SQLite rejects.
   environment_.clear();
-  const CliResult result = Run({"--odbc", Server(), "empresas"});
-  EXPECT_EQ(result.exit_code, 1);
-  EXPECT_EQ(result.err.rfind("error -2147217900 (Vornexa.Data): ", 0), 0u) << result.err;
-  EXPECT_NE(result.err.find("\"IF\""), std::string::npos) << result.err;
+  Expect({"--odbc", Server(), "empresas"}, 1, "",
+         ErrorLine(-2147217900, "Vornexa.Data", "[SQLite]near \"IF\": syntax error (1)"));
 }
+
+// The server's database outlives a run and other suites write to it: this
+// suite keeps to a company of its own and clears it first.
+constexpr const char* kCompany = "917";
+
+class CliOdbcTest : public CliTest, public ::testing::WithParamInterface<Dialect> {
+ protected:
+  void SetUp() override {
+    CliTest::SetUp();
+    connection_string_ = GetParam() == Dialect::Sqlite
+                             ? "Driver=SQLite3;Database=" + Path("servidor.db") + ";"
+                             : vornexa::testing::PostgreSqlConnectionString();
+    if (connection_string_.empty()) {
+      const char* why = "VORNEXA_TEST_PG is not set (run the tests under scripts/with-postgres)";
+      if (vornexa::testing::AllBackendsRequired()) FAIL() << why;
+      GTEST_SKIP() << why;
+    }
+    // Every run of the test works on this database and the suite's company.
+    environment_ = {{"VORNEXA_ODBC", connection_string_}, {"VORNEXA_EMPRESA", kCompany},
+                    {"VORNEXA_DIALECTO", GetParam() == Dialect::Sqlite ? "sqlite" : "postgresql"}};
+    Ok({"empresas"});  // creates the tables the cleaning needs
+    db_ = OpenOdbc(connection_string_, GetParam());
+    for (const TableDef& table : SchemaTables()) {
+      if (table.name == table::kRazonSocial) continue;  // shared by every company
+      db_->Execute("DELETE FROM " + std::string(table.name) + " WHERE Cod_Empresa = " + kCompany);
+    }
+    db_->Execute("DELETE FROM Vornexa_Empresas WHERE Codigo = " + std::string(kCompany));
+  }
+
+  JsonValue StoredCompany() {  // the suite's company as `empresas` lists it
+    for (const JsonValue& company : Json({"empresas"})) {
+      if (company["codigo"] == 917) return company;
+    }
+    return nullptr;
+  }
+
+  std::string connection_string_;
+  std::shared_ptr<Connection> db_;
+};
+
+TEST_P(CliOdbcTest, CompanyChartAccountsAndBalancesLiveInTheOdbcDatabase) {
+  Ok({"--ejercicio", "2025", "init", "--pgc", "--nombre", "Ñandú 日本, S.L."});
+  EXPECT_EQ(db_->Open("SELECT COUNT(*) AS v FROM Acumulados WHERE Cod_Empresa = 917 AND "
+                      "Cod_Ejercicio = 2025")->Field("v").ToInt64(), 903);
+  EXPECT_FALSE(std::filesystem::exists(Path("vornexa.db"))) << "no embedded file on the side";
+
+  // The company row is read back as written, and updated in place.
+  Ok({"init", "--ejercicios", "2024,2025"});
+  EXPECT_EQ(StoredCompany(), JsonValue::parse(R"({"codigo": 917, "nombre": "Ñandú 日本, S.L.",
+      "ejercicio": 2025, "ejercicios": "2024,2025", "multiejercicio": false,
+      "digitos_nivel": "1,2,3,4,8,0", "digitos_cuenta": 8})"));
+  // The name column holds as many characters as the tool accepts.
+  Ok({"init", "--nombre", Repeat("ñ", 100)});
+  EXPECT_EQ(StoredCompany()["nombre"], Repeat("ñ", 100));
+
+  Ok({"cuenta", "guardar", "43.1", "--nombre", "Cliente Uno"});
+  // Balances: exact in JSON, the Spanish way in the text view.
+  ASSERT_EQ(db_->Execute("UPDATE Acumulados SET Apertura = 100, D3 = 250.5, H3 = 2040.25 WHERE "
+                         "Cod_Empresa = 917 AND Cod_Ejercicio = 2025 AND Cuenta = '43000001'"), 1);
+  EXPECT_EQ(Json({"saldo", "actual", "43.1"}), JsonValue::parse(R"([{"Cuenta": "43000001",
+      "Nombre": "Cliente Uno", "ejercicio": 2025, "saldo": "-1689.7500"}])"));
+  EXPECT_EQ(Ok({"saldo", "actual", "43.1"}),
+            "Cuenta    Nombre       Ejercicio      Saldo\n"
+            "--------  -----------  ---------  ---------\n"
+            "43000001  Cliente Uno       2025  -1.689,75\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, CliOdbcTest,
+                         ::testing::Values(Dialect::Sqlite, Dialect::PostgreSql),
+                         [](const auto& info) {
+                           return info.param == Dialect::Sqlite ? "SqliteOdbc" : "PostgreSql";
+                         });
 
 }  // namespace
 }  // namespace vornexa::cli::testing

@@ -1,8 +1,6 @@
 #include "tests/cli/cli_runner.h"
 
-#include <fcntl.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -16,44 +14,42 @@ std::string Slurp(const std::filesystem::path& path) {
   return text.str();
 }
 
-void Spit(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+void CliTest::WriteFile(const std::string& name, const std::string& text) const {
+  std::ofstream(dir_ / name, std::ios::binary | std::ios::trunc) << text;
 }
 
-pid_t StartProgram(const std::filesystem::path& dir, const Args& args, const std::string& input,
-                   const Environment& environment) {
-  Spit(dir / ".stdin", input);
-  const pid_t child = fork();
-  if (child != 0) return child;
-  const auto redirect = [&dir](const char* name, int flags, int target) {
-    const int fd = open((dir / name).c_str(), flags, 0644);
-    if (fd < 0 || dup2(fd, target) < 0) _exit(126);
-    close(fd);
-  };
-  redirect(".stdin", O_RDONLY, STDIN_FILENO);
-  redirect(".stdout", O_WRONLY | O_CREAT | O_TRUNC, STDOUT_FILENO);
-  redirect(".stderr", O_WRONLY | O_CREAT | O_TRUNC, STDERR_FILENO);
-  if (chdir(dir.c_str()) != 0) _exit(126);
+namespace {
+// `text` as one word of the shell.
+std::string Quote(const std::string& text) {
+  std::string quoted = "'";
+  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+}  // namespace
+
+CliResult CliTest::Run(const Args& args, const std::string& input, const std::string& wrapper) {
+  WriteFile(".stdin", input);
+  std::string command = "cd " + Quote(dir_.string()) + " && " + wrapper + " env";
   for (const char* name : {"VORNEXA_DB", "VORNEXA_ODBC", "VORNEXA_DIALECTO", "VORNEXA_EMPRESA"}) {
-    unsetenv(name);
+    command += std::string(" -u ") + name;
   }
-  for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
-  std::vector<char*> argv = {const_cast<char*>(VORNEXA_CLI_PROGRAM)};
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-  execv(VORNEXA_CLI_PROGRAM, argv.data());
-  _exit(127);
-}
-
-CliResult FinishProgram(const std::filesystem::path& dir, pid_t child) {
-  int status = 0;
-  waitpid(child, &status, 0);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
-          Slurp(dir / ".stdout"), Slurp(dir / ".stderr")};
+  for (const auto& [name, value] : environment_) command += " " + Quote(name + "=" + value);
+  command += " " + Quote(VORNEXA_CLI_PROGRAM);
+  for (const std::string& arg : args) command += " " + Quote(arg);
+  // The shell reports a program a signal ended as 128 + the signal.
+  const int status = std::system((command + " <.stdin >.stdout 2>.stderr").c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir_ / ".stdout"),
+          Slurp(dir_ / ".stderr")};
 }
 
 std::string ErrorLine(int32_t number, const std::string& source, const std::string& description) {
   return "error " + std::to_string(number) + " (" + source + "): " + description + "\n";
+}
+
+std::string Repeat(const std::string& text, int times) {
+  std::string repeated;
+  while (times-- > 0) repeated += text;
+  return repeated;
 }
 
 void CliTest::SetUp() {
@@ -63,19 +59,25 @@ void CliTest::SetUp() {
 }
 
 void CliTest::Expect(const Args& args, int exit_code, const std::string& out,
-                     const std::string& err) {
-  const CliResult result = Run(args);
-  const std::string trace = args.empty() ? "" : args.front() + " ... " + args.back();
-  EXPECT_EQ(result.exit_code, exit_code) << trace << "\n" << result.err;
-  EXPECT_EQ(result.out, out) << trace;
-  EXPECT_EQ(result.err, err) << trace;
+                     const std::string& err, const std::string& input) {
+  SCOPED_TRACE(::testing::PrintToString(args));
+  const CliResult result = Run(args, input);
+  EXPECT_EQ(result.exit_code, exit_code) << result.err;
+  EXPECT_EQ(result.out, out);
+  EXPECT_EQ(result.err, err);
 }
 
-std::string CliTest::Ok(const Args& args) {
-  const CliResult result = Run(args);
+std::string CliTest::Ok(const Args& args, const std::string& input) {
+  const CliResult result = Run(args, input);
   EXPECT_EQ(result.exit_code, 0) << result.err;
   EXPECT_EQ(result.err, "");
   return result.out;
+}
+
+void CliTest::ExpectFields(const std::string& code, const std::string& expected) {
+  const JsonValue account = Json({"cuenta", "ver", code}), fields = JsonValue::parse(expected);
+  EXPECT_EQ(account.size(), 44u);
+  for (const auto& [field, value] : fields.items()) EXPECT_EQ(account[field], value) << field;
 }
 
 }  // namespace vornexa::cli::testing

@@ -4,7 +4,6 @@
 #define TESTS_CLI_CLI_RUNNER_H_
 
 #include <gtest/gtest.h>
-#include <sys/types.h>
 
 #include <filesystem>
 #include <string>
@@ -25,23 +24,10 @@ struct CliResult {
   std::string out, err;
 };
 
-// Starts `args` in `dir` with standard input `input` and `environment` added;
-// standard output and error go to files of `dir`, so no pipe can stall it.
-pid_t StartProgram(const std::filesystem::path& dir, const Args& args,
-                   const std::string& input = "", const Environment& environment = {});
-// Waits for a program StartProgram started and collects what it printed.
-CliResult FinishProgram(const std::filesystem::path& dir, pid_t child);
-inline CliResult RunProgram(const std::filesystem::path& dir, const Args& args,
-                            const std::string& input = "", const Environment& environment = {}) {
-  return FinishProgram(dir, StartProgram(dir, args, input, environment));
-}
-
-// The whole content of a file; writing replaces it.
 std::string Slurp(const std::filesystem::path& path);
-void Spit(const std::filesystem::path& path, const std::string& text);
-
 // The one-line error report: "error NUMBER (SOURCE): DESCRIPTION\n".
 std::string ErrorLine(int32_t number, const std::string& source, const std::string& description);
+std::string Repeat(const std::string& text, int times);
 
 // A fresh directory per test, removed afterwards.
 class CliTest : public ::testing::Test {
@@ -49,31 +35,32 @@ class CliTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override { std::filesystem::remove_all(dir_); }
 
-  CliResult Run(const Args& args, const std::string& input = "") {
-    return RunProgram(dir_, args, input, environment_);
-  }
-  // Runs `args` and expects exactly this exit code, stdout and stderr.
-  void Expect(const Args& args, int exit_code, const std::string& out, const std::string& err);
+  // Runs `args` on `input` behind `wrapper` (a command that runs the rest of
+  // its arguments) with `environment_`; output goes through files, never pipes.
+  CliResult Run(const Args& args, const std::string& input = "", const std::string& wrapper = "");
+  // Runs `args` on `input` and expects exactly this exit code, stdout and stderr.
+  void Expect(const Args& args, int exit_code, const std::string& out, const std::string& err,
+              const std::string& input = "");
   // Expects success with nothing on stderr; returns stdout.
-  std::string Ok(const Args& args);
+  std::string Ok(const Args& args, const std::string& input = "");
   // Runs `args` with --json, expected to succeed; returns its parsed output.
   JsonValue Json(Args args) {
     args.push_back("--json");
     return JsonValue::parse(Ok(args));
   }
-  // Expects exit code 1, nothing on stdout and one ErrorLine on stderr.
-  void ExpectError(const Args& args, int32_t number, const std::string& source,
-                   const std::string& description) {
-    Expect(args, 1, "", ErrorLine(number, source, description));
-  }
+  // Expects `cuenta ver code` to show all 44 fields, those of the JSON object
+  // `expected` with its values.
+  void ExpectFields(const std::string& code, const std::string& expected);
 
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  void WriteFile(const std::string& name, const std::string& text) const { Spit(dir_ / name, text); }
+  void WriteFile(const std::string& name, const std::string& text) const;
   std::string ReadFile(const std::string& name) const { return Slurp(dir_ / name); }
   // The library's own connection to the program's database.
   std::shared_ptr<Connection> Open() const { return OpenSqlite(Path("vornexa.db")); }
   // Column v of the first row of `sql`, as text.
-  std::string Scalar(const std::string& sql) const { return Open()->Open(sql)->Field("v").ToText(); }
+  std::string Scalar(const std::string& sql) const {
+    return Open()->Open(sql)->Field("v").ToText();
+  }
 
   std::filesystem::path dir_;
   Environment environment_;  // variables every run of this test gets
@@ -88,17 +75,6 @@ class SeededCliTest : public CliTest {
     for (const char* code : {"4", "43", "430", "4300"}) Ok({"cuenta", "guardar", code});
   }
 };
-
-// A connection string for a SQLite file through its ODBC driver.
-inline std::string SqliteOdbc(const std::string& path) {
-  return "Driver=SQLite3;Database=" + path + ";";
-}
-
-inline std::string Repeat(const std::string& text, int times) {
-  std::string repeated;
-  while (times-- > 0) repeated += text;
-  return repeated;
-}
 
 }  // namespace vornexa::cli::testing
 
