@@ -1,5 +1,6 @@
 // init, cuenta, grupo and demo: what they print, in text and JSON, and what
 // they store; the standard chart seed, the company settings, the demo's tour.
+#include "support/fixtures.h"
 #include "tests/cli/cli_runner.h"
 
 namespace vornexa::cli::testing {
@@ -126,6 +127,40 @@ TEST_F(CliTest, DemoBuildsItsOwnDatabaseAndNeverOverwritesOneByAccident) {
                                          "sustituirlo)"));
   Ok({"--db", "mine.db", "demo", "--reemplazar"});
   EXPECT_NE(ReadFile("mine.db"), "precious");
+}
+
+// Each filter of `saldo periodo` reaches its own argument of the library call.
+TEST_F(CliTest, BalanceFiltersReachTheLibraryCall) {
+  Ok({"--db", "vornexa.db", "demo"});
+  const struct {
+    Args filters;
+    const char* code;
+    Currency amount, variation;
+    const char *concept_text, *document;
+    int16_t department, journal;
+  } cases[] = {
+      {{"--documento", "F25-001"}, "47700001", {}, {}, "", "F25-001", 0, 0},
+      {{"--importe", "2000,5", "--variacion", "1500", "--concepto", "Factura", "--dpto", "3",
+        "--diario", "2"},
+       "70000001", Currency::FromDecimal("2000.5"), Currency::FromDecimal("1500"), "Factura", "",
+       3, 2},
+  };
+  clsCuenta account;
+  account.Conexion(Open());
+  account.cEmpresa(vornexa::testing::MakeCompany(1, 2025));
+  for (const auto& c : cases) {
+    Args args = {"saldo", "periodo", c.code, "--desde", "2024-01-01", "--hasta", "2025-12-31"};
+    args.insert(args.end(), c.filters.begin(), c.filters.end());
+    Currency debit, credit;
+    account.Cuenta = c.code;
+    account.Dev_Acumulado3(2025, Date{2024, 1, 1}, Date{2025, 12, 31}, c.amount, c.variation,
+                           c.concept_text, c.document, c.department, c.journal, debit, credit);
+    ASSERT_NE(debit + credit, Currency{}) << c.code;  // figures of zero would prove nothing
+    const JsonValue rows = Json(args);
+    EXPECT_EQ(rows[0]["debe"], debit.ToString()) << c.code;
+    EXPECT_EQ(rows[0]["haber"], credit.ToString()) << c.code;
+  }
+  account.Conexion(nullptr);
 }
 
 }  // namespace
