@@ -50,8 +50,12 @@ struct OdbcOptions {
   int login_timeout_seconds = 15;
   // Prepared statements kept per connection and reused; 0 runs every
   // statement directly. Unset, the database's default applies:
-  // kOdbcStatementCacheSize where reusing them was measured to pay, none
-  // elsewhere. VORNEXA_STATEMENT_CACHE=0 turns it off as for SQLite.
+  // kOdbcStatementCacheSize for Sqlite, where reusing them pays, 0 for
+  // PostgreSql and SqlServer. VORNEXA_STATEMENT_CACHE=0 turns it off for
+  // every connection. Asked for on PostgreSQL, a statement the server
+  // refuses to prepare (an unknown column, a syntax error) fails with the
+  // same number and SQLSTATE, its driver's description ending in "Error
+  // while preparing parameters" instead of "Error while executing the query".
   std::optional<size_t> statement_cache_size;
 };
 inline constexpr size_t kOdbcStatementCacheSize = 64;
