@@ -7,10 +7,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/fixtures.h"
 #include "vornexa/data/connection.h"
+#include "vornexa/data/odbc_connection.h"
 #include "vornexa/data/sqlite_statement_cache.h"
 #include "vornexa/data/statement_parameters.h"
 
@@ -130,6 +132,19 @@ std::string Outcome(Connection& connection, const std::string& sql, Cursor curso
   }
 }
 
+// Runs `sql` on both connections, a query with each cursor, and expects the
+// same outcome, which it returns.
+std::string SameOnBoth(Connection& cached, Connection& uncached, const std::string& sql) {
+  std::string outcomes[2];
+  for (Cursor cursor : {Cursor::ForwardOnly, Cursor::Static}) {
+    outcomes[0] = Outcome(cached, sql, cursor);
+    outcomes[1] = Outcome(uncached, sql, cursor);
+    EXPECT_EQ(outcomes[0], outcomes[1]) << sql;
+    if (!sql.starts_with("SELECT")) break;
+  }
+  return outcomes[0];
+}
+
 class CacheParity : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -138,17 +153,7 @@ class CacheParity : public ::testing::Test {
     Both("CREATE TABLE Valores (Clave TEXT PRIMARY KEY, Dato, Tipo TEXT)");
   }
 
-  // Runs `sql` on both connections, a query with each cursor, and expects
-  // the same outcome, which it returns.
-  std::string Both(const std::string& sql) {
-    std::string outcomes[2];
-    for (Cursor cursor : {Cursor::ForwardOnly, Cursor::Static}) {
-      outcomes[0] = Outcome(*cached_, sql, cursor);
-      outcomes[1] = Outcome(*uncached_, sql, cursor);
-      EXPECT_EQ(outcomes[0], outcomes[1]) << sql;
-      if (!sql.starts_with("SELECT")) break;
-    }
-    return outcomes[0];
+  std::string Both(const std::string& sql) { return SameOnBoth(*cached_, *uncached_, sql); }
   }
 
   const ScratchFolder folder_;  // for a database that several connections share
@@ -217,6 +222,51 @@ TEST_F(CacheParity, AResultSetLeftOpenKeepsItsRowsWhileTheSameStatementRunsAgain
   last->MoveNext();
   EXPECT_EQ(last->Field("Clave").ToText(), "b");
 }
+
+#ifdef VORNEXA_WITH_ODBC
+// The ODBC driver's prepared statements beside its direct ones, each
+// connection on a table of its own: SQLite through ODBC, and PostgreSQL
+// (prepared only when asked) when the server is offered.
+TEST(OdbcCacheParity, SameRowsTypesAndErrorsAsTheTextAndOpenResultsKeepTheirStatement) {
+  std::vector<std::pair<std::string, Dialect>> databases = {
+      {"Driver=SQLite3;Database=:memory:;", Dialect::Sqlite}};
+  if (const std::string server = PostgreSqlConnectionString(); !server.empty()) {
+    databases.emplace_back(server, Dialect::PostgreSql);
+  }
+  for (const auto& [connection_string, dialect] : databases) {
+    SCOPED_TRACE(connection_string);
+    std::shared_ptr<Connection> cached, uncached;
+    for (auto* connection : {&cached, &uncached}) {
+      *connection = OpenOdbc(connection_string, dialect, {15, connection == &cached ? 64u : 0u});
+      (*connection)->Execute(
+          "CREATE TEMP TABLE Valores (Clave varchar(8) PRIMARY KEY, Dato integer, Tipo varchar(8))");
+    }
+    const auto both = [&](const std::string& sql) { return SameOnBoth(*cached, *uncached, sql); };
+    EXPECT_EQ(both("INSERT INTO Valores (Clave, Dato, Tipo) VALUES ('a', 5, '0001'), "
+                   "('b', -7, 'It''s'), ('c', 12, NULL)"),
+              "changed 3");
+    EXPECT_EQ(both("SELECT * FROM Valores WHERE Clave IN ('a', 'b') ORDER BY Clave"),
+              "Clave=text:a Dato=int:5 Tipo=text:0001 \nClave=text:b Dato=int:-7 Tipo=text:It's \n");
+    EXPECT_EQ(both("SELECT Clave FROM Valores WHERE Dato = '5' OR Tipo = '0001'"), "Clave=text:a \n");
+    EXPECT_EQ(both("SELECT Clave FROM Valores WHERE Dato = -7 OR Dato + 1 > 10 ORDER BY Clave"),
+              "Clave=text:b \nClave=text:c \n");
+    EXPECT_EQ(both("SELECT Clave FROM Valores WHERE Clave IN ('c') AND Tipo IS NULL"), "Clave=text:c \n");
+    EXPECT_EQ(both("UPDATE Valores SET Dato = Dato + 1 WHERE Clave = 'nadie'"), "changed 0");
+    both("INSERT INTO Valores (Clave, Dato) VALUES ('a', 1)");
+    both("SELECT Clave FROM Valores WHERE Dato = 'x'");
+    // PostgreSQL's driver words a statement the server refuses to prepare its own way.
+    if (dialect == Dialect::Sqlite) both("SELECT Clave FROM Valores WHERE Nada = 1");
+
+    // A result set left open holds its statement while the same one runs again.
+    const std::string query = "SELECT Clave FROM Valores WHERE Dato > ";
+    auto outer = cached->Open(query + "0 ORDER BY Clave");
+    EXPECT_EQ(Outcome(*cached, query + "6 ORDER BY Clave", Cursor::ForwardOnly), "Clave=text:c \n");
+    EXPECT_EQ(outer->Field("Clave").ToText(), "a");
+    outer->MoveNext();
+    EXPECT_EQ(outer->Field("Clave").ToText(), "c");
+  }
+}
+#endif  // VORNEXA_WITH_ODBC
 
 // Another connection changes the schema under statements compiled before.
 TEST_F(CacheParity, AStatementCompiledBeforeASchemaChangeSeesTheNewSchema) {

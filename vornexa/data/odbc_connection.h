@@ -1,9 +1,12 @@
 // The ODBC driver: the library's statements on a database server (SQL Server,
 // PostgreSQL) or any database with an ODBC driver, over unixODBC.
 //
-// Statements run directly (no prepared plans), translated to the dialect
-// named at opening: SqlServer passes them through unchanged, PostgreSql and
-// Sqlite rewrite the SQL Server constructs the library uses. Text crosses the
+// Statements are translated to the dialect named at opening: SqlServer
+// passes them through unchanged, PostgreSql and Sqlite rewrite the SQL Server
+// constructs the library uses. They run directly, or, with the statement
+// cache, as prepared statements reused per connection: the literals of a
+// query or write are bound as parameters of the statement prepared from its
+// skeleton, with the same rows, types and errors as the text. Text crosses the
 // driver as UTF-16, so any Unicode text is stored and read back unchanged.
 // Exact numerics (money, numeric) are read as decimal text, so amounts reach
 // Currency without passing through a double.
@@ -32,7 +35,9 @@
 #ifndef VORNEXA_DATA_ODBC_CONNECTION_H_
 #define VORNEXA_DATA_ODBC_CONNECTION_H_
 
+#include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "vornexa/data/connection.h"
@@ -43,7 +48,17 @@ struct OdbcOptions {
   // How long opening may wait for the server before it fails with
   // -2146824579, so that an unreachable server is reported, not waited for.
   int login_timeout_seconds = 15;
+  // Prepared statements kept per connection and reused; 0 runs every
+  // statement directly. Unset, the database's default applies:
+  // kOdbcStatementCacheSize for Sqlite, where reusing them pays, 0 for
+  // PostgreSql and SqlServer. VORNEXA_STATEMENT_CACHE=0 turns it off for
+  // every connection. Asked for on PostgreSQL, a statement the server
+  // refuses to prepare (an unknown column, a syntax error) fails with the
+  // same number and SQLSTATE, its driver's description ending in "Error
+  // while preparing parameters" instead of "Error while executing the query".
+  std::optional<size_t> statement_cache_size;
 };
+inline constexpr size_t kOdbcStatementCacheSize = 64;
 
 // Opens an ODBC connection; `dialect` names the database behind it. Raises
 // -2146824579 when it cannot be opened in time, or in a build without the driver.

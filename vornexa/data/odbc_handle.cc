@@ -69,13 +69,29 @@ SQLRETURN DriverConnect(const Handle& connection, std::string_view connection_st
                           SQL_DRIVER_NOPROMPT);
 }
 
-SQLRETURN ExecDirect(const Handle& statement, std::string_view sql, Encoding encoding) {
+namespace {
+
+// Passes `sql` to `wide` or `narrow` (SQLExecDirect or SQLPrepare and their
+// wide forms, which take the same arguments).
+template <typename WideCall, typename NarrowCall>
+SQLRETURN WithStatementText(const Handle& statement, std::string_view sql, Encoding encoding,
+                            WideCall wide, NarrowCall narrow) {
   if (encoding == Encoding::kUtf16) {
     WideText text = ToWide(sql);
-    return SQLExecDirectW(statement.get(), text.data(), SQL_NTS);
+    return wide(statement.get(), text.data(), SQL_NTS);
   }
   std::string text(sql);
-  return SQLExecDirect(statement.get(), Bytes(text), static_cast<SQLINTEGER>(text.size()));
+  return narrow(statement.get(), Bytes(text), static_cast<SQLINTEGER>(text.size()));
+}
+
+}  // namespace
+
+SQLRETURN ExecDirect(const Handle& statement, std::string_view sql, Encoding encoding) {
+  return WithStatementText(statement, sql, encoding, SQLExecDirectW, SQLExecDirect);
+}
+
+SQLRETURN Prepare(const Handle& statement, std::string_view sql, Encoding encoding) {
+  return WithStatementText(statement, sql, encoding, SQLPrepareW, SQLPrepare);
 }
 
 std::vector<Diagnostic> ReadDiagnostics(const Handle& handle, Encoding encoding) {

@@ -54,6 +54,8 @@ SQLRETURN DriverConnect(const Handle& connection, std::string_view connection_st
                         Encoding encoding);
 // SQLExecDirect. Raises -2147217900 for text the wide calls cannot encode.
 SQLRETURN ExecDirect(const Handle& statement, std::string_view sql, Encoding encoding);
+// SQLPrepare, the same way.
+SQLRETURN Prepare(const Handle& statement, std::string_view sql, Encoding encoding);
 
 // One diagnostic record of a call.
 struct Diagnostic {

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "vornexa/data/materialized_recordset.h"
 #include "vornexa/data/odbc_text.h"
@@ -52,6 +54,27 @@ Value IntegerOrText(std::string text) {
   return Value::Text(std::move(text));
 }
 
+// A statement handle on the session's connection, taking the text as it
+// stands: it is the database's own dialect, with no ODBC escape clauses to
+// expand. Drivers that do not scan for them refuse the option; no matter.
+Handle NewStatementHandle(const Session& session) {
+  Handle handle(SQL_HANDLE_STMT, session.connection.get());
+  SQLSetStmtAttrW(handle.get(), SQL_ATTR_NOSCAN, reinterpret_cast<SQLPOINTER>(SQL_NOSCAN_ON), 0);
+  return handle;
+}
+
+// Whether a minus stands before a parameter marker: PostgreSQL types an
+// integer literal there, but cannot choose the operator for a parameter
+// whose type it has to infer.
+bool NegatesAMarker(std::string_view skeleton) {
+  for (size_t minus = skeleton.find('-'); minus != std::string_view::npos;
+       minus = skeleton.find('-', minus + 1)) {
+    const size_t next = skeleton.find_first_not_of(" \t\r\n", minus + 1);
+    if (next != std::string_view::npos && skeleton[next] == '?') return true;
+  }
+  return false;
+}
+
 // Forward-only cursor: one row at a time from the live statement.
 class OdbcRecordset : public Recordset {
  public:
@@ -92,14 +115,113 @@ class OdbcRecordset : public Recordset {
 }  // namespace
 
 Statement::Statement(std::shared_ptr<const Session> session, std::string_view sql)
-    : session_(std::move(session)), handle_(SQL_HANDLE_STMT, session_->connection.get()) {
-  // The text is the database's own dialect: no ODBC escape clauses to
-  // expand. Drivers that do not scan for them refuse the option; no matter.
-  SQLSetStmtAttrW(handle_.get(), SQL_ATTR_NOSCAN, reinterpret_cast<SQLPOINTER>(SQL_NOSCAN_ON), 0);
-  Check(ExecDirect(handle_, TranslateSql(sql, session_->dialect), Encoding()));
+    : session_(std::move(session)) {
+  try {
+    ParameterisedStatement parameterised;
+    if (session_->prepared == nullptr || !ParameteriseStatement(sql, &parameterised) ||
+        !RunPrepared(parameterised)) {
+      owned_.emplace(NewStatementHandle(*session_));
+      Check(ExecDirect(*owned_, TranslateSql(sql, session_->dialect), Encoding()));
+    }
+    DescribeColumns();
+  } catch (...) {
+    GiveBack();
+    throw;
+  }
+}
 
+Statement::~Statement() { GiveBack(); }
+
+void Statement::GiveBack() {
+  if (entry_ == nullptr) return;
+  // Ready for its next user, with no buffer of this one still bound.
+  SQLFreeStmt(get(), SQL_CLOSE);
+  SQLFreeStmt(get(), SQL_RESET_PARAMS);
+  session_->prepared->Release(std::exchange(entry_, nullptr));
+}
+
+bool Statement::RunPrepared(ParameterisedStatement& statement) {
+  parameters_.swap(statement.parameters);
+  if (session_->dialect == Dialect::PostgreSql && NegatesAMarker(statement.skeleton)) return false;
+  PreparedStatementCache& cache = *session_->prepared;
+  entry_ = cache.Take(statement.skeleton);
+  if (entry_ == nullptr) {
+    PreparedStatement prepared{NewStatementHandle(*session_)};
+    const std::string translated = TranslateSql(statement.skeleton, session_->dialect);
+    SQLSMALLINT markers = 0;
+    if (!SQL_SUCCEEDED(Prepare(prepared.handle, translated, Encoding())) ||
+        !SQL_SUCCEEDED(SQLNumParams(prepared.handle.get(), &markers)) ||
+        markers != static_cast<SQLSMALLINT>(parameters_.size())) {
+      return false;
+    }
+    // Kept unless a result set still open holds this skeleton's statement:
+    // this one is then freed after use.
+    entry_ = cache.Keep(std::move(statement.skeleton), std::move(prepared));
+    if (entry_ == nullptr) owned_.emplace(std::move(prepared.handle));
+  }
+  if (!BindParameters()) {
+    GiveBack();
+    owned_.reset();
+    return false;
+  }
+  const SQLRETURN rc = SQLExecute(get());
+  if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) RaiseExecuteFailure();
+  return true;
+}
+
+void Statement::RaiseExecuteFailure() const {
+  const std::vector<Diagnostic> records = ReadDiagnostics(handle(), Encoding());
+  // A driver may report a session lost while it sends the values in words
+  // of its own; the connection's state tells, as the text's failure would.
+  SQLUINTEGER dead = SQL_CD_FALSE;
+  const bool lost = SQL_SUCCEEDED(SQLGetConnectAttr(session_->connection.get(),
+                                                    SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
+                    dead == SQL_CD_TRUE;
+  Raise(records, session_->dialect, lost ? error_number::kConnectionUnusable : 0);
+}
+
+bool Statement::BindParameters() {
+  lengths_.assign(parameters_.size(), 0);
+  wide_texts_.clear();
+  for (size_t i = 0; i < parameters_.size(); ++i) {
+    const auto number = static_cast<SQLUSMALLINT>(i + 1);
+    StatementParameter& parameter = parameters_[i];
+    SQLRETURN rc;
+    if (parameter.is_integer) {
+      // A literal is an integer while it fits one, a bigint beyond: typed
+      // alike, the parameter resolves operators and overflows as it would.
+      const bool fits_integer = parameter.integer <= INT32_MAX;
+      rc = SQLBindParameter(get(), number, SQL_PARAM_INPUT, SQL_C_SBIGINT,
+                            fits_integer ? SQL_INTEGER : SQL_BIGINT, 0, 0, &parameter.integer, 0,
+                            nullptr);
+    } else if (Encoding() == Encoding::kUtf16) {
+      // Text the wide calls cannot encode runs as text, whose error names
+      // the offset in the statement.
+      try {
+        wide_texts_.push_back(ToWide(parameter.text));
+      } catch (const Error&) {
+        return false;
+      }
+      WideText& text = wide_texts_.back();
+      const size_t units = text.size() - 1;
+      lengths_[i] = static_cast<SQLLEN>(units * sizeof(SQLWCHAR));
+      rc = SQLBindParameter(get(), number, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
+                            std::max<size_t>(units, 1), 0, text.data(),
+                            static_cast<SQLLEN>(text.size() * sizeof(SQLWCHAR)), &lengths_[i]);
+    } else {
+      lengths_[i] = static_cast<SQLLEN>(parameter.text.size());
+      rc = SQLBindParameter(get(), number, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
+                            std::max<size_t>(parameter.text.size(), 1), 0, parameter.text.data(),
+                            lengths_[i] + 1, &lengths_[i]);
+    }
+    if (!SQL_SUCCEEDED(rc)) return false;
+  }
+  return true;
+}
+
+void Statement::DescribeColumns() {
   SQLSMALLINT count = 0;
-  Check(SQLNumResultCols(handle_.get(), &count));
+  Check(SQLNumResultCols(get(), &count));
   for (SQLUSMALLINT column = 1; column <= count; ++column) {
     SQLSMALLINT data_type = 0;
     names_.push_back(Describe(column, &data_type));
@@ -129,13 +251,13 @@ Statement::Statement(std::shared_ptr<const Session> session, std::string_view sq
 int64_t Statement::AffectedRows() const {
   if (!names_.empty()) return 0;
   SQLLEN rows = 0;
-  Check(SQLRowCount(handle_.get(), &rows));
+  Check(SQLRowCount(get(), &rows));
   return rows;
 }
 
 void Statement::FinishResults() {
   for (;;) {
-    const SQLRETURN rc = SQLMoreResults(handle_.get());
+    const SQLRETURN rc = SQLMoreResults(get());
     if (rc == SQL_NO_DATA) return;
     Check(rc);
   }
@@ -145,7 +267,7 @@ ColumnIndex Statement::Columns() const { return ColumnIndex(names_); }
 
 bool Statement::Fetch() {
   if (names_.empty()) return false;
-  const SQLRETURN rc = SQLFetch(handle_.get());
+  const SQLRETURN rc = SQLFetch(get());
   if (rc == SQL_NO_DATA) return false;
   Check(rc);
   return true;
@@ -164,7 +286,7 @@ Value Statement::Read(SQLUSMALLINT column, Kind kind) {
   if (kind == Kind::kReal) {
     double number = 0;
     SQLLEN indicator = 0;
-    Check(SQLGetData(handle_.get(), column, SQL_C_DOUBLE, &number, sizeof number, &indicator));
+    Check(SQLGetData(get(), column, SQL_C_DOUBLE, &number, sizeof number, &indicator));
     return indicator == SQL_NULL_DATA ? Value() : Value::Real(number);
   }
   std::optional<std::string> text = ReadText(column);
@@ -185,12 +307,12 @@ std::string Statement::Describe(SQLUSMALLINT column, SQLSMALLINT* data_type) {
   SQLULEN size = 0;
   if (Encoding() == Encoding::kUtf16) {
     SQLWCHAR name[kNameUnits];
-    Check(SQLDescribeColW(handle_.get(), column, name, kNameUnits, &length, data_type, &size,
+    Check(SQLDescribeColW(get(), column, name, kNameUnits, &length, data_type, &size,
                           &scale, &nullable));
     return FromWide(name, std::clamp<SQLSMALLINT>(length, 0, kNameUnits - 1));
   }
   SQLCHAR name[kNameUnits];
-  Check(SQLDescribeCol(handle_.get(), column, name, kNameUnits, &length, data_type, &size, &scale,
+  Check(SQLDescribeCol(get(), column, name, kNameUnits, &length, data_type, &size, &scale,
                        &nullable));
   return std::string(reinterpret_cast<const char*>(name),
                      std::clamp<SQLSMALLINT>(length, 0, kNameUnits - 1));
@@ -202,7 +324,7 @@ std::optional<std::vector<Unit>> Statement::ReadPieces(SQLUSMALLINT column, SQLS
   Unit chunk[kChunkUnits];
   for (;;) {
     SQLLEN indicator = 0;
-    const SQLRETURN rc = SQLGetData(handle_.get(), column, c_type, chunk, sizeof chunk, &indicator);
+    const SQLRETURN rc = SQLGetData(get(), column, c_type, chunk, sizeof chunk, &indicator);
     if (rc == SQL_NO_DATA) break;
     Check(rc);
     if (indicator == SQL_NULL_DATA) return std::nullopt;

@@ -12,8 +12,17 @@
 #include "vornexa/data/column_index.h"
 #include "vornexa/data/connection.h"
 #include "vornexa/data/odbc_handle.h"
+#include "vornexa/data/odbc_text.h"
+#include "vornexa/data/statement_cache.h"
+#include "vornexa/data/statement_parameters.h"
 
 namespace vornexa::odbc {
+
+// A statement prepared from a parameterised text, kept for reuse.
+struct PreparedStatement {
+  Handle handle;
+};
+using PreparedStatementCache = StatementCache<PreparedStatement>;
 
 // An open ODBC connection. Shared by the connection object and the result
 // sets it opened, so that a result set outliving its connection stays valid.
@@ -22,7 +31,9 @@ struct Session {
       : environment(std::move(environment_handle)),
         connection(SQL_HANDLE_DBC, environment.get()),
         dialect(database) {}
+  // The prepared statements go before the connection that owns them.
   ~Session() {
+    prepared.reset();
     if (connected) SQLDisconnect(connection.get());
   }
 
@@ -30,12 +41,19 @@ struct Session {
   Handle connection;
   Dialect dialect;
   bool connected = true;
+  // Null when statements run directly only.
+  std::unique_ptr<PreparedStatementCache> prepared;
 };
 
-// One statement, translated to the session's dialect and executed directly.
+// One statement, translated to the session's dialect. With the session's
+// cache, a statement whose literals can be parameters runs as the prepared
+// form of its skeleton, those values bound; any other runs directly.
 class Statement {
  public:
   Statement(std::shared_ptr<const Session> session, std::string_view sql);
+  ~Statement();
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
 
   // Rows the statement inserted, updated or deleted; 0 for a query, and -1
   // as the driver reports it when the database does not tell (SQL Server
@@ -62,11 +80,28 @@ class Statement {
   // The column's data in units of `Unit`, read piece by piece.
   template <typename Unit>
   std::optional<std::vector<Unit>> ReadPieces(SQLUSMALLINT column, SQLSMALLINT c_type);
+  // Runs `statement` prepared, from the cache when there; false, with
+  // nothing run, when it cannot run that way.
+  bool RunPrepared(ParameterisedStatement& statement);
+  // Raises the failure of the prepared statement's execution.
+  [[noreturn]] void RaiseExecuteFailure() const;
+  // Returns a statement taken from the cache, closed and unbound.
+  void GiveBack();
+  // Binds every value for the next execution; false when one cannot be.
+  bool BindParameters();
+  void DescribeColumns();
+  const Handle& handle() const { return entry_ ? entry_->handle : *owned_; }
+  SQLHSTMT get() const { return handle().get(); }
   odbc::Encoding Encoding() const { return EncodingFor(session_->dialect); }
-  void Check(SQLRETURN rc) const { odbc::Check(rc, handle_, session_->dialect); }
+  void Check(SQLRETURN rc) const { odbc::Check(rc, handle(), session_->dialect); }
 
   std::shared_ptr<const Session> session_;
-  Handle handle_;
+  std::optional<Handle> owned_;  // the handle when not taken from the cache
+  PreparedStatementCache::Entry* entry_ = nullptr;
+  // The bound values and their lengths, read by the driver as it executes.
+  std::vector<StatementParameter> parameters_;
+  std::vector<WideText> wide_texts_;
+  std::vector<SQLLEN> lengths_;
   std::vector<std::string> names_;
   std::vector<Kind> kinds_;
 };

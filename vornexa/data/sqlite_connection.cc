@@ -4,7 +4,6 @@
 
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -72,18 +71,6 @@ std::string ImmutableUri(const std::string& path) {
     }
   }
   return uri + "?immutable=1";
-}
-
-// The cache size `options` ask for, unless the environment turns it off.
-size_t StatementCacheSize(const SqliteOptions& options) {
-  const char* setting = std::getenv(kStatementCacheVariable);
-  if (setting == nullptr || std::string_view(setting) == "" || std::string_view(setting) == "1") {
-    return options.statement_cache_size;
-  }
-  if (std::string_view(setting) == "0") return 0;
-  throw Error(error_number::kConnectionUnusable, std::string(kDataSource),
-              std::string(kStatementCacheVariable) + " admite 0 (sin caché de instrucciones) o 1, no '" +
-                  setting + "'");
 }
 
 // Owns one prepared statement, or holds one taken from a connection's cache
@@ -409,7 +396,7 @@ class SqliteConnection : public Connection {
 }  // namespace
 
 std::shared_ptr<Connection> OpenSqlite(const std::string& path, const SqliteOptions& options) {
-  return std::make_shared<SqliteConnection>(path, StatementCacheSize(options));
+  return std::make_shared<SqliteConnection>(path, StatementCacheCapacity(options.statement_cache_size));
 }
 
 std::shared_ptr<Connection> OpenSqlite(const std::string& path) {
