@@ -154,7 +154,6 @@ class CacheParity : public ::testing::Test {
   }
 
   std::string Both(const std::string& sql) { return SameOnBoth(*cached_, *uncached_, sql); }
-  }
 
   const ScratchFolder folder_;  // for a database that several connections share
   std::shared_ptr<Connection> cached_, uncached_;
