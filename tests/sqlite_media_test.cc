@@ -1,6 +1,6 @@
 // The embedded driver's files: WAL with full synchronisation and writers that
-// wait for each other; a database that cannot be written (read-only folder,
-// file or mount) is still read, and a write says why it fails; a full disk is
+// wait for each other; a database that cannot be written (read-only folder
+// or file) is still read, and a write says why it fails; a full disk is
 // named as such.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -196,22 +196,11 @@ class ScratchMount {
   }
   bool mounted() const { return mounted_; }
   std::string Path(const char* name) const { return folder_.Path(name); }
-  bool MakeReadOnly() const {
-    return mount(nullptr, folder_.path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-  }
 
  private:
   const ScratchFolder folder_;
   const bool mounted_;
 };
-
-TEST(SqliteReadOnlyMedia, ReadOnlyMount) {
-  const ScratchMount media("4m");
-  if (!media.mounted()) GTEST_SKIP() << "mounting is not permitted here";
-  MakeDatabase(media.Path("empresa.db"), true);
-  ASSERT_TRUE(media.MakeReadOnly());
-  EXPECT_EQ(ReadsAndRefusesWrites(media.Path("empresa.db")), "");
-}
 
 TEST(SqliteFullDisk, IsNamedAsSuch) {
   const ScratchMount disk("256k");
