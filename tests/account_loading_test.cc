@@ -2,10 +2,6 @@
 // another one; by code, with the derived mandate id; existence; rows that stop
 // a load partway. Every field's own member is checked by saving a filled
 // account and loading it back (maintenance_test.cc).
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "accounts_fixture.h"
 
 namespace vornexa::testing {

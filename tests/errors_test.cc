@@ -1,10 +1,7 @@
 // Errors as callers meet them: the trap that gives each operation its source,
 // the platform's descriptions, every public operation's failures under its own
 // source, and the thread's shared connection as the objects hand it in.
-#include <gtest/gtest.h>
-
 #include <functional>
-#include <string>
 
 #include "support/fixtures.h"
 
@@ -120,8 +117,6 @@ TEST_P(OperationErrors, EachOperationRaisesUnderItsOwnSource) {
   EXPECT_EQ(debe.ToString() + " " + haber.ToString(), "1.0000 2.0000");
 }
 
-// An account object always replaces the thread's connection; a group object
-// stores its own only when none is stored.
 TEST_P(OperationErrors, AnAccountAlwaysReplacesTheSharedConnectionAGroupOnlyFillsItWhenEmpty) {
   Exec("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (1, 3, 'Clientes')");
   InsertAccountRow(1, 5, "572", "Bancos");

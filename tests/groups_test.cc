@@ -1,9 +1,5 @@
 // Account groups: the five operations, what a missing group gives, and the
 // refusal to delete a group in use.
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "support/fixtures.h"
 
 namespace vornexa::testing {

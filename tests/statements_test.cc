@@ -3,10 +3,7 @@
 // database (the drivers translate it), so it is checked once, on the embedded
 // one; what the statements do is checked on every backend by the behavioural
 // suites.
-#include <gtest/gtest.h>
-
 #include <functional>
-#include <optional>
 
 #include "support/fixtures.h"
 #include "vornexa/data/sql_translator.h"

@@ -1,10 +1,7 @@
 // Text a database could not store and give back exactly (invalid UTF-8 of
 // every kind, an embedded NUL) is refused before any statement runs, naming
 // the field.
-#include <gtest/gtest.h>
-
 #include <functional>
-#include <string>
 
 #include "support/fixtures.h"
 

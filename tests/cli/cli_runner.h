@@ -11,7 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "vornexa/data/connection.h"
+#include "support/backends.h"
 
 namespace vornexa::cli::testing {
 
@@ -32,8 +32,6 @@ std::string Repeat(const std::string& text, int times);
 // A fresh directory per test, removed afterwards.
 class CliTest : public ::testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override { std::filesystem::remove_all(dir_); }
 
   // Runs `args` on `input` behind `wrapper` (a command that runs the rest of
   // its arguments) with `environment_`; output goes through files, never pipes.
@@ -62,7 +60,8 @@ class CliTest : public ::testing::Test {
     return Open()->Open(sql)->Field("v").ToText();
   }
 
-  std::filesystem::path dir_;
+  const vornexa::testing::ScratchFolder folder_;
+  const std::filesystem::path dir_ = folder_.path();
   Environment environment_;  // variables every run of this test gets
 };
 
