@@ -132,8 +132,7 @@ TEST_P(AccountLoadingFromLooseRows, AValueOfTheWrongKindOrAMissingColumnStopsThe
   for (const auto& c : cases) {
     Exec(c.change);
     clsCuenta account = NewAccount("572");
-    account.ContDebe = account.ContHaber = account.Nif = account.Nombre = "old";
-    account.Direccion = "old";
+    account.ContDebe = account.ContHaber = account.Nif = account.Nombre = account.Direccion = "old";
     EXPECT_VORNEXA_ERROR(account.Cargar(), c.number, "Cuentas::Cargar",
                          std::string(StandardDescription(c.number)));
     EXPECT_EQ(account.ContDebe + " " + account.ContHaber + " " + std::to_string(account.Nivel) +

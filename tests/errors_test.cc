@@ -54,9 +54,7 @@ class OperationErrors : public BackendTest {};
 TEST_P(OperationErrors, EachOperationRaisesUnderItsOwnSource) {
   const Date from{2024, 1, 1}, to{2024, 12, 31};
   Currency debe = Currency::FromDecimal("1"), haber = Currency::FromDecimal("2");
-  clsGrupo g;
-  g.Empresa = 1;
-  g.Codigo = 3;
+  clsGrupo g = NewGroup(1, 3);
   const int32_t kRead = err::kConnectionUnusable, kWrite = err::kObjectNotSet;
   const struct {
     const char* source;
@@ -120,9 +118,7 @@ TEST_P(OperationErrors, EachOperationRaisesUnderItsOwnSource) {
 TEST_P(OperationErrors, AnAccountAlwaysReplacesTheSharedConnectionAGroupOnlyFillsItWhenEmpty) {
   Exec("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (1, 3, 'Clientes')");
   InsertAccountRow(1, 5, "572", "Bancos");
-  clsGrupo group;
-  group.Empresa = 1;
-  group.Codigo = 3;
+  clsGrupo group = NewGroup(1, 3);
   // Another database, without rows.
   auto other = std::make_shared<RecordingConnection>(TestBackends().front().open_empty());
   group.Conexion(other);  // one is stored: ignored

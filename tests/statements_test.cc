@@ -72,9 +72,7 @@ TEST_P(StatementText, EachOperationSendsItsStatementsExactlyAndEachSeeks) {
                                            Currency::FromDecimal(variation), text, document,
                                            department, journal, debe, haber);
   };
-  clsGrupo group;
-  group.Empresa = 1;
-  group.Nombre = "Clientes";
+  clsGrupo group = NewGroup(1, 0, "Clientes");
   const struct {
     const char* operation;
     std::function<void()> run;

@@ -22,8 +22,7 @@ std::string NotUtf8(const std::string& field) {
 TEST_P(UnstorableText, IsRefusedBeforeAnyStatementRuns) {
   const Date day{2024, 1, 31};
   Currency debe, haber;
-  clsGrupo g;
-  g.Empresa = 1, g.Codigo = 3;
+  clsGrupo g = NewGroup(1, 3);
   const struct {
     const char* source;
     std::string description;

@@ -100,8 +100,13 @@ class BackendTest : public ::testing::TestWithParam<Backend> {
 
   // Statements recorded since the last call, then forgets them.
   std::vector<std::string> TakeStatements();
-  // A new account object with the fixture's company.
+  // A new account object with the fixture's company; a new group object.
   clsCuenta NewAccount(const std::string& code = "");
+  static clsGrupo NewGroup(int16_t company, int16_t code, const std::string& name = "") {
+    clsGrupo group;
+    group.Empresa = company, group.Codigo = code, group.Nombre = name;
+    return group;
+  }
   // Straight to the database, unrecorded: a statement, a Cuentas row (other
   // columns at their defaults), an entry (Asientos), one of its lines (Movimientos).
   void Exec(const std::string& sql);
