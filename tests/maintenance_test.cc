@@ -373,10 +373,9 @@ TEST_P(MaintenanceOnLooseTables, DepartmentCodesAreWrittenAsTheyWereRead) {
   clsCuenta account = NewAccount("430");
   account.NoVerificarNivelesSup = true;
   ASSERT_TRUE(account.Insertar());
-  Statements written;
-  for (const std::string& sql : TakeStatements()) {
-    if (sql.find("Acumulados_Dpto") != std::string::npos) written.push_back(sql);
-  }
+  Statements written = TakeStatements();
+  std::erase_if(written,
+                [](const std::string& sql) { return sql.find("Acumulados_Dpto") == std::string::npos; });
   const std::string update = "UPDATE Acumulados_Dpto SET Nivel = 3 WHERE Cod_Empresa =1 AND "
                              "Cod_Ejercicio =5 AND Dpto =";
   const std::string insert = "INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, "

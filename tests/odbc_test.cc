@@ -85,9 +85,7 @@ TEST(OdbcDriverAnswers, PassThroughUnknownCountsAndTheFirstDiagnosticAsGiven) {
 class LoopbackPort {
  public:
   explicit LoopbackPort(bool listening) : socket_(socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {htonl(INADDR_LOOPBACK)}};
     socklen_t length = sizeof address;
     bind(socket_, reinterpret_cast<sockaddr*>(&address), length);
     getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length);

@@ -46,8 +46,7 @@ class CliTest : public ::testing::Test {
     args.push_back("--json");
     return JsonValue::parse(Ok(args));
   }
-  // Expects `cuenta ver code` to show all 44 fields, those of the JSON object
-  // `expected` with its values.
+  // Expects `cuenta ver code` to show all 44 fields, with the values of JSON `expected`.
   void ExpectFields(const std::string& code, const std::string& expected);
 
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
