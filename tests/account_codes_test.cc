@@ -1,11 +1,7 @@
 // Account codes: expanding the short form with a point and composing a code
 // from a root and a number, counted in characters, with the runtime's errors.
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <limits>
-#include <memory>
-#include <string>
 
 #include "support/fixtures.h"
 

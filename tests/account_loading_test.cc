@@ -2,10 +2,6 @@
 // another one; by code, with the derived mandate id; existence; rows that stop
 // a load partway. Every field's own member is checked by saving a filled
 // account and loading it back (maintenance_test.cc).
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "accounts_fixture.h"
 
 namespace vornexa::testing {
@@ -136,8 +132,7 @@ TEST_P(AccountLoadingFromLooseRows, AValueOfTheWrongKindOrAMissingColumnStopsThe
   for (const auto& c : cases) {
     Exec(c.change);
     clsCuenta account = NewAccount("572");
-    account.ContDebe = account.ContHaber = account.Nif = account.Nombre = "old";
-    account.Direccion = "old";
+    account.ContDebe = account.ContHaber = account.Nif = account.Nombre = account.Direccion = "old";
     EXPECT_VORNEXA_ERROR(account.Cargar(), c.number, "Cuentas::Cargar",
                          std::string(StandardDescription(c.number)));
     EXPECT_EQ(account.ContDebe + " " + account.ContHaber + " " + std::to_string(account.Nivel) +

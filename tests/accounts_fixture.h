@@ -4,12 +4,9 @@
 #define TESTS_ACCOUNTS_FIXTURE_H_
 
 #include <ostream>
-#include <string>
 #include <variant>
-#include <vector>
 
 #include "support/fixtures.h"
-#include "vornexa/accounts/account_record.h"
 
 namespace vornexa::testing {
 

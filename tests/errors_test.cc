@@ -1,10 +1,7 @@
 // Errors as callers meet them: the trap that gives each operation its source,
 // the platform's descriptions, every public operation's failures under its own
 // source, and the thread's shared connection as the objects hand it in.
-#include <gtest/gtest.h>
-
 #include <functional>
-#include <string>
 
 #include "support/fixtures.h"
 
@@ -57,9 +54,7 @@ class OperationErrors : public BackendTest {};
 TEST_P(OperationErrors, EachOperationRaisesUnderItsOwnSource) {
   const Date from{2024, 1, 1}, to{2024, 12, 31};
   Currency debe = Currency::FromDecimal("1"), haber = Currency::FromDecimal("2");
-  clsGrupo g;
-  g.Empresa = 1;
-  g.Codigo = 3;
+  clsGrupo g = NewGroup(1, 3);
   const int32_t kRead = err::kConnectionUnusable, kWrite = err::kObjectNotSet;
   const struct {
     const char* source;
@@ -120,14 +115,10 @@ TEST_P(OperationErrors, EachOperationRaisesUnderItsOwnSource) {
   EXPECT_EQ(debe.ToString() + " " + haber.ToString(), "1.0000 2.0000");
 }
 
-// An account object always replaces the thread's connection; a group object
-// stores its own only when none is stored.
 TEST_P(OperationErrors, AnAccountAlwaysReplacesTheSharedConnectionAGroupOnlyFillsItWhenEmpty) {
   Exec("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (1, 3, 'Clientes')");
   InsertAccountRow(1, 5, "572", "Bancos");
-  clsGrupo group;
-  group.Empresa = 1;
-  group.Codigo = 3;
+  clsGrupo group = NewGroup(1, 3);
   // Another database, without rows.
   auto other = std::make_shared<RecordingConnection>(TestBackends().front().open_empty());
   group.Conexion(other);  // one is stored: ignored

@@ -1,9 +1,5 @@
 // Account groups: the five operations, what a missing group gives, and the
 // refusal to delete a group in use.
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "support/fixtures.h"
 
 namespace vornexa::testing {
@@ -11,13 +7,6 @@ namespace {
 
 class Groups : public BackendTest {
  protected:
-  static clsGrupo Group(int16_t company, int16_t code, const std::string& name = "") {
-    clsGrupo group;
-    group.Empresa = company;
-    group.Codigo = code;
-    group.Nombre = name;
-    return group;
-  }
   // Every group as "company/code name", in key order.
   std::vector<std::string> Stored() {
     return Column("SELECT Cod_Empresa || '/' || Codigo || ' ' || Nombre AS v FROM Cuentas_Grupos "
@@ -26,7 +15,7 @@ class Groups : public BackendTest {
 };
 
 TEST_P(Groups, TheFiveOperationsAndWhatAMissingGroupOrOneInUseGives) {
-  clsGrupo group = Group(1, 3, "Clientes d'Or");
+  clsGrupo group = NewGroup(1, 3, "Clientes d'Or");
   ASSERT_TRUE(group.Insertar());
   group.Nombre = "antes";
   EXPECT_TRUE(group.Existe());
@@ -35,9 +24,9 @@ TEST_P(Groups, TheFiveOperationsAndWhatAMissingGroupOrOneInUseGives) {
   group.Nombre = "G";
   EXPECT_TRUE(group.Modificar());
   for (const auto& [company, code] : {std::pair<int16_t, int16_t>{1, 0}, {1, 4}, {2, 5}}) {
-    ASSERT_TRUE(Group(company, code, "G").Insertar());
+    ASSERT_TRUE(NewGroup(company, code, "G").Insertar());
   }
-  clsGrupo missing = Group(1, 5, "sin cargar");
+  clsGrupo missing = NewGroup(1, 5, "sin cargar");
   EXPECT_FALSE(missing.Cargar());
   EXPECT_EQ(missing.Nombre, "sin cargar");
   EXPECT_FALSE(missing.Existe());
@@ -50,8 +39,8 @@ TEST_P(Groups, TheFiveOperationsAndWhatAMissingGroupOrOneInUseGives) {
   Exec("UPDATE Cuentas SET Grupo = 4 WHERE Cod_Empresa = 2");
   EXPECT_VORNEXA_ERROR(group.Eliminar(), error_number::kComponent, "clsGrupos::Eliminar",
                        "No se puede eliminar el grupo por tener cuentas asociadas");
-  EXPECT_FALSE(Group(1, 0).Eliminar());  // group 0 is never deleted
-  EXPECT_TRUE(Group(1, 4).Eliminar());
+  EXPECT_FALSE(NewGroup(1, 0).Eliminar());  // group 0 is never deleted
+  EXPECT_TRUE(NewGroup(1, 4).Eliminar());
   EXPECT_EQ(Stored(), (std::vector<std::string>{"1/0 G", "1/3 G", "2/5 G"}));
   Exec("UPDATE Cuentas SET Grupo = 0");
   EXPECT_TRUE(group.Eliminar());

@@ -2,13 +2,10 @@
 // columns it is stored in, and the SQL Server script kept in step. The record
 // table's own orders are those of the statements checked word for word by the
 // loading and maintenance suites.
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <fstream>
 
 #include "support/fixtures.h"
-#include "vornexa/schema/schema.h"
 
 namespace vornexa::testing {
 namespace {
@@ -38,8 +35,7 @@ TEST_P(Schema, RowsStartFromTheirDefaultsUnderTheirKeysAndOutliveASecondCreation
 
 VORNEXA_ON_ALL_BACKENDS(Schema);
 
-// The record's fields, in the INSERT's order, fill the Cuentas columns after the
-// keys, each stored in a type that holds its own.
+// Each field in a column of a type that holds it.
 TEST(AccountRecord, CuentasHoldsTheRecordsColumnsInTheInsertsOrder) {
   const auto kind = [](bool text, bool int32) {
     return text ? " text, " : int32 ? " 32, " : " 16, ";

@@ -3,10 +3,7 @@
 // database (the drivers translate it), so it is checked once, on the embedded
 // one; what the statements do is checked on every backend by the behavioural
 // suites.
-#include <gtest/gtest.h>
-
 #include <functional>
-#include <optional>
 
 #include "support/fixtures.h"
 #include "vornexa/data/sql_translator.h"
@@ -75,9 +72,7 @@ TEST_P(StatementText, EachOperationSendsItsStatementsExactlyAndEachSeeks) {
                                            Currency::FromDecimal(variation), text, document,
                                            department, journal, debe, haber);
   };
-  clsGrupo group;
-  group.Empresa = 1;
-  group.Nombre = "Clientes";
+  clsGrupo group = NewGroup(1, 0, "Clientes");
   const struct {
     const char* operation;
     std::function<void()> run;

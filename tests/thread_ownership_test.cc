@@ -2,8 +2,6 @@
 // made it, and each thread has its own shared connection. The operations with
 // an error trap are refused under their own source (OperationErrors); here,
 // the members without one.
-#include <gtest/gtest.h>
-
 #include <functional>
 
 #include "support/fixtures.h"

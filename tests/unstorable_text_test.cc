@@ -1,10 +1,7 @@
 // Text a database could not store and give back exactly (invalid UTF-8 of
 // every kind, an embedded NUL) is refused before any statement runs, naming
 // the field.
-#include <gtest/gtest.h>
-
 #include <functional>
-#include <string>
 
 #include "support/fixtures.h"
 
@@ -25,8 +22,7 @@ std::string NotUtf8(const std::string& field) {
 TEST_P(UnstorableText, IsRefusedBeforeAnyStatementRuns) {
   const Date day{2024, 1, 31};
   Currency debe, haber;
-  clsGrupo g;
-  g.Empresa = 1, g.Codigo = 3;
+  clsGrupo g = NewGroup(1, 3);
   const struct {
     const char* source;
     std::string description;

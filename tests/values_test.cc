@@ -1,13 +1,9 @@
 // The base values: Currency, text helpers, field values, and how values are
 // written into statements. Each case is what an expression gives as text, or
 // the error it raises as what() spells it.
-#include <gtest/gtest.h>
-
 #include <clocale>
 
 #include "support/fixtures.h"
-#include "vornexa/base/text.h"
-#include "vornexa/context/sql_statement.h"
 
 namespace vornexa {
 namespace {
@@ -50,7 +46,6 @@ TEST(Values, ConvertPrintAndRoundOrRefuse) {
       {OUTCOME(Currency{INT64_MIN} - Currency{1}), overflow},
       {OUTCOME(Currency::FromDouble(0.00025)), "0.0002"},
       {OUTCOME(Currency::FromDouble(-1.23456)), "-1.2346"},
-      {OUTCOME(Currency::FromDouble(12.34)), "12.3400"},
       {OUTCOME(Currency::FromDouble(1e20)), overflow},
       {OUTCOME(CharCount("ñandú")), "5"}, {OUTCOME(LeftChars("ñandú", 2)), "ña"},
       {OUTCOME(LeftChars("ab", 5)), "ab"}, {OUTCOME(LeftChars("ab", 0)), ""},
@@ -88,8 +83,9 @@ TEST(Values, ConvertPrintAndRoundOrRefuse) {
 }
 
 // Each value is written whole inside its own literal, whatever the locale.
-// (Text that cannot be stored and lists that are not integers are refused
-// before any statement runs: the unstorable text and balance suites.)
+// (Apostrophes, wildcards and department codes inside whole statements, text
+// that cannot be stored and lists that are not integers: the statement,
+// balance, maintenance and unstorable text suites.)
 TEST(ValueRendering, WritesEachValueWholeOrRefusesIt) {
   // A comma-decimal locale must not leak into statements.
   const bool has_locale = std::setlocale(LC_ALL, "es_ES.UTF-8") != nullptr ||
@@ -98,16 +94,11 @@ TEST(ValueRendering, WritesEachValueWholeOrRefusesIt) {
   Cases cases = {
       {RENDERED(Number(-1).Raw(",").Number(0).Raw(",").Number(12)), "x=-1,0,12"},
       {RENDERED(QuotedNumber(-7)), "x='-7'"}, {RENDERED(Text("", "Nombre")), "x=''"},
-      {RENDERED(Text("O'Brien ''x", "Nombre")), "x='O''Brien ''''x'"},
       {RENDERED(Text(" Ñandú €\xF0\x9F\x98\x80", "Nombre")), "x=' Ñandú €\xF0\x9F\x98\x80'"},
-      {RENDERED(Contains("5%_'", "f")), "x='%5%_''%'"},
       {RENDERED(IntegerList(" 1, -2,3 ", "La lista")), "x= 1, -2,3 "},
-      {RENDERED(Numeral("007")), "x=007"},
-      {RENDERED(Numeral("1 OR 1=1")), Raised(err::kTypeMismatch)},
       {RENDERED(Amount(Currency::FromDecimal("-12.5"))), "x=-12.5000"},
       {RENDERED(Date({2024, 1, 31}, Dialect::SqlServer)), "x='20240131'"},
       {RENDERED(Date({2024, 1, 31}, Dialect::Sqlite)), "x='2024-01-31'"},
-      {RENDERED(Date({2024, 1, 31}, Dialect::PostgreSql)), "x='2024-01-31'"},
       {RENDERED(Date({2024, 12, 5, 9, 7, 3}, Dialect::SqlServer)), "x='20241205 09:07:03'"},
       {RENDERED(Date({2024, 12, 5, 0, 0, 1}, Dialect::Sqlite)), "x='2024-12-05 00:00:01'"},
       // The shortest text that reads back as the same double.

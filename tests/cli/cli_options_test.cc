@@ -2,7 +2,6 @@
 // (a file, or through ODBC SQLite and the PostgreSQL server of
 // VORNEXA_TEST_PG), exit codes, one-line errors and usage messages; and that a
 // refused command writes nothing, to the database or beside it.
-#include "support/backends.h"
 #include "tests/cli/cli_runner.h"
 #include "vornexa/data/odbc_connection.h"
 #include "vornexa/schema/schema.h"

@@ -52,12 +52,6 @@ std::string Repeat(const std::string& text, int times) {
   return repeated;
 }
 
-void CliTest::SetUp() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "vornexa-cli-XXXXXX").string();
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-  dir_ = pattern;
-}
-
 void CliTest::Expect(const Args& args, int exit_code, const std::string& out,
                      const std::string& err, const std::string& input) {
   SCOPED_TRACE(::testing::PrintToString(args));

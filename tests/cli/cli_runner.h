@@ -11,7 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "vornexa/data/connection.h"
+#include "support/backends.h"
 
 namespace vornexa::cli::testing {
 
@@ -32,8 +32,6 @@ std::string Repeat(const std::string& text, int times);
 // A fresh directory per test, removed afterwards.
 class CliTest : public ::testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override { std::filesystem::remove_all(dir_); }
 
   // Runs `args` on `input` behind `wrapper` (a command that runs the rest of
   // its arguments) with `environment_`; output goes through files, never pipes.
@@ -48,8 +46,7 @@ class CliTest : public ::testing::Test {
     args.push_back("--json");
     return JsonValue::parse(Ok(args));
   }
-  // Expects `cuenta ver code` to show all 44 fields, those of the JSON object
-  // `expected` with its values.
+  // Expects `cuenta ver code` to show all 44 fields, with the values of JSON `expected`.
   void ExpectFields(const std::string& code, const std::string& expected);
 
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
@@ -62,7 +59,8 @@ class CliTest : public ::testing::Test {
     return Open()->Open(sql)->Field("v").ToText();
   }
 
-  std::filesystem::path dir_;
+  const vornexa::testing::ScratchFolder folder_;
+  const std::filesystem::path dir_ = folder_.path();
   Environment environment_;  // variables every run of this test gets
 };
 

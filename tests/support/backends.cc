@@ -1,8 +1,5 @@
 // The three backends: embedded SQLite, SQLite through its ODBC driver, and a
-// live PostgreSQL server through its ODBC driver (VORNEXA_TEST_PG). A backend
-// the machine cannot offer is left out with one message on standard error;
-// under CI (or VORNEXA_REQUIRE_ALL_BACKENDS=1) it stays in and its tests fail
-// with that message instead, so that no run passes with a backend missing.
+// live PostgreSQL server through its ODBC driver (VORNEXA_TEST_PG).
 #include "support/backends.h"
 
 #include <stdlib.h>
@@ -46,8 +43,9 @@ std::shared_ptr<Connection> OpenEmptyPostgreSql() {
   return connection;
 }
 
-// Adds `backend` when `missing` (why it cannot be offered) is empty, or when
-// it is required, as a backend whose every test fails saying why.
+// Adds `backend`; one that is `missing` (why) is left out, saying why, or when
+// required stays in as a backend whose every test fails saying why, so that
+// no run passes with a backend missing.
 void AddUnlessMissing(std::vector<Backend>& backends, Backend backend, const std::string& missing) {
   if (!missing.empty() && !AllBackendsRequired()) {
     std::cerr << "Backend " << backend.name << " left out: " << missing << "\n";
@@ -104,10 +102,8 @@ std::vector<Backend> TestBackends() {
 }
 
 std::vector<Backend> ServerBackends() {
-  std::vector<Backend> servers;
-  for (const Backend& backend : TestBackends()) {
-    if (backend.name == "PostgreSql") servers.push_back(backend);
-  }
+  std::vector<Backend> servers = TestBackends();
+  std::erase_if(servers, [](const Backend& backend) { return backend.name != "PostgreSql"; });
   return servers;
 }
 

@@ -100,11 +100,15 @@ class BackendTest : public ::testing::TestWithParam<Backend> {
 
   // Statements recorded since the last call, then forgets them.
   std::vector<std::string> TakeStatements();
-  // A new account object with the fixture's company.
+  // A new account object with the fixture's company; a new group object.
   clsCuenta NewAccount(const std::string& code = "");
-  // Statements and rows straight to the database, unrecorded: a Cuentas row
-  // with the given name and every other column at its default, an entry
-  // (Asientos) and one of its lines (Movimientos).
+  static clsGrupo NewGroup(int16_t company, int16_t code, const std::string& name = "") {
+    clsGrupo group;
+    group.Empresa = company, group.Codigo = code, group.Nombre = name;
+    return group;
+  }
+  // Straight to the database, unrecorded: a statement, a Cuentas row (other
+  // columns at their defaults), an entry (Asientos), one of its lines (Movimientos).
   void Exec(const std::string& sql);
   void InsertAccountRow(int16_t company, int16_t exercise, const std::string& code,
                         const std::string& name = "");
