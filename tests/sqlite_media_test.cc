@@ -1,7 +1,10 @@
 // The embedded driver's files: WAL with full synchronisation and writers that
 // wait for each other; a database that cannot be written (read-only folder
-// or file) is still read, and a write says why it fails, a full disk by name.
+// or file) is still read, and a write says why it fails; a full disk is
+// named as such, the mapping in a table and on a real one where mounting is
+// permitted.
 #include <sqlite3.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -169,6 +172,39 @@ TEST(SqliteReadOnlyMedia, PendingWalIsRefusedRatherThanIgnored) {
     }
   });
   chmod(copy.c_str(), 0700);
+}
+
+// A fresh tmpfs of `size`, unmounted at the end of the test. Mounting needs
+// privileges the test may not have.
+class ScratchMount {
+ public:
+  explicit ScratchMount(const char* size)
+      : mounted_(mount("vornexa-test", folder_.path().c_str(), "tmpfs", 0,
+                       (std::string("size=") + size).c_str()) == 0) {}
+  ~ScratchMount() {
+    if (mounted_) umount2(folder_.path().c_str(), MNT_DETACH);
+  }
+  bool mounted() const { return mounted_; }
+  std::string Path(const char* name) const { return folder_.Path(name); }
+
+ private:
+  const ScratchFolder folder_;
+  const bool mounted_;
+};
+
+TEST(SqliteFullDisk, IsNamedAsSuch) {
+  const ScratchMount disk("256k");
+  if (!disk.mounted()) GTEST_SKIP() << "mounting is not permitted here";
+  auto connection = OpenSqlite(disk.Path("empresa.db"));
+  CreateSchema(*connection);
+  const Error full = CaughtError([&] {
+    for (int i = 1; i < 10000; ++i) {
+      connection->Execute(kInsertGroup +
+                          ("(1, " + std::to_string(i) + ", '" + std::string(150, 'x') + "')"));
+    }
+  });
+  EXPECT_EQ(full.Number(), err::kStatementRejected);
+  EXPECT_EQ(full.Description().rfind(kDiskFull, 0), 0u) << full.Description();
 }
 
 }  // namespace
