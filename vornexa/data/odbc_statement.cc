@@ -118,7 +118,8 @@ Statement::Statement(std::shared_ptr<const Session> session, std::string_view sq
     : session_(std::move(session)) {
   try {
     ParameterisedStatement parameterised;
-    if (session_->prepared == nullptr || !ParameteriseStatement(sql, &parameterised) ||
+    if (session_->prepared == nullptr ||
+        !session_->parameteriser.Parameterise(sql, &parameterised) ||
         !RunPrepared(parameterised)) {
       owned_.emplace(NewStatementHandle(*session_));
       Check(ExecDirect(*owned_, TranslateSql(sql, session_->dialect), Encoding()));

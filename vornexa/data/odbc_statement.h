@@ -43,6 +43,8 @@ struct Session {
   bool connected = true;
   // Null when statements run directly only.
   std::unique_ptr<PreparedStatementCache> prepared;
+  // The shapes of its recent statements; a session serves one thread at a time.
+  mutable StatementParameteriser parameteriser;
 };
 
 // One statement, translated to the session's dialect. With the session's
