@@ -33,6 +33,37 @@ inline void Check(int rc, sqlite3* db, const char* what) {
   }
 }
 
+// What a driver does with a forward-only result set or a write, without the
+// library: prepare the text, step it reading every column, finalize.
+inline void RunRawStatement(sqlite3* db, const std::string& sql) {
+  static volatile size_t sink;
+  sqlite3_stmt* stmt = nullptr;
+  Check(sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr), db,
+        sql.c_str());
+  int rc;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    for (int c = 0, columns = sqlite3_column_count(stmt); c < columns; ++c) {
+      switch (sqlite3_column_type(stmt, c)) {
+        case SQLITE_INTEGER:
+          sink = static_cast<size_t>(sqlite3_column_int64(stmt, c));
+          break;
+        case SQLITE_FLOAT:
+          sink = static_cast<size_t>(sqlite3_column_double(stmt, c));
+          break;
+        case SQLITE_TEXT:
+          sink = std::string(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
+                             sqlite3_column_bytes(stmt, c))
+                     .size();
+          break;
+        default:
+          break;
+      }
+    }
+  }
+  sqlite3_finalize(stmt);
+  Check(rc, db, sql.c_str());
+}
+
 // A prepared statement that is stepped once per row of the data set.
 class Insert {
  public:

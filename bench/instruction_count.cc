@@ -148,38 +148,8 @@ void RunLibrary(const Operation& operation, Connection& connection, clsCuenta& a
   if (operation.in_transaction) connection.CommitAtomic();
 }
 
-// What the driver does with a forward-only result set or a write, without
-// the library: prepare the text, step it reading every column, finalize.
 void RunRaw(sqlite3* db, const std::vector<std::string>& statements) {
-  static volatile size_t sink;
-  for (const std::string& sql : statements) {
-    sqlite3_stmt* stmt = nullptr;
-    Check(sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr), db,
-          sql.c_str());
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-      const int columns = sqlite3_column_count(stmt);
-      for (int c = 0; c < columns; ++c) {
-        switch (sqlite3_column_type(stmt, c)) {
-          case SQLITE_INTEGER:
-            sink = static_cast<size_t>(sqlite3_column_int64(stmt, c));
-            break;
-          case SQLITE_FLOAT:
-            sink = static_cast<size_t>(sqlite3_column_double(stmt, c));
-            break;
-          case SQLITE_TEXT:
-            sink = std::string(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
-                               sqlite3_column_bytes(stmt, c))
-                       .size();
-            break;
-          default:
-            break;
-        }
-      }
-    }
-    Check(rc, db, sql.c_str());
-    sqlite3_finalize(stmt);
-  }
+  for (const std::string& sql : statements) vornexa::bench::RunRawStatement(db, sql);
 }
 
 void Prepare(const std::string& directory, int accounts) {

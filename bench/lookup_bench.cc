@@ -24,6 +24,7 @@ namespace {
 using vornexa::bench::Check;
 using vornexa::bench::FillDataSet;
 using vornexa::bench::kSampleCount;
+using vornexa::bench::RunRawStatement;
 using vornexa::bench::SampleCode;
 using vornexa::clsCuenta;
 using vornexa::Connection;
@@ -139,8 +140,7 @@ std::vector<std::string> TranslatedStatements(Operation operation, const std::st
   return statements;
 }
 
-// Prepares, steps and reads every column of every row, then finalizes: what
-// the library does with a forward-only result set, without the library.
+// The same statements, each prepared, stepped and finalized without the library.
 void RawSqlite(benchmark::State& state, Operation operation) {
   const int accounts = static_cast<int>(state.range(0));
   const std::string& path = DataSetPath(accounts);
@@ -148,33 +148,7 @@ void RawSqlite(benchmark::State& state, Operation operation) {
   sqlite3* db = nullptr;
   Check(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), db, "open");
   size_t next = 0;
-  for (auto _ : state) {
-    const std::string& sql = statements[next++ % statements.size()];
-    sqlite3_stmt* stmt = nullptr;
-    Check(sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr), db,
-          "prepare");
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-      const int columns = sqlite3_column_count(stmt);
-      for (int c = 0; c < columns; ++c) {
-        switch (sqlite3_column_type(stmt, c)) {
-          case SQLITE_INTEGER:
-            benchmark::DoNotOptimize(sqlite3_column_int64(stmt, c));
-            break;
-          case SQLITE_FLOAT:
-            benchmark::DoNotOptimize(sqlite3_column_double(stmt, c));
-            break;
-          case SQLITE_TEXT:
-            benchmark::DoNotOptimize(
-                std::string(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
-                            sqlite3_column_bytes(stmt, c)));
-            break;
-          default:
-            break;
-        }
-      }
-    }
-    sqlite3_finalize(stmt);
-  }
+  for (auto _ : state) RunRawStatement(db, statements[next++ % statements.size()]);
   sqlite3_close(db);
 }
 
