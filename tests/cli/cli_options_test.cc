@@ -100,7 +100,8 @@ std::vector<Refusal> Refusals(const std::string& server) {
   // A code is digits, with one point in a short form: anything else is
   // refused wherever a code is typed, before the database is asked.
   const Args commands = {"cuenta guardar", "cuenta eliminar", "saldo actual", "cuenta desarrollar"};
-  for (int next = 0; const std::string code : {"4'3.1", "43..1", "", "."}) {
+  for (int next = 0;
+       const std::string code : {"4'3.1", "4 3", "%", "43\xF0\x9F\x98\x80", "43..1", "", "."}) {
     const std::string& command = commands[next++ % 4];
     const size_t blank = command.find(' ');
     refusals.push_back({{command.substr(0, blank), command.substr(blank + 1), code}, 1,
