@@ -14,10 +14,6 @@ std::string Slurp(const std::filesystem::path& path) {
   return text.str();
 }
 
-void CliTest::WriteFile(const std::string& name, const std::string& text) const {
-  std::ofstream(dir_ / name, std::ios::binary | std::ios::trunc) << text;
-}
-
 namespace {
 // `text` as one word of the shell.
 std::string Quote(const std::string& text) {

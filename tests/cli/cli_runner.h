@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,6 @@ std::string Repeat(const std::string& text, int times);
 // A fresh directory per test, removed afterwards.
 class CliTest : public ::testing::Test {
  protected:
-
   // Runs `args` on `input` behind `wrapper` (a command that runs the rest of
   // its arguments) with `environment_`; output goes through files, never pipes.
   CliResult Run(const Args& args, const std::string& input = "", const std::string& wrapper = "");
@@ -50,7 +50,9 @@ class CliTest : public ::testing::Test {
   void ExpectFields(const std::string& code, const std::string& expected);
 
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  void WriteFile(const std::string& name, const std::string& text) const;
+  void WriteFile(const std::string& name, const std::string& text) const {
+    std::ofstream(dir_ / name, std::ios::binary | std::ios::trunc) << text;
+  }
   std::string ReadFile(const std::string& name) const { return Slurp(dir_ / name); }
   // The library's own connection to the program's database.
   std::shared_ptr<Connection> Open() const { return OpenSqlite(Path("vornexa.db")); }

@@ -63,8 +63,14 @@ class RecordingConnection : public Connection {
   }
   // Forgets a failure set by FailStatement that has not happened.
   void ClearFailure() { failure_.reset(); }
+  // Every UPDATE then reports -1 rows, as SQL Server does with NOCOUNT on.
+  bool unknown_update_counts = false;
 
-  int64_t Execute(std::string_view sql) override { return Record(sql), inner_->Execute(sql); }
+  int64_t Execute(std::string_view sql) override {
+    Record(sql);
+    const int64_t rows = inner_->Execute(sql);
+    return unknown_update_counts && sql.starts_with("UPDATE") ? -1 : rows;
+  }
   std::unique_ptr<Recordset> Open(std::string_view sql, Cursor cursor) override {
     return Record(sql), inner_->Open(sql, cursor);
   }
