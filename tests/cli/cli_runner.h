@@ -25,7 +25,6 @@ struct CliResult {
   std::string out, err;
 };
 
-std::string Slurp(const std::filesystem::path& path);
 // The one-line error report: "error NUMBER (SOURCE): DESCRIPTION\n".
 std::string ErrorLine(int32_t number, const std::string& source, const std::string& description);
 std::string Repeat(const std::string& text, int times);
@@ -53,7 +52,7 @@ class CliTest : public ::testing::Test {
   void WriteFile(const std::string& name, const std::string& text) const {
     std::ofstream(dir_ / name, std::ios::binary | std::ios::trunc) << text;
   }
-  std::string ReadFile(const std::string& name) const { return Slurp(dir_ / name); }
+  std::string ReadFile(const std::string& name) const;
   // The library's own connection to the program's database.
   std::shared_ptr<Connection> Open() const { return OpenSqlite(Path("vornexa.db")); }
   // Column v of the first row of `sql`, as text.

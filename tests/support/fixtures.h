@@ -55,7 +55,8 @@ class RecordingConnection : public Connection {
 
   // Statements of Execute and Open, in the order given.
   const std::vector<std::string>& statements() const { return statements_; }
-  void Clear() { statements_.clear(); }
+  // Those recorded so far, forgetting them.
+  std::vector<std::string> Take() { return std::exchange(statements_, {}); }
   // Statement number `index` (0-based, counting from now) raises `error`
   // instead of running; it is still recorded.
   void FailStatement(size_t index, Error error) {
@@ -105,7 +106,7 @@ class BackendTest : public ::testing::TestWithParam<Backend> {
   bool OnPostgreSql() const { return GetParam().name == "PostgreSql"; }
 
   // Statements recorded since the last call, then forgets them.
-  std::vector<std::string> TakeStatements();
+  std::vector<std::string> TakeStatements() { return recorder_->Take(); }
   // A new account object with the fixture's company; a new group object.
   clsCuenta NewAccount(const std::string& code = "");
   static clsGrupo NewGroup(int16_t company, int16_t code, const std::string& name = "") {
