@@ -72,11 +72,10 @@ TEST(OdbcDriverAnswers, PassThroughUnknownCountsAndTheFirstDiagnosticAsGiven) {
   const auto connection = OpenOdbc("Driver=" VORNEXA_SCRIPTED_ODBC_DRIVER ";", Dialect::Sqlite);
   EXPECT_EQ(connection->Execute("UPDATE Cuentas SET Nombre = 'x'"), -1);
   const Error e = CaughtError([&] { connection->Execute("FAIL"); });
-  EXPECT_EQ(e.Number(), err::kStatementRejected);
-  EXPECT_EQ(e.Source(), kDataSource);
-  EXPECT_EQ(e.Description(), "Incorrect syntax near 'FAIL'.\n");
-  EXPECT_EQ(e.SqlState(), "42000");
-  EXPECT_EQ(e.NativeError(), 156);
+  EXPECT_EQ(std::make_tuple(e.Number(), e.Source(), e.Description(), e.SqlState(), e.NativeError()),
+            std::make_tuple(err::kStatementRejected, std::string(kDataSource),
+                            std::string("Incorrect syntax near 'FAIL'.\n"), std::string("42000"),
+                            156));
 }
 #endif
 

@@ -3,19 +3,14 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 namespace vornexa::cli::testing {
 
-std::string Slurp(const std::filesystem::path& path) {
+std::string CliTest::ReadFile(const std::string& name) const {
   std::ostringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
+  text << std::ifstream(dir_ / name, std::ios::binary).rdbuf();
   return text.str();
-}
-
-void CliTest::WriteFile(const std::string& name, const std::string& text) const {
-  std::ofstream(dir_ / name, std::ios::binary | std::ios::trunc) << text;
 }
 
 namespace {
@@ -38,8 +33,7 @@ CliResult CliTest::Run(const Args& args, const std::string& input, const std::st
   for (const std::string& arg : args) command += " " + Quote(arg);
   // The shell reports a program a signal ended as 128 + the signal.
   const int status = std::system((command + " <.stdin >.stdout 2>.stderr").c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir_ / ".stdout"),
-          Slurp(dir_ / ".stderr")};
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(".stdout"), ReadFile(".stderr")};
 }
 
 std::string ErrorLine(int32_t number, const std::string& source, const std::string& description) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,6 @@ struct CliResult {
   std::string out, err;
 };
 
-std::string Slurp(const std::filesystem::path& path);
 // The one-line error report: "error NUMBER (SOURCE): DESCRIPTION\n".
 std::string ErrorLine(int32_t number, const std::string& source, const std::string& description);
 std::string Repeat(const std::string& text, int times);
@@ -32,7 +32,6 @@ std::string Repeat(const std::string& text, int times);
 // A fresh directory per test, removed afterwards.
 class CliTest : public ::testing::Test {
  protected:
-
   // Runs `args` on `input` behind `wrapper` (a command that runs the rest of
   // its arguments) with `environment_`; output goes through files, never pipes.
   CliResult Run(const Args& args, const std::string& input = "", const std::string& wrapper = "");
@@ -50,8 +49,10 @@ class CliTest : public ::testing::Test {
   void ExpectFields(const std::string& code, const std::string& expected);
 
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  void WriteFile(const std::string& name, const std::string& text) const;
-  std::string ReadFile(const std::string& name) const { return Slurp(dir_ / name); }
+  void WriteFile(const std::string& name, const std::string& text) const {
+    std::ofstream(dir_ / name, std::ios::binary | std::ios::trunc) << text;
+  }
+  std::string ReadFile(const std::string& name) const;
   // The library's own connection to the program's database.
   std::shared_ptr<Connection> Open() const { return OpenSqlite(Path("vornexa.db")); }
   // Column v of the first row of `sql`, as text.

@@ -21,12 +21,6 @@ void BackendTest::SetUp() {
 
 void BackendTest::TearDown() { clsCuenta().Conexion(nullptr); }
 
-std::vector<std::string> BackendTest::TakeStatements() {
-  std::vector<std::string> taken = recorder_->statements();
-  recorder_->Clear();
-  return taken;
-}
-
 clsCuenta BackendTest::NewAccount(const std::string& code) {
   clsCuenta account;
   account.cEmpresa(company_);

@@ -55,7 +55,8 @@ class RecordingConnection : public Connection {
 
   // Statements of Execute and Open, in the order given.
   const std::vector<std::string>& statements() const { return statements_; }
-  void Clear() { statements_.clear(); }
+  // Those recorded so far, forgetting them.
+  std::vector<std::string> Take() { return std::exchange(statements_, {}); }
   // Statement number `index` (0-based, counting from now) raises `error`
   // instead of running; it is still recorded.
   void FailStatement(size_t index, Error error) {
@@ -63,8 +64,14 @@ class RecordingConnection : public Connection {
   }
   // Forgets a failure set by FailStatement that has not happened.
   void ClearFailure() { failure_.reset(); }
+  // Every UPDATE then reports -1 rows, as SQL Server does with NOCOUNT on.
+  bool unknown_update_counts = false;
 
-  int64_t Execute(std::string_view sql) override { return Record(sql), inner_->Execute(sql); }
+  int64_t Execute(std::string_view sql) override {
+    Record(sql);
+    const int64_t rows = inner_->Execute(sql);
+    return unknown_update_counts && sql.starts_with("UPDATE") ? -1 : rows;
+  }
   std::unique_ptr<Recordset> Open(std::string_view sql, Cursor cursor) override {
     return Record(sql), inner_->Open(sql, cursor);
   }
@@ -99,7 +106,7 @@ class BackendTest : public ::testing::TestWithParam<Backend> {
   bool OnPostgreSql() const { return GetParam().name == "PostgreSql"; }
 
   // Statements recorded since the last call, then forgets them.
-  std::vector<std::string> TakeStatements();
+  std::vector<std::string> TakeStatements() { return recorder_->Take(); }
   // A new account object with the fixture's company; a new group object.
   clsCuenta NewAccount(const std::string& code = "");
   static clsGrupo NewGroup(int16_t company, int16_t code, const std::string& name = "") {
