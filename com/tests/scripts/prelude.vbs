@@ -1,6 +1,11 @@
 ' Shared by every script (the runner puts it first): counting checks and
 ' failures, a company object written as a script class, and the connection.
+'
+' Scripts run under On Error Resume Next, so that an operation's error can be
+' checked right after the call; an error no check expected is reported by
+' the next check, or by the end of the script.
 Option Explicit
+On Error Resume Next
 
 Dim checks, failures
 checks = 0
@@ -11,8 +16,20 @@ Sub Fail(what, detail)
   WScript.Echo "FALLO " & what & ": " & detail
 End Sub
 
+Sub CheckNoErrorBefore(what)
+  If Err.Number <> 0 Then Fail "error inesperado antes de " & what, Join(LastError(), " | ")
+End Sub
+
+' The error left by the last call, as Array(number, source, description);
+' clears it.
+Function LastError()
+  LastError = Array(Err.Number, Err.Source, Err.Description)
+  Err.Clear
+End Function
+
 ' Value and Automation type must both match (CInt, CLng, CCur, True...).
 Sub Check(what, actual, expected)
+  CheckNoErrorBefore what
   checks = checks + 1
   If TypeName(actual) <> TypeName(expected) Then
     Fail what, "tipo " & TypeName(actual) & ", se esperaba " & TypeName(expected)
@@ -21,44 +38,34 @@ Sub Check(what, actual, expected)
   End If
 End Sub
 
-' `caught` is Array(Err.Number, Err.Source, Err.Description) taken right
-' after the call under On Error Resume Next.
-Sub CheckError(what, caught, number, source, description)
+' The error the last call raised, all three parts.
+Sub CheckError(what, number, source, description)
+  Dim raised
+  raised = LastError()
   checks = checks + 1
-  If caught(0) <> number Or caught(1) <> source Or caught(2) <> description Then
-    Fail what, caught(0) & " | " & caught(1) & " | " & caught(2) & _
-      " -- se esperaba " & number & " | " & source & " | " & description
+  If raised(0) <> number Or raised(1) <> source Or raised(2) <> description Then
+    Fail what, Join(raised, " | ") & " -- se esperaba " & number & " | " & source & " | " & description
   End If
 End Sub
 
-' The seven questions the component asks of the company.
+' The questions the component asks of the company: company 91, one year,
+' 2024 (Falla makes asking for it fail), levels of 1, 2, 3, 4, 5 and 8 digits.
 Class Empresa
-  Public Cod
-  Public Ejer
-  Public Multi
   Public Falla
   Private niveles
   Private lista
 
   Private Sub Class_Initialize()
-    Cod = 91
-    Ejer = 2024
-    Multi = 0
-    Falla = False
     niveles = Array(1, 2, 3, 4, 5, 8)
     lista = Array(2024)
   End Sub
 
-  Public Sub Ejercicios_Son(valores)
-    lista = valores
-  End Sub
-
   Public Function Codigo()
-    Codigo = Cod
+    Codigo = 91
   End Function
   Public Function Ejercicio()
     If Falla Then Err.Raise 1234, "Quillet", "Empresa sin ejercicio activo"
-    Ejercicio = Ejer
+    Ejercicio = 2024
   End Function
   Public Function DigitosCuenta()
     DigitosCuenta = 8
@@ -70,7 +77,7 @@ Class Empresa
     Ejercicios = lista(indice)
   End Function
   Public Function MultiEjercicio()
-    MultiEjercicio = Multi
+    MultiEjercicio = 0
   End Function
   Public Function UltimoEjercicio()
     UltimoEjercicio = UBound(lista)
