@@ -17,7 +17,10 @@ Sub Fail(what, detail)
 End Sub
 
 Sub CheckNoErrorBefore(what)
-  If Err.Number <> 0 Then Fail "error inesperado antes de " & what, Join(LastError(), " | ")
+  If Err.Number <> 0 Then
+    Fail "error inesperado antes de " & what, Err.Number & " | " & Err.Source & " | " & Err.Description
+    Err.Clear
+  End If
 End Sub
 
 ' The error left by the last call, as Array(number, source, description);
@@ -44,7 +47,8 @@ Sub CheckError(what, number, source, description)
   raised = LastError()
   checks = checks + 1
   If raised(0) <> number Or raised(1) <> source Or raised(2) <> description Then
-    Fail what, Join(raised, " | ") & " -- se esperaba " & number & " | " & source & " | " & description
+    Fail what, raised(0) & " | " & raised(1) & " | " & raised(2) & _
+      " -- se esperaba " & number & " | " & source & " | " & description
   End If
 End Sub
 
