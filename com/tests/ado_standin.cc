@@ -191,8 +191,7 @@ class Database {
 
 class Connection : public Dispatch {
  public:
-  enum : DISPID { kOpen = 1, kExecute, kClose, kBeginTrans, kCommitTrans, kRollbackTrans, kState,
-                  kCreateSchema };
+  enum : DISPID { kOpen = 1, kExecute, kClose, kBeginTrans, kRollbackTrans, kCreateSchema };
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (iid == kIidStandinConnection) {
@@ -216,8 +215,7 @@ class Connection : public Dispatch {
  protected:
   std::vector<Member> Members() const override {
     return {{L"Open", kOpen}, {L"Execute", kExecute}, {L"Close", kClose},
-            {L"BeginTrans", kBeginTrans}, {L"CommitTrans", kCommitTrans},
-            {L"RollbackTrans", kRollbackTrans}, {L"State", kState},
+            {L"BeginTrans", kBeginTrans}, {L"RollbackTrans", kRollbackTrans},
             {L"CreateSchema", kCreateSchema}};
   }
 
@@ -243,8 +241,6 @@ class Connection : public Dispatch {
             VariantClear(target);
             V_VT(target) = VT_I4;
             V_I4(target) = static_cast<LONG>(affected);
-          } else if (V_VT(&slot) == (VT_I4 | VT_BYREF)) {
-            *V_I4REF(&slot) = static_cast<LONG>(affected);
           }
         }
         V_VT(result) = VT_EMPTY;
@@ -254,18 +250,11 @@ class Connection : public Dispatch {
         database_.reset();
         return S_OK;
       case kBeginTrans:
-      case kCommitTrans:
       case kRollbackTrans: {
         Database& database = Open();
-        database.connection().Execute(id == kBeginTrans    ? database.Begin()
-                                      : id == kCommitTrans ? database.End("COMMIT")
-                                                           : database.End("ROLLBACK"));
+        database.connection().Execute(id == kBeginTrans ? database.Begin() : database.End("ROLLBACK"));
         return S_OK;
       }
-      case kState:
-        V_VT(result) = VT_I4;
-        V_I4(result) = database_ ? 1 : 0;
-        return S_OK;
       case kCreateSchema:
         vornexa::CreateSchema(Open().connection());
         return S_OK;
@@ -279,16 +268,13 @@ class Connection : public Dispatch {
 
 class Field : public Dispatch {
  public:
-  Field(std::string name, vornexa::Value value) : name_(std::move(name)), value_(std::move(value)) {}
+  explicit Field(vornexa::Value value) : value_(std::move(value)) {}
 
  protected:
-  std::vector<Member> Members() const override { return {{L"Value", DISPID_VALUE}, {L"Name", 1}}; }
+  std::vector<Member> Members() const override { return {{L"Value", DISPID_VALUE}}; }
 
-  HRESULT Call(DISPID id, WORD, DISPPARAMS*, const std::vector<VARIANT*>&, VARIANT* result) override {
-    if (id == 1) {
-      V_VT(result) = VT_BSTR;
-      V_BSTR(result) = ToBstr(name_);
-    } else if (value_.IsNull()) {
+  HRESULT Call(DISPID, WORD, DISPPARAMS*, const std::vector<VARIANT*>&, VARIANT* result) override {
+    if (value_.IsNull()) {
       V_VT(result) = VT_NULL;
     } else if (value_.IsInteger()) {
       V_VT(result) = VT_I4;
@@ -304,27 +290,11 @@ class Field : public Dispatch {
   }
 
  private:
-  std::string name_;
   vornexa::Value value_;
 };
 
-class Recordset;
-
-class Fields : public Dispatch {
- public:
-  explicit Fields(Recordset* rows);
-  ~Fields() override;
-  HRESULT Item(const std::vector<VARIANT*>& arguments, VARIANT* result);
-
- protected:
-  std::vector<Member> Members() const override { return {{L"Item", DISPID_VALUE}}; }
-  HRESULT Call(DISPID, WORD, DISPPARAMS*, const std::vector<VARIANT*>& arguments,
-               VARIANT* result) override;
-
- private:
-  Recordset* rows_;
-};
-
+// The recordset serves as its own Fields collection: Fields(name) and
+// Fields.Item(name) alike give the field of the current row.
 class Recordset : public Dispatch {
  public:
   enum : DISPID { kOpen = 1, kEof, kMoveNext, kClose, kFields };
@@ -338,7 +308,7 @@ class Recordset : public Dispatch {
  protected:
   std::vector<Member> Members() const override {
     return {{L"Open", kOpen}, {L"EOF", kEof}, {L"MoveNext", kMoveNext}, {L"Close", kClose},
-            {L"Fields", kFields}};
+            {L"Fields", kFields}, {L"Item", DISPID_VALUE}};
   }
 
   HRESULT Call(DISPID id, WORD, DISPPARAMS*, const std::vector<VARIANT*>& arguments,
@@ -376,17 +346,16 @@ class Recordset : public Dispatch {
         Rows();
         rows_.reset();
         return S_OK;
-      case kFields: {
-        // rs.Fields("name") is Fields.Item("name"), as Automation's default members read.
-        Fields* fields = new Fields(this);
+      case kFields:
         if (arguments.empty()) {
-          SetObject(result, fields);
+          AddRef();
+          SetObject(result, this);
           return S_OK;
         }
-        const HRESULT status = fields->Item(arguments, result);
-        fields->Release();
-        return status;
-      }
+        [[fallthrough]];
+      case DISPID_VALUE:
+        SetObject(result, new Field(Rows().Field(TextArgument(arguments, 0))));
+        return S_OK;
     }
     return DISP_E_MEMBERNOTFOUND;
   }
@@ -394,20 +363,6 @@ class Recordset : public Dispatch {
  private:
   std::unique_ptr<vornexa::Recordset> rows_;
 };
-
-Fields::Fields(Recordset* rows) : rows_(rows) { rows_->AddRef(); }
-Fields::~Fields() { rows_->Release(); }
-
-HRESULT Fields::Call(DISPID, WORD, DISPPARAMS*, const std::vector<VARIANT*>& arguments,
-                     VARIANT* result) {
-  return Item(arguments, result);
-}
-
-HRESULT Fields::Item(const std::vector<VARIANT*>& arguments, VARIANT* result) {
-  const std::string name = TextArgument(arguments, 0);
-  SetObject(result, new Field(name, rows_->Rows().Field(name)));
-  return S_OK;
-}
 
 template <typename Object>
 class Factory : public IClassFactory {
