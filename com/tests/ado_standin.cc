@@ -19,8 +19,12 @@
 #include <string>
 #include <vector>
 
+#include "com/src/automation_object.h"
 #include "com/src/automation_values.h"
+#include "com/src/class_factory.h"
 #include "com/src/error_info.h"
+#include "com/src/module.h"
+#include "com/src/registry.h"
 #include "vornexa/base/error.h"
 #include "vornexa/data/connection.h"
 #include "vornexa/data/odbc_connection.h"
@@ -45,9 +49,6 @@ constexpr char kProvider[] = "Proveedor ODBC de prueba";
 constexpr int32_t kConnectionUnusable = -2146824579;  // 3709
 constexpr int32_t kObjectClosed = -2146824584;        // 3704
 
-HINSTANCE module_instance = nullptr;
-LONG live_objects = 0;
-
 bool SameName(const wchar_t* a, const wchar_t* b) { return lstrcmpiW(a, b) == 0; }
 
 // A minimal IDispatch: members by name (without regard to case) and id.
@@ -58,8 +59,8 @@ class Dispatch : public IDispatch {
     DISPID id;
   };
 
-  Dispatch() { InterlockedIncrement(&live_objects); }
-  virtual ~Dispatch() { InterlockedDecrement(&live_objects); }
+  Dispatch() { vornexa::com::ObjectCreated(); }
+  virtual ~Dispatch() { vornexa::com::ObjectDestroyed(); }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (iid == IID_IUnknown || iid == IID_IDispatch) {
@@ -364,47 +365,13 @@ class Recordset : public Dispatch {
   std::unique_ptr<vornexa::Recordset> rows_;
 };
 
-template <typename Object>
-class Factory : public IClassFactory {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (iid != IID_IUnknown && iid != IID_IClassFactory) return E_NOINTERFACE;
-    *out = this;
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** out) override {
-    Object* object = new Object();
-    const HRESULT status = object->QueryInterface(iid, out);
-    object->Release();
-    return status;
-  }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-};
-
-Factory<Connection> connection_factory;
-Factory<Recordset> recordset_factory;
-
-struct Registered {
-  const CLSID* id;
-  const wchar_t* prog_id;
-};
-constexpr Registered kRegistered[] = {{&kConnectionClass, L"ADODB.Connection"},
-                                      {&kRecordsetClass, L"ADODB.Recordset"}};
-
-void SetKey(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
-  HKEY handle;
-  RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr);
-  RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(handle);
-}
+vornexa::com::ClassFactory connection_factory(&vornexa::com::CreateObject<Connection>);
+vornexa::com::ClassFactory recordset_factory(&vornexa::com::CreateObject<Recordset>);
 
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) module_instance = instance;
+  if (reason == DLL_PROCESS_ATTACH) vornexa::com::ModuleAttached(instance);
   return TRUE;
 }
 
@@ -414,19 +381,14 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID id, REFIID iid, voi
   return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return live_objects == 0 ? S_OK : S_FALSE; }
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+  return vornexa::com::ModuleInUse() ? S_FALSE : S_OK;
+}
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(module_instance, path, MAX_PATH);
-  for (const Registered& entry : kRegistered) {
-    wchar_t clsid[40];
-    StringFromGUID2(*entry.id, clsid, 40);
-    SetKey(std::wstring(L"CLSID\\") + clsid + L"\\InprocServer32", nullptr, path);
-    SetKey(std::wstring(L"CLSID\\") + clsid + L"\\InprocServer32", L"ThreadingModel", L"Both");
-    SetKey(std::wstring(entry.prog_id) + L"\\CLSID", nullptr, clsid);
-  }
-  return S_OK;
+  using vornexa::com::RegisterInprocServer;
+  const HRESULT status = RegisterInprocServer(kConnectionClass, L"ADODB.Connection", L"Both");
+  return FAILED(status) ? status : RegisterInprocServer(kRecordsetClass, L"ADODB.Recordset", L"Both");
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() { return S_OK; }
