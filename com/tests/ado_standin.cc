@@ -127,27 +127,11 @@ class Dispatch : public IDispatch {
 
   static std::string TextArgument(const std::vector<VARIANT*>& arguments, size_t index) {
     if (index >= arguments.size()) throw Error(450, kProvider, "Falta un argumento");
-    VARIANT text;
-    VariantInit(&text);
-    if (FAILED(VariantChangeType(&text, arguments[index], 0, VT_BSTR))) {
+    vornexa::com::Variant text;
+    if (FAILED(VariantChangeType(text.get(), arguments[index], 0, VT_BSTR))) {
       throw Error(13, kProvider, "No coinciden los tipos");
     }
-    std::string value = FromBstr(V_BSTR(&text));
-    VariantClear(&text);
-    return value;
-  }
-
-  static int32_t LongArgument(const std::vector<VARIANT*>& arguments, size_t index, int32_t fallback) {
-    if (index >= arguments.size() || V_VT(arguments[index]) == VT_ERROR ||
-        V_VT(arguments[index]) == VT_EMPTY) {
-      return fallback;
-    }
-    VARIANT number;
-    VariantInit(&number);
-    if (FAILED(VariantChangeType(&number, arguments[index], 0, VT_I4))) {
-      throw Error(13, kProvider, "No coinciden los tipos");
-    }
-    return V_I4(&number);
+    return FromBstr(V_BSTR(text.get()));
   }
 
   static void SetObject(VARIANT* result, IDispatch* object) {
@@ -157,37 +141,6 @@ class Dispatch : public IDispatch {
 
  private:
   LONG references_ = 1;
-};
-
-// Statements run in SQL Server's dialect; the database behind may be another.
-// Transaction statements are the server's own and are mapped here.
-class Database {
- public:
-  explicit Database(std::shared_ptr<vornexa::Connection> connection)
-      : connection_(std::move(connection)) {}
-
-  vornexa::Connection& connection() { return *connection_; }
-
-  // The statement to run instead of `sql` (same text when not a transaction one).
-  std::string Map(const std::string& sql) {
-    if (sql == "SELECT @@TRANCOUNT AS n") return "SELECT " + std::to_string(depth_) + " AS n";
-    if (sql == "BEGIN TRANSACTION") return Begin();
-    if (sql == "COMMIT TRANSACTION") return End("COMMIT");
-    if (sql == "ROLLBACK TRANSACTION") return End("ROLLBACK");
-    if (sql.rfind("SAVE TRANSACTION ", 0) == 0) return "SAVEPOINT " + sql.substr(17);
-    if (sql.rfind("ROLLBACK TRANSACTION ", 0) == 0) return "ROLLBACK TO SAVEPOINT " + sql.substr(21);
-    return sql;
-  }
-
-  std::string Begin() { return depth_++ == 0 ? "BEGIN" : "SELECT 1"; }
-  std::string End(const char* verb) {
-    depth_ = 0;
-    return verb;
-  }
-
- private:
-  std::shared_ptr<vornexa::Connection> connection_;
-  int depth_ = 0;  // @@TRANCOUNT
 };
 
 class Connection : public Dispatch {
@@ -204,9 +157,22 @@ class Connection : public Dispatch {
   }
 
   // The database, or ADO's error for a closed connection.
-  Database& Open() {
+  vornexa::Connection& Open() {
     if (!database_) throw Error(kConnectionUnusable, kProvider, kUnusableText);
     return *database_;
+  }
+
+  // Statements run in SQL Server's dialect; the database behind may be
+  // another. Transaction statements are the server's own and are mapped:
+  // this is the statement to run instead of `sql`.
+  std::string Map(const std::string& sql) {
+    if (sql == "SELECT @@TRANCOUNT AS n") return "SELECT " + std::to_string(depth_) + " AS n";
+    if (sql == "BEGIN TRANSACTION") return Begin();
+    if (sql == "COMMIT TRANSACTION") return End("COMMIT");
+    if (sql == "ROLLBACK TRANSACTION") return End("ROLLBACK");
+    if (sql.rfind("SAVE TRANSACTION ", 0) == 0) return "SAVEPOINT " + sql.substr(17);
+    if (sql.rfind("ROLLBACK TRANSACTION ", 0) == 0) return "ROLLBACK TO SAVEPOINT " + sql.substr(21);
+    return sql;
   }
 
   static constexpr char kUnusableText[] =
@@ -228,21 +194,17 @@ class Connection : public Dispatch {
         const vornexa::Dialect dialect = text.find("PostgreSQL") != std::string::npos
                                              ? vornexa::Dialect::PostgreSql
                                              : vornexa::Dialect::SqlServer;
-        database_ = std::make_unique<Database>(vornexa::OpenOdbc(text, dialect));
+        database_ = vornexa::OpenOdbc(text, dialect);
+        depth_ = 0;
         return S_OK;
       }
       case kExecute: {
-        Database& database = Open();
-        const int64_t affected = database.connection().Execute(database.Map(TextArgument(arguments, 0)));
+        const int64_t affected = Open().Execute(Map(TextArgument(arguments, 0)));
         // RecordsAffected is written through the caller's reference.
-        if (params->cArgs >= 2) {
-          VARIANT& slot = params->rgvarg[params->cArgs - 2];
-          if (V_VT(&slot) == (VT_VARIANT | VT_BYREF)) {
-            VARIANT* target = V_VARIANTREF(&slot);
-            VariantClear(target);
-            V_VT(target) = VT_I4;
-            V_I4(target) = static_cast<LONG>(affected);
-          }
+        if (params->cArgs >= 2 && V_VT(&params->rgvarg[params->cArgs - 2]) == (VT_VARIANT | VT_BYREF)) {
+          VariantClear(arguments[1]);
+          V_VT(arguments[1]) = VT_I4;
+          V_I4(arguments[1]) = static_cast<LONG>(affected);
         }
         V_VT(result) = VT_EMPTY;
         return S_OK;
@@ -252,19 +214,25 @@ class Connection : public Dispatch {
         return S_OK;
       case kBeginTrans:
       case kRollbackTrans: {
-        Database& database = Open();
-        database.connection().Execute(id == kBeginTrans ? database.Begin() : database.End("ROLLBACK"));
+        Open().Execute(id == kBeginTrans ? Begin() : End("ROLLBACK"));
         return S_OK;
       }
       case kCreateSchema:
-        vornexa::CreateSchema(Open().connection());
+        vornexa::CreateSchema(Open());
         return S_OK;
     }
     return DISP_E_MEMBERNOTFOUND;
   }
 
  private:
-  std::unique_ptr<Database> database_;
+  std::string Begin() { return depth_++ == 0 ? "BEGIN" : "SELECT 1"; }
+  std::string End(const char* verb) {
+    depth_ = 0;
+    return verb;
+  }
+
+  std::shared_ptr<vornexa::Connection> database_;
+  int depth_ = 0;  // @@TRANCOUNT
 };
 
 class Field : public Dispatch {
@@ -324,11 +292,13 @@ class Recordset : public Dispatch {
                 kIidStandinConnection, reinterpret_cast<void**>(&connection)))) {
           throw Error(kConnectionUnusable, kProvider, Connection::kUnusableText);
         }
-        const int32_t cursor = LongArgument(arguments, 2, 0);
+        vornexa::com::Variant cursor;  // adOpenStatic is 3
+        const bool is_static = arguments.size() > 2 && V_VT(arguments[2]) != VT_ERROR &&
+                               SUCCEEDED(VariantChangeType(cursor.get(), arguments[2], 0, VT_I4)) &&
+                               V_I4(cursor.get()) == 3;
         try {
-          Database& database = connection->Open();
-          rows_ = database.connection().Open(
-              database.Map(sql), cursor == 3 ? vornexa::Cursor::Static : vornexa::Cursor::ForwardOnly);
+          rows_ = connection->Open().Open(connection->Map(sql), is_static ? vornexa::Cursor::Static
+                                                                          : vornexa::Cursor::ForwardOnly);
         } catch (...) {
           connection->Release();
           throw;
