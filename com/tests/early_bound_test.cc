@@ -23,12 +23,6 @@ using vornexa::AccountField;
 using vornexa::FieldType;
 using vornexa::kAccountFields;
 
-class ComEnvironment : public testing::Environment {
- public:
-  void SetUp() override { ASSERT_EQ(CoInitialize(nullptr), S_OK); }
-  void TearDown() override { CoUninitialize(); }
-};
-
 template <typename T>
 struct Released {
   T* p = nullptr;
@@ -146,19 +140,6 @@ std::vector<Member> CuentaMembers() {
   return members;
 }
 
-// The vtable half of a dual interface's type information.
-ITypeInfo* VtableInfo(REFIID iid) {
-  Released<ITypeLib> library;
-  EXPECT_EQ(LoadRegTypeLib(LIBID_Vornexa, 23, 16, LANG_NEUTRAL, library.out()), S_OK);
-  if (!library.p) return nullptr;
-  Released<ITypeInfo> dispatch;
-  EXPECT_EQ(library->GetTypeInfoOfGuid(iid, dispatch.out()), S_OK);
-  HREFTYPE reference;
-  EXPECT_EQ(dispatch->GetRefTypeOfImplType(-1, &reference), S_OK);
-  ITypeInfo* info = nullptr;
-  EXPECT_EQ(dispatch->GetRefTypeInfo(reference, &info), S_OK);
-  return info;
-}
 
 VARTYPE ParameterType(const ELEMDESC& element) {
   const TYPEDESC& type = element.tdesc;
@@ -169,10 +150,15 @@ VARTYPE ParameterType(const ELEMDESC& element) {
   return type.vt;
 }
 
+// The vtable half of the dual interface's type information, member by member.
 void ExpectInterface(REFIID iid, const std::vector<Member>& expected) {
-  Released<ITypeInfo> info;
-  info.p = VtableInfo(iid);
-  ASSERT_NE(info.p, nullptr);
+  Released<ITypeLib> library;
+  ASSERT_EQ(LoadRegTypeLib(LIBID_Vornexa, 23, 16, LANG_NEUTRAL, library.out()), S_OK);
+  Released<ITypeInfo> dispatch, info;
+  ASSERT_EQ(library->GetTypeInfoOfGuid(iid, dispatch.out()), S_OK);
+  HREFTYPE reference;
+  ASSERT_EQ(dispatch->GetRefTypeOfImplType(-1, &reference), S_OK);
+  ASSERT_EQ(dispatch->GetRefTypeInfo(reference, info.out()), S_OK);
   TYPEATTR* attributes;
   ASSERT_EQ(info->GetTypeAttr(&attributes), S_OK);
   EXPECT_EQ(attributes->typekind, TKIND_INTERFACE);
@@ -202,9 +188,7 @@ void ExpectInterface(REFIID iid, const std::vector<Member>& expected) {
         result = element.tdesc.lptdesc->vt;
       } else {
         params.push_back(ParameterType(element));
-        if (params.back() == kAccount) {
-          EXPECT_TRUE(element.paramdesc.wParamFlags & PARAMFLAG_FOPT);
-        }
+        EXPECT_TRUE(params.back() != kAccount || (element.paramdesc.wParamFlags & PARAMFLAG_FOPT));
       }
     }
     // A read accessor returns its value; the retval is its only parameter.
@@ -407,6 +391,8 @@ TEST(Module, VersionAndUnloading) {
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  testing::AddGlobalTestEnvironment(new ComEnvironment);
-  return RUN_ALL_TESTS();
+  if (CoInitialize(nullptr) != S_OK) return 1;
+  const int status = RUN_ALL_TESTS();
+  CoUninitialize();
+  return status;
 }

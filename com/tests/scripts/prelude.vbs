@@ -56,35 +56,25 @@ End Sub
 ' 2024 (Falla makes asking for it fail), levels of 1, 2, 3, 4, 5 and 8 digits.
 Class Empresa
   Public Falla
-  Private niveles
-  Private lista
+  Public Codigo
+  Public DigitosCuenta
+  Public DigitosNivel
+  Public Ejercicios
+  Public MultiEjercicio
+  Public UltimoEjercicio
 
   Private Sub Class_Initialize()
-    niveles = Array(1, 2, 3, 4, 5, 8)
-    lista = Array(2024)
+    Codigo = 91
+    DigitosCuenta = 8
+    DigitosNivel = Array(1, 2, 3, 4, 5, 8)
+    Ejercicios = Array(2024)
+    MultiEjercicio = 0
+    UltimoEjercicio = 0
   End Sub
 
-  Public Function Codigo()
-    Codigo = 91
-  End Function
   Public Function Ejercicio()
     If Falla Then Err.Raise 1234, "Quillet", "Empresa sin ejercicio activo"
     Ejercicio = 2024
-  End Function
-  Public Function DigitosCuenta()
-    DigitosCuenta = 8
-  End Function
-  Public Function DigitosNivel(indice)
-    DigitosNivel = niveles(indice)
-  End Function
-  Public Function Ejercicios(indice)
-    Ejercicios = lista(indice)
-  End Function
-  Public Function MultiEjercicio()
-    MultiEjercicio = 0
-  End Function
-  Public Function UltimoEjercicio()
-    UltimoEjercicio = UBound(lista)
   End Function
 End Class
 
