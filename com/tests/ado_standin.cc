@@ -14,7 +14,6 @@
 #include <objbase.h>
 #include <oleauto.h>
 
-#include <cwctype>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,7 +39,9 @@ constexpr CLSID kConnectionClass = {
     0x3B1C0D51, 0x7E9A, 0x4C7B, {0x9E, 0x60, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x01}};
 constexpr CLSID kRecordsetClass = {
     0x3B1C0D51, 0x7E9A, 0x4C7B, {0x9E, 0x60, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x02}};
-// Lets a Recordset find the Connection object behind its ActiveConnection.
+// Lets a Recordset find the Connection object behind its ActiveConnection;
+// answered without a reference, as the caller holds the connection for the
+// whole call.
 constexpr IID kIidStandinConnection = {
     0x3B1C0D51, 0x7E9A, 0x4C7B, {0x9E, 0x60, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x03}};
 
@@ -48,8 +49,6 @@ constexpr char kProvider[] = "Proveedor ODBC de prueba";
 // ADO's own errors.
 constexpr int32_t kConnectionUnusable = -2146824579;  // 3709
 constexpr int32_t kObjectClosed = -2146824584;        // 3704
-
-bool SameName(const wchar_t* a, const wchar_t* b) { return lstrcmpiW(a, b) == 0; }
 
 // A minimal IDispatch: members by name (without regard to case) and id.
 class Dispatch : public IDispatch {
@@ -88,7 +87,7 @@ class Dispatch : public IDispatch {
     for (UINT i = 0; i < count; ++i) {
       ids[i] = DISPID_UNKNOWN;
       for (const Member& member : Members()) {
-        if (SameName(member.name, names[i])) ids[i] = member.id;
+        if (lstrcmpiW(member.name, names[i]) == 0) ids[i] = member.id;
       }
       if (ids[i] == DISPID_UNKNOWN) status = DISP_E_UNKNOWNNAME;
     }
@@ -150,7 +149,6 @@ class Connection : public Dispatch {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (iid == kIidStandinConnection) {
       *out = this;
-      AddRef();
       return S_OK;
     }
     return Dispatch::QueryInterface(iid, out);
@@ -296,14 +294,8 @@ class Recordset : public Dispatch {
         const bool is_static = arguments.size() > 2 && V_VT(arguments[2]) != VT_ERROR &&
                                SUCCEEDED(VariantChangeType(cursor.get(), arguments[2], 0, VT_I4)) &&
                                V_I4(cursor.get()) == 3;
-        try {
-          rows_ = connection->Open().Open(connection->Map(sql), is_static ? vornexa::Cursor::Static
-                                                                          : vornexa::Cursor::ForwardOnly);
-        } catch (...) {
-          connection->Release();
-          throw;
-        }
-        connection->Release();
+        rows_ = connection->Open().Open(connection->Map(sql), is_static ? vornexa::Cursor::Static
+                                                                        : vornexa::Cursor::ForwardOnly);
         return S_OK;
       }
       case kEof:
