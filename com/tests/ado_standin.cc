@@ -1,14 +1,11 @@
 // A test-only stand-in for ADO's Connection and Recordset (the members the
 // component uses), registered as ADODB.Connection and ADODB.Recordset in the
-// throwaway wine prefix of the tests, where real ADO is not available. It
-// answers like a SQL Server behind ADO over a real database reached through
-// the platform's ODBC: statements in SQL Server's dialect are translated by
-// the engine's ODBC driver, transaction statements are mapped onto the
-// database's own, errors carry the provider's number and description, and
-// rows are read from the database as the caller moves, never kept here.
-//
-// Beyond ADO: Connection.CreateSchema creates the library's tables, so that
-// scripts start from the schema the library itself defines.
+// tests' wine prefix, where real ADO is not available. It answers like a SQL
+// Server behind ADO over a real database reached through ODBC: the engine's
+// driver translates SQL Server's dialect, transaction statements are mapped,
+// errors carry the provider's number and description, and rows are read as
+// the caller moves. Beyond ADO, Connection.CreateSchema creates the library's
+// tables.
 #include <windows.h>
 #include <oaidl.h>
 #include <objbase.h>
@@ -204,17 +201,15 @@ class Connection : public Dispatch {
           V_VT(arguments[1]) = VT_I4;
           V_I4(arguments[1]) = static_cast<LONG>(affected);
         }
-        V_VT(result) = VT_EMPTY;
         return S_OK;
       }
       case kClose:
         database_.reset();
         return S_OK;
       case kBeginTrans:
-      case kRollbackTrans: {
+      case kRollbackTrans:
         Open().Execute(id == kBeginTrans ? Begin() : End("ROLLBACK"));
         return S_OK;
-      }
       case kCreateSchema:
         vornexa::CreateSchema(Open());
         return S_OK;

@@ -293,10 +293,14 @@ std::wstring LastError(HRESULT status) {
   return text;
 }
 
+// A BSTR freed at the end of the statement that makes it.
+struct Text {
+  BSTR text;
+  ~Text() { SysFreeString(text); }
+};
+
 TEST_F(Account, NamedCallsAndErrorInformation) {
-  BSTR name = SysAllocString(L"Bancos, c/c");
-  ASSERT_EQ(account->put_Nombre(name), S_OK);
-  SysFreeString(name);
+  ASSERT_EQ(account->put_Nombre(Text{SysAllocString(L"Bancos, c/c")}.text), S_OK);
   BSTR read = nullptr;
   ASSERT_EQ(account->get_Nombre(&read), S_OK);
   EXPECT_STREQ(read, L"Bancos, c/c");
@@ -311,9 +315,7 @@ TEST_F(Account, NamedCallsAndErrorInformation) {
   EXPECT_EQ(LastError(status), L"1000 | Cuentas::Modificar | No se ha especificado el numero de cuenta");
 
   // No company object: 91.
-  name = SysAllocString(L"4300");
-  account->put_Cuenta(name);
-  SysFreeString(name);
+  account->put_Cuenta(Text{SysAllocString(L"4300")}.text);
   EXPECT_EQ(account->Existe(&result), static_cast<HRESULT>(0x800A005B));
 }
 
