@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Vornexa.h"
+#include "com/src/automation_values.h"
 #include "vornexa/accounts/account_record.h"
 
 namespace {
@@ -22,6 +23,7 @@ namespace {
 using vornexa::AccountField;
 using vornexa::FieldType;
 using vornexa::kAccountFields;
+using vornexa::com::Variant;
 
 template <typename T>
 struct Released {
@@ -258,23 +260,20 @@ TEST_F(Account, EveryFieldThroughTheTableOfOperations) {
       if (members[index].kind != INVOKE_PROPERTYPUT) continue;
       SCOPED_TRACE(testing::Message() << "field at " << index << (reading ? ", read" : ", written"));
       const VARTYPE type = members[index].params[0];
-      VARIANT value, read, target;
-      VariantInit(&value);
-      VariantInit(&read);
-      V_VT(&value) = VT_I4;
-      V_I4(&value) = static_cast<LONG>(index);  // a Boolean field becomes True
-      ASSERT_EQ(VariantChangeType(&value, &value, 0, type), S_OK);
+      Variant value, read;
+      V_VT(value.get()) = VT_I4;
+      V_I4(value.get()) = static_cast<LONG>(index);  // a Boolean field becomes True
+      ASSERT_EQ(VariantChangeType(value.get(), value.get(), 0, type), S_OK);
       if (!reading) {
-        EXPECT_EQ(CallEntry(account.p, index, type, &value), S_OK);
+        EXPECT_EQ(CallEntry(account.p, index, type, value.get()), S_OK);
       } else {
+        VARIANT target;
         V_VT(&target) = type | VT_BYREF;
-        V_BYREF(&target) = &V_I4(&read);
+        V_BYREF(&target) = &V_I4(read.get());
         ASSERT_EQ(CallEntry(account.p, index - 1, type | VT_BYREF, &target), S_OK);
-        V_VT(&read) = type;
-        EXPECT_EQ(VarCmp(&read, &value, LOCALE_INVARIANT, 0), static_cast<HRESULT>(VARCMP_EQ));
+        V_VT(read.get()) = type;
+        EXPECT_EQ(VarCmp(read.get(), value.get(), LOCALE_INVARIANT, 0), static_cast<HRESULT>(VARCMP_EQ));
       }
-      VariantClear(&read);
-      VariantClear(&value);
     }
   }
 }

@@ -2,7 +2,10 @@
 ' load, walk, delete, balances, groups, transactions and error paths.
 Dim cn, company, account, loaded, walker, group, r, debe, haber, rs, table
 
-Set cn = OpenConnection()
+' The ADO connection given on the command line (the test stand-in under wine).
+Set cn = CreateObject("ADODB.Connection")
+cn.Open WScript.Arguments(0)
+cn.CreateSchema
 For Each table In Array("Cuentas", "Acumulados", "Acumulados_Dpto", "Movimientos", "Asientos", "Cuentas_Grupos")
   cn.Execute "DELETE FROM " & table & " WHERE Cod_Empresa = 91"
 Next

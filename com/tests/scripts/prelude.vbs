@@ -1,5 +1,5 @@
 ' Shared by every script (the runner puts it first): counting checks and
-' failures, a company object written as a script class, and the connection.
+' failures, and a company object written as a script class.
 '
 ' Scripts run under On Error Resume Next, so that an operation's error can be
 ' checked right after the call; an error no check expected is reported by
@@ -16,13 +16,6 @@ Sub Fail(what, detail)
   WScript.Echo "FALLO " & what & ": " & detail
 End Sub
 
-Sub CheckNoErrorBefore(what)
-  If Err.Number <> 0 Then
-    Fail "error inesperado antes de " & what, Err.Number & " | " & Err.Source & " | " & Err.Description
-    Err.Clear
-  End If
-End Sub
-
 ' The error left by the last call, as Array(number, source, description);
 ' clears it.
 Function LastError()
@@ -31,8 +24,12 @@ Function LastError()
 End Function
 
 ' Value and Automation type must both match (CInt, CLng, CCur, True...).
+' An error left since the last check is one no check expected.
 Sub Check(what, actual, expected)
-  CheckNoErrorBefore what
+  If Err.Number <> 0 Then
+    Fail "error inesperado antes de " & what, Err.Number & " | " & Err.Source & " | " & Err.Description
+    Err.Clear
+  End If
   checks = checks + 1
   If TypeName(actual) <> TypeName(expected) Then
     Fail what, "tipo " & TypeName(actual) & ", se esperaba " & TypeName(expected)
@@ -77,15 +74,6 @@ Class Empresa
     Ejercicio = 2024
   End Function
 End Class
-
-' The ADO connection given on the command line (the test stand-in under wine).
-Function OpenConnection()
-  Dim cn
-  Set cn = CreateObject("ADODB.Connection")
-  cn.Open WScript.Arguments(0)
-  cn.CreateSchema
-  Set OpenConnection = cn
-End Function
 
 Function NewAccount(company)
   Dim account
