@@ -130,11 +130,6 @@ class Dispatch : public IDispatch {
     return FromBstr(V_BSTR(text.get()));
   }
 
-  static void SetObject(VARIANT* result, IDispatch* object) {
-    V_VT(result) = VT_DISPATCH;
-    V_DISPATCH(result) = object;
-  }
-
  private:
   LONG references_ = 1;
 };
@@ -305,15 +300,17 @@ class Recordset : public Dispatch {
         rows_.reset();
         return S_OK;
       case kFields:
-        if (arguments.empty()) {
+      case DISPID_VALUE: {
+        IDispatch* object = this;
+        if (id == kFields && arguments.empty()) {
           AddRef();
-          SetObject(result, this);
-          return S_OK;
+        } else {
+          object = new Field(Rows().Field(TextArgument(arguments, 0)));
         }
-        [[fallthrough]];
-      case DISPID_VALUE:
-        SetObject(result, new Field(Rows().Field(TextArgument(arguments, 0))));
+        V_VT(result) = VT_DISPATCH;
+        V_DISPATCH(result) = object;
         return S_OK;
+      }
     }
     return DISP_E_MEMBERNOTFOUND;
   }

@@ -44,8 +44,6 @@ T* New(REFCLSID class_id, REFIID iid) {
   return object;
 }
 
-std::wstring Wide(std::string_view text) { return std::wstring(text.begin(), text.end()); }
-
 VARTYPE AutomationType(FieldType type) {
   switch (type) {
     case FieldType::kText: return VT_BSTR;
@@ -135,7 +133,8 @@ std::vector<Member> CuentaMembers() {
       members.push_back(*operation++);
       continue;
     }
-    std::wstring& name = names[field - std::begin(kAccountFields)] = Wide(field->name);
+    std::wstring& name = names[field - std::begin(kAccountFields)] =
+        std::wstring(field->name.begin(), field->name.end());
     AddProperty(members, name.c_str(), field->dispatch_id, AutomationType(field->type));
   }
   EXPECT_EQ(operation, kCuentaOperations.end());
