@@ -203,14 +203,6 @@ TEST(TypeLibrary, ClsCuentaMemberByMember) { ExpectInterface(IID__clsCuenta, Cue
 
 TEST(TypeLibrary, ClsGrupoMemberByMember) { ExpectInterface(IID__clsGrupo, GrupoMembers()); }
 
-TEST(TypeLibrary, ClassesAndProgrammaticIds) {
-  CLSID id;
-  ASSERT_EQ(CLSIDFromProgID(L"Vornexa.clsCuenta", &id), S_OK);
-  EXPECT_TRUE(IsEqualCLSID(id, CLSID_clsCuenta));
-  ASSERT_EQ(CLSIDFromProgID(L"Vornexa.clsGrupo", &id), S_OK);
-  EXPECT_TRUE(IsEqualCLSID(id, CLSID_clsGrupo));
-}
-
 const wchar_t* const kEarlierCuentaIds[] = {
     L"{90B5E147-D631-4B6A-A49D-B8E7769E727B}", L"{C3BB9F45-02DA-4EEB-930E-DE1138B9AACC}",
     L"{DC1A4DFF-01DB-46E4-A740-0618A3A6CE95}", L"{DE0293F3-F16C-4672-B8C7-B7846D776CA8}",

@@ -1,6 +1,6 @@
 ' The classes over a real database behind an ADO-shaped connection: save,
 ' load, walk, delete, balances, groups, transactions and error paths.
-Dim cn, company, account, loaded, walker, group, r, debe, haber, rs, table
+Dim cn, company, account, loaded, walker, group, r, debe, haber, rs, table, code
 
 ' The ADO connection given on the command line (the test stand-in under wine).
 Set cn = CreateObject("ADODB.Connection")
@@ -22,7 +22,6 @@ CheckError "Insertar sin nivel superior", 1000, "Cuentas::Insertar", _
 Check "nada creado", account.Existe, False
 
 ' Upper levels first, then the detail account with an apostrophe in its name.
-Dim code
 For Each code In Array("4", "43", "430", "4300", "43000")
   account.Cuenta = code
   account.Nombre = "Nivel " & code
