@@ -269,21 +269,7 @@ TEST_F(Account, EveryFieldThroughTheTableOfOperations) {
   }
 }
 
-// The thread's error object, as "number | source | description".
-std::wstring LastError(HRESULT status) {
-  Released<IErrorInfo> error;
-  if (GetErrorInfo(0, error.out()) != S_OK) return L"no error object";
-  BSTR source = nullptr, description = nullptr;
-  error->GetSource(&source);
-  error->GetDescription(&description);
-  std::wstring text = std::to_wstring(HRESULT_CODE(status)) + L" | " + (source ? source : L"") +
-                     L" | " + (description ? description : L"");
-  SysFreeString(source);
-  SysFreeString(description);
-  return text;
-}
-
-// A BSTR freed at the end of the statement that makes it.
+// A BSTR freed at the end of the statement that makes it, or of its scope.
 struct Text {
   BSTR text;
   ~Text() { SysFreeString(text); }
@@ -291,18 +277,22 @@ struct Text {
 
 TEST_F(Account, NamedCallsAndErrorInformation) {
   ASSERT_EQ(account->put_Nombre(Text{SysAllocString(L"Bancos, c/c")}.text), S_OK);
-  BSTR read = nullptr;
-  ASSERT_EQ(account->get_Nombre(&read), S_OK);
-  EXPECT_STREQ(read, L"Bancos, c/c");
-  SysFreeString(read);
+  Text read{nullptr};
+  ASSERT_EQ(account->get_Nombre(&read.text), S_OK);
+  EXPECT_STREQ(read.text, L"Bancos, c/c");
 
   VARIANT_BOOL result = 1;
-  const HRESULT status = account->Modificar(&result);
-  EXPECT_EQ(status, static_cast<HRESULT>(0x800A03E8));  // 1000, as Basic reads it
+  EXPECT_EQ(account->Modificar(&result), static_cast<HRESULT>(0x800A03E8));  // 1000, as Basic reads it
   Released<ISupportErrorInfo> support;
   ASSERT_EQ(account->QueryInterface(IID_ISupportErrorInfo, support.as_void()), S_OK);
   EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID__clsCuenta), S_OK);
-  EXPECT_EQ(LastError(status), L"1000 | Cuentas::Modificar | No se ha especificado el numero de cuenta");
+  Released<IErrorInfo> error;
+  ASSERT_EQ(GetErrorInfo(0, error.out()), S_OK);
+  Text source{nullptr}, description{nullptr};
+  error->GetSource(&source.text);
+  error->GetDescription(&description.text);
+  EXPECT_STREQ(source.text, L"Cuentas::Modificar");
+  EXPECT_STREQ(description.text, L"No se ha especificado el numero de cuenta");
 
   // No company object: 91.
   account->put_Cuenta(Text{SysAllocString(L"4300")}.text);

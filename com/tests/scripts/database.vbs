@@ -11,7 +11,8 @@ For Each table In Array("Cuentas", "Acumulados", "Acumulados_Dpto", "Movimientos
 Next
 
 Set company = New Empresa
-Set account = NewAccount(company)
+Set account = CreateObject("Vornexa.clsCuenta")
+Set account.cEmpresa = company
 Set account.Conexion = cn
 
 ' Creating a detail account whose upper level is missing is refused.
@@ -34,7 +35,8 @@ account.Cp = 28001
 account.Grupo = 7
 Check "Insertar detalle", account.Insertar, True
 
-Set loaded = NewAccount(company)
+Set loaded = CreateObject("Vornexa.clsCuenta")
+Set loaded.cEmpresa = company
 loaded.Cuenta = "43000001"
 Check "Cargar", loaded.Cargar, True
 Check "Cargar Nombre", loaded.Nombre, "O'Donnell y Cia"
@@ -47,7 +49,8 @@ Check "Cargar inexistente", loaded.Cargar, False
 
 ' Walking: another object (clsDest) steps from its own code, with this
 ' object's company; or the object itself.
-Set walker = NewAccount(company)
+Set walker = CreateObject("Vornexa.clsCuenta")
+Set walker.cEmpresa = company
 walker.Cuenta = "4"
 loaded.Cuenta = "430"
 Check "Cargar_Siguiente en destino", walker.Cargar_Siguiente(loaded), True

@@ -75,11 +75,4 @@ Class Empresa
   End Function
 End Class
 
-Function NewAccount(company)
-  Dim account
-  Set account = CreateObject("Vornexa.clsCuenta")
-  Set account.cEmpresa = company
-  Set NewAccount = account
-End Function
-
 Dim caught
