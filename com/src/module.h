@@ -13,6 +13,9 @@ void ObjectDestroyed();
 void LockServer(bool lock);
 bool ModuleInUse();
 
+// Called by DllMain: on loading, and when the process is going away.
+void ModuleAttached(HINSTANCE instance);
+void ProcessExiting();
 HINSTANCE ModuleInstance();
 
 // Keeps the DLL loaded for the rest of the process. Called when a thread

@@ -1,26 +1,26 @@
 // A test-only stand-in for ADO's Connection and Recordset (the members the
 // component uses), registered as ADODB.Connection and ADODB.Recordset in the
-// throwaway wine prefix of the tests, where real ADO is not available. It
-// answers like a SQL Server behind ADO over a real database reached through
-// the platform's ODBC: statements in SQL Server's dialect are translated by
-// the engine's ODBC driver, transaction statements are mapped onto the
-// database's own, errors carry the provider's number and description, and
-// rows are read from the database as the caller moves, never kept here.
-//
-// Beyond ADO: Connection.CreateSchema creates the library's tables, so that
-// scripts start from the schema the library itself defines.
+// tests' wine prefix, where real ADO is not available. It answers like a SQL
+// Server behind ADO over a real database reached through ODBC: the engine's
+// driver translates SQL Server's dialect, transaction statements are mapped,
+// errors carry the provider's number and description, and rows are read as
+// the caller moves. Beyond ADO, Connection.CreateSchema creates the library's
+// tables.
 #include <windows.h>
 #include <oaidl.h>
 #include <objbase.h>
 #include <oleauto.h>
 
-#include <cwctype>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "com/src/automation_object.h"
 #include "com/src/automation_values.h"
+#include "com/src/class_factory.h"
 #include "com/src/error_info.h"
+#include "com/src/module.h"
+#include "com/src/registry.h"
 #include "vornexa/base/error.h"
 #include "vornexa/data/connection.h"
 #include "vornexa/data/odbc_connection.h"
@@ -36,7 +36,9 @@ constexpr CLSID kConnectionClass = {
     0x3B1C0D51, 0x7E9A, 0x4C7B, {0x9E, 0x60, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x01}};
 constexpr CLSID kRecordsetClass = {
     0x3B1C0D51, 0x7E9A, 0x4C7B, {0x9E, 0x60, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x02}};
-// Lets a Recordset find the Connection object behind its ActiveConnection.
+// Lets a Recordset find the Connection object behind its ActiveConnection;
+// answered without a reference, as the caller holds the connection for the
+// whole call.
 constexpr IID kIidStandinConnection = {
     0x3B1C0D51, 0x7E9A, 0x4C7B, {0x9E, 0x60, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x03}};
 
@@ -44,11 +46,6 @@ constexpr char kProvider[] = "Proveedor ODBC de prueba";
 // ADO's own errors.
 constexpr int32_t kConnectionUnusable = -2146824579;  // 3709
 constexpr int32_t kObjectClosed = -2146824584;        // 3704
-
-HINSTANCE module_instance = nullptr;
-LONG live_objects = 0;
-
-bool SameName(const wchar_t* a, const wchar_t* b) { return lstrcmpiW(a, b) == 0; }
 
 // A minimal IDispatch: members by name (without regard to case) and id.
 class Dispatch : public IDispatch {
@@ -58,8 +55,8 @@ class Dispatch : public IDispatch {
     DISPID id;
   };
 
-  Dispatch() { InterlockedIncrement(&live_objects); }
-  virtual ~Dispatch() { InterlockedDecrement(&live_objects); }
+  Dispatch() { vornexa::com::ObjectCreated(); }
+  virtual ~Dispatch() { vornexa::com::ObjectDestroyed(); }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (iid == IID_IUnknown || iid == IID_IDispatch) {
@@ -87,7 +84,7 @@ class Dispatch : public IDispatch {
     for (UINT i = 0; i < count; ++i) {
       ids[i] = DISPID_UNKNOWN;
       for (const Member& member : Members()) {
-        if (SameName(member.name, names[i])) ids[i] = member.id;
+        if (lstrcmpiW(member.name, names[i]) == 0) ids[i] = member.id;
       }
       if (ids[i] == DISPID_UNKNOWN) status = DISP_E_UNKNOWNNAME;
     }
@@ -126,48 +123,38 @@ class Dispatch : public IDispatch {
 
   static std::string TextArgument(const std::vector<VARIANT*>& arguments, size_t index) {
     if (index >= arguments.size()) throw Error(450, kProvider, "Falta un argumento");
-    VARIANT text;
-    VariantInit(&text);
-    if (FAILED(VariantChangeType(&text, arguments[index], 0, VT_BSTR))) {
+    vornexa::com::Variant text;
+    if (FAILED(VariantChangeType(text.get(), arguments[index], 0, VT_BSTR))) {
       throw Error(13, kProvider, "No coinciden los tipos");
     }
-    std::string value = FromBstr(V_BSTR(&text));
-    VariantClear(&text);
-    return value;
-  }
-
-  static int32_t LongArgument(const std::vector<VARIANT*>& arguments, size_t index, int32_t fallback) {
-    if (index >= arguments.size() || V_VT(arguments[index]) == VT_ERROR ||
-        V_VT(arguments[index]) == VT_EMPTY) {
-      return fallback;
-    }
-    VARIANT number;
-    VariantInit(&number);
-    if (FAILED(VariantChangeType(&number, arguments[index], 0, VT_I4))) {
-      throw Error(13, kProvider, "No coinciden los tipos");
-    }
-    return V_I4(&number);
-  }
-
-  static void SetObject(VARIANT* result, IDispatch* object) {
-    V_VT(result) = VT_DISPATCH;
-    V_DISPATCH(result) = object;
+    return FromBstr(V_BSTR(text.get()));
   }
 
  private:
   LONG references_ = 1;
 };
 
-// Statements run in SQL Server's dialect; the database behind may be another.
-// Transaction statements are the server's own and are mapped here.
-class Database {
+class Connection : public Dispatch {
  public:
-  explicit Database(std::shared_ptr<vornexa::Connection> connection)
-      : connection_(std::move(connection)) {}
+  enum : DISPID { kOpen = 1, kExecute, kClose, kBeginTrans, kRollbackTrans, kCreateSchema };
 
-  vornexa::Connection& connection() { return *connection_; }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (iid == kIidStandinConnection) {
+      *out = this;
+      return S_OK;
+    }
+    return Dispatch::QueryInterface(iid, out);
+  }
 
-  // The statement to run instead of `sql` (same text when not a transaction one).
+  // The database, or ADO's error for a closed connection.
+  vornexa::Connection& Open() {
+    if (!database_) throw Error(kConnectionUnusable, kProvider, kUnusableText);
+    return *database_;
+  }
+
+  // Statements run in SQL Server's dialect; the database behind may be
+  // another. Transaction statements are the server's own and are mapped:
+  // this is the statement to run instead of `sql`.
   std::string Map(const std::string& sql) {
     if (sql == "SELECT @@TRANCOUNT AS n") return "SELECT " + std::to_string(depth_) + " AS n";
     if (sql == "BEGIN TRANSACTION") return Begin();
@@ -178,37 +165,6 @@ class Database {
     return sql;
   }
 
-  std::string Begin() { return depth_++ == 0 ? "BEGIN" : "SELECT 1"; }
-  std::string End(const char* verb) {
-    depth_ = 0;
-    return verb;
-  }
-
- private:
-  std::shared_ptr<vornexa::Connection> connection_;
-  int depth_ = 0;  // @@TRANCOUNT
-};
-
-class Connection : public Dispatch {
- public:
-  enum : DISPID { kOpen = 1, kExecute, kClose, kBeginTrans, kCommitTrans, kRollbackTrans, kState,
-                  kCreateSchema };
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (iid == kIidStandinConnection) {
-      *out = this;
-      AddRef();
-      return S_OK;
-    }
-    return Dispatch::QueryInterface(iid, out);
-  }
-
-  // The database, or ADO's error for a closed connection.
-  Database& Open() {
-    if (!database_) throw Error(kConnectionUnusable, kProvider, kUnusableText);
-    return *database_;
-  }
-
   static constexpr char kUnusableText[] =
       "No se puede usar la conexión para realizar esta operación. Está cerrada o no es válida en "
       "este contexto.";
@@ -216,8 +172,7 @@ class Connection : public Dispatch {
  protected:
   std::vector<Member> Members() const override {
     return {{L"Open", kOpen}, {L"Execute", kExecute}, {L"Close", kClose},
-            {L"BeginTrans", kBeginTrans}, {L"CommitTrans", kCommitTrans},
-            {L"RollbackTrans", kRollbackTrans}, {L"State", kState},
+            {L"BeginTrans", kBeginTrans}, {L"RollbackTrans", kRollbackTrans},
             {L"CreateSchema", kCreateSchema}};
   }
 
@@ -229,66 +184,54 @@ class Connection : public Dispatch {
         const vornexa::Dialect dialect = text.find("PostgreSQL") != std::string::npos
                                              ? vornexa::Dialect::PostgreSql
                                              : vornexa::Dialect::SqlServer;
-        database_ = std::make_unique<Database>(vornexa::OpenOdbc(text, dialect));
+        database_ = vornexa::OpenOdbc(text, dialect);
+        depth_ = 0;
         return S_OK;
       }
       case kExecute: {
-        Database& database = Open();
-        const int64_t affected = database.connection().Execute(database.Map(TextArgument(arguments, 0)));
+        const int64_t affected = Open().Execute(Map(TextArgument(arguments, 0)));
         // RecordsAffected is written through the caller's reference.
-        if (params->cArgs >= 2) {
-          VARIANT& slot = params->rgvarg[params->cArgs - 2];
-          if (V_VT(&slot) == (VT_VARIANT | VT_BYREF)) {
-            VARIANT* target = V_VARIANTREF(&slot);
-            VariantClear(target);
-            V_VT(target) = VT_I4;
-            V_I4(target) = static_cast<LONG>(affected);
-          } else if (V_VT(&slot) == (VT_I4 | VT_BYREF)) {
-            *V_I4REF(&slot) = static_cast<LONG>(affected);
-          }
+        if (params->cArgs >= 2 && V_VT(&params->rgvarg[params->cArgs - 2]) == (VT_VARIANT | VT_BYREF)) {
+          VariantClear(arguments[1]);
+          V_VT(arguments[1]) = VT_I4;
+          V_I4(arguments[1]) = static_cast<LONG>(affected);
         }
-        V_VT(result) = VT_EMPTY;
         return S_OK;
       }
       case kClose:
         database_.reset();
         return S_OK;
       case kBeginTrans:
-      case kCommitTrans:
-      case kRollbackTrans: {
-        Database& database = Open();
-        database.connection().Execute(id == kBeginTrans    ? database.Begin()
-                                      : id == kCommitTrans ? database.End("COMMIT")
-                                                           : database.End("ROLLBACK"));
-        return S_OK;
-      }
-      case kState:
-        V_VT(result) = VT_I4;
-        V_I4(result) = database_ ? 1 : 0;
+      case kRollbackTrans:
+        Open().Execute(id == kBeginTrans ? Begin() : End("ROLLBACK"));
         return S_OK;
       case kCreateSchema:
-        vornexa::CreateSchema(Open().connection());
+        vornexa::CreateSchema(Open());
         return S_OK;
     }
     return DISP_E_MEMBERNOTFOUND;
   }
 
  private:
-  std::unique_ptr<Database> database_;
+  std::string Begin() { return depth_++ == 0 ? "BEGIN" : "SELECT 1"; }
+  std::string End(const char* verb) {
+    depth_ = 0;
+    return verb;
+  }
+
+  std::shared_ptr<vornexa::Connection> database_;
+  int depth_ = 0;  // @@TRANCOUNT
 };
 
 class Field : public Dispatch {
  public:
-  Field(std::string name, vornexa::Value value) : name_(std::move(name)), value_(std::move(value)) {}
+  explicit Field(vornexa::Value value) : value_(std::move(value)) {}
 
  protected:
-  std::vector<Member> Members() const override { return {{L"Value", DISPID_VALUE}, {L"Name", 1}}; }
+  std::vector<Member> Members() const override { return {{L"Value", DISPID_VALUE}}; }
 
-  HRESULT Call(DISPID id, WORD, DISPPARAMS*, const std::vector<VARIANT*>&, VARIANT* result) override {
-    if (id == 1) {
-      V_VT(result) = VT_BSTR;
-      V_BSTR(result) = ToBstr(name_);
-    } else if (value_.IsNull()) {
+  HRESULT Call(DISPID, WORD, DISPPARAMS*, const std::vector<VARIANT*>&, VARIANT* result) override {
+    if (value_.IsNull()) {
       V_VT(result) = VT_NULL;
     } else if (value_.IsInteger()) {
       V_VT(result) = VT_I4;
@@ -304,27 +247,11 @@ class Field : public Dispatch {
   }
 
  private:
-  std::string name_;
   vornexa::Value value_;
 };
 
-class Recordset;
-
-class Fields : public Dispatch {
- public:
-  explicit Fields(Recordset* rows);
-  ~Fields() override;
-  HRESULT Item(const std::vector<VARIANT*>& arguments, VARIANT* result);
-
- protected:
-  std::vector<Member> Members() const override { return {{L"Item", DISPID_VALUE}}; }
-  HRESULT Call(DISPID, WORD, DISPPARAMS*, const std::vector<VARIANT*>& arguments,
-               VARIANT* result) override;
-
- private:
-  Recordset* rows_;
-};
-
+// The recordset serves as its own Fields collection: Fields(name) and
+// Fields.Item(name) alike give the field of the current row.
 class Recordset : public Dispatch {
  public:
   enum : DISPID { kOpen = 1, kEof, kMoveNext, kClose, kFields };
@@ -338,7 +265,7 @@ class Recordset : public Dispatch {
  protected:
   std::vector<Member> Members() const override {
     return {{L"Open", kOpen}, {L"EOF", kEof}, {L"MoveNext", kMoveNext}, {L"Close", kClose},
-            {L"Fields", kFields}};
+            {L"Fields", kFields}, {L"Item", DISPID_VALUE}};
   }
 
   HRESULT Call(DISPID id, WORD, DISPPARAMS*, const std::vector<VARIANT*>& arguments,
@@ -353,16 +280,12 @@ class Recordset : public Dispatch {
                 kIidStandinConnection, reinterpret_cast<void**>(&connection)))) {
           throw Error(kConnectionUnusable, kProvider, Connection::kUnusableText);
         }
-        const int32_t cursor = LongArgument(arguments, 2, 0);
-        try {
-          Database& database = connection->Open();
-          rows_ = database.connection().Open(
-              database.Map(sql), cursor == 3 ? vornexa::Cursor::Static : vornexa::Cursor::ForwardOnly);
-        } catch (...) {
-          connection->Release();
-          throw;
-        }
-        connection->Release();
+        vornexa::com::Variant cursor;  // adOpenStatic is 3
+        const bool is_static = arguments.size() > 2 && V_VT(arguments[2]) != VT_ERROR &&
+                               SUCCEEDED(VariantChangeType(cursor.get(), arguments[2], 0, VT_I4)) &&
+                               V_I4(cursor.get()) == 3;
+        rows_ = connection->Open().Open(connection->Map(sql), is_static ? vornexa::Cursor::Static
+                                                                        : vornexa::Cursor::ForwardOnly);
         return S_OK;
       }
       case kEof:
@@ -376,16 +299,17 @@ class Recordset : public Dispatch {
         Rows();
         rows_.reset();
         return S_OK;
-      case kFields: {
-        // rs.Fields("name") is Fields.Item("name"), as Automation's default members read.
-        Fields* fields = new Fields(this);
-        if (arguments.empty()) {
-          SetObject(result, fields);
-          return S_OK;
+      case kFields:
+      case DISPID_VALUE: {
+        IDispatch* object = this;
+        if (id == kFields && arguments.empty()) {
+          AddRef();
+        } else {
+          object = new Field(Rows().Field(TextArgument(arguments, 0)));
         }
-        const HRESULT status = fields->Item(arguments, result);
-        fields->Release();
-        return status;
+        V_VT(result) = VT_DISPATCH;
+        V_DISPATCH(result) = object;
+        return S_OK;
       }
     }
     return DISP_E_MEMBERNOTFOUND;
@@ -395,61 +319,13 @@ class Recordset : public Dispatch {
   std::unique_ptr<vornexa::Recordset> rows_;
 };
 
-Fields::Fields(Recordset* rows) : rows_(rows) { rows_->AddRef(); }
-Fields::~Fields() { rows_->Release(); }
-
-HRESULT Fields::Call(DISPID, WORD, DISPPARAMS*, const std::vector<VARIANT*>& arguments,
-                     VARIANT* result) {
-  return Item(arguments, result);
-}
-
-HRESULT Fields::Item(const std::vector<VARIANT*>& arguments, VARIANT* result) {
-  const std::string name = TextArgument(arguments, 0);
-  SetObject(result, new Field(name, rows_->Rows().Field(name)));
-  return S_OK;
-}
-
-template <typename Object>
-class Factory : public IClassFactory {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (iid != IID_IUnknown && iid != IID_IClassFactory) return E_NOINTERFACE;
-    *out = this;
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** out) override {
-    Object* object = new Object();
-    const HRESULT status = object->QueryInterface(iid, out);
-    object->Release();
-    return status;
-  }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-};
-
-Factory<Connection> connection_factory;
-Factory<Recordset> recordset_factory;
-
-struct Registered {
-  const CLSID* id;
-  const wchar_t* prog_id;
-};
-constexpr Registered kRegistered[] = {{&kConnectionClass, L"ADODB.Connection"},
-                                      {&kRecordsetClass, L"ADODB.Recordset"}};
-
-void SetKey(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
-  HKEY handle;
-  RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr);
-  RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(handle);
-}
+vornexa::com::ClassFactory connection_factory(&vornexa::com::CreateObject<Connection>);
+vornexa::com::ClassFactory recordset_factory(&vornexa::com::CreateObject<Recordset>);
 
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) module_instance = instance;
+  if (reason == DLL_PROCESS_ATTACH) vornexa::com::ModuleAttached(instance);
   return TRUE;
 }
 
@@ -459,19 +335,14 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID id, REFIID iid, voi
   return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return live_objects == 0 ? S_OK : S_FALSE; }
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+  return vornexa::com::ModuleInUse() ? S_FALSE : S_OK;
+}
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(module_instance, path, MAX_PATH);
-  for (const Registered& entry : kRegistered) {
-    wchar_t clsid[40];
-    StringFromGUID2(*entry.id, clsid, 40);
-    SetKey(std::wstring(L"CLSID\\") + clsid + L"\\InprocServer32", nullptr, path);
-    SetKey(std::wstring(L"CLSID\\") + clsid + L"\\InprocServer32", L"ThreadingModel", L"Both");
-    SetKey(std::wstring(entry.prog_id) + L"\\CLSID", nullptr, clsid);
-  }
-  return S_OK;
+  using vornexa::com::RegisterInprocServer;
+  const HRESULT status = RegisterInprocServer(kConnectionClass, L"ADODB.Connection", L"Both");
+  return FAILED(status) ? status : RegisterInprocServer(kRecordsetClass, L"ADODB.Recordset", L"Both");
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() { return S_OK; }

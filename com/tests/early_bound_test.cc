@@ -8,11 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "Vornexa.h"
+#include "com/src/automation_values.h"
 #include "vornexa/accounts/account_record.h"
 
 namespace {
@@ -20,12 +23,7 @@ namespace {
 using vornexa::AccountField;
 using vornexa::FieldType;
 using vornexa::kAccountFields;
-
-class ComEnvironment : public testing::Environment {
- public:
-  void SetUp() override { ASSERT_EQ(CoInitialize(nullptr), S_OK); }
-  void TearDown() override { CoUninitialize(); }
-};
+using vornexa::com::Variant;
 
 template <typename T>
 struct Released {
@@ -34,10 +32,17 @@ struct Released {
     if (p) p->Release();
   }
   T** out() { return &p; }
+  void** as_void() { return reinterpret_cast<void**>(&p); }
   T* operator->() { return p; }
 };
 
-std::wstring Wide(std::string_view text) { return std::wstring(text.begin(), text.end()); }
+template <typename T>
+T* New(REFCLSID class_id, REFIID iid) {
+  T* object = nullptr;
+  EXPECT_EQ(CoCreateInstance(class_id, nullptr, CLSCTX_INPROC_SERVER, iid,
+                             reinterpret_cast<void**>(&object)), S_OK);
+  return object;
+}
 
 VARTYPE AutomationType(FieldType type) {
   switch (type) {
@@ -92,13 +97,7 @@ const std::vector<Member> kCuentaOperations = {
     {L"CuentaDesarrollo", 0x6003002F, INVOKE_FUNC, {VT_BSTR}, VT_BSTR},
 };
 
-const std::vector<Member> kGrupoMembers = {
-    {L"Empresa", 0x40030006, INVOKE_PROPERTYGET, {}, VT_I2},
-    {L"Empresa", 0x40030006, INVOKE_PROPERTYPUT, {VT_I2}, VT_EMPTY},
-    {L"Codigo", 0x40030007, INVOKE_PROPERTYGET, {}, VT_I2},
-    {L"Codigo", 0x40030007, INVOKE_PROPERTYPUT, {VT_I2}, VT_EMPTY},
-    {L"Nombre", 0x40030008, INVOKE_PROPERTYGET, {}, VT_BSTR},
-    {L"Nombre", 0x40030008, INVOKE_PROPERTYPUT, {VT_BSTR}, VT_EMPTY},
+const std::vector<Member> kGrupoOperations = {
     {L"Conexion", 0x68030006, INVOKE_PROPERTYPUTREF, {VT_DISPATCH}, VT_EMPTY},
     {L"Insertar", 0x60030007, INVOKE_FUNC, {}, VT_BOOL},
     {L"Eliminar", 0x60030008, INVOKE_FUNC, {}, VT_BOOL},
@@ -107,43 +106,41 @@ const std::vector<Member> kGrupoMembers = {
     {L"Existe", 0x6003000B, INVOKE_FUNC, {}, VT_BOOL},
 };
 
-// _clsCuenta in full: each field a read then a write accessor, at its place.
+// A field: its read accessor, then its write accessor.
+void AddProperty(std::vector<Member>& members, const wchar_t* name, DISPID id, VARTYPE type) {
+  members.push_back({name, id, INVOKE_PROPERTYGET, {}, type});
+  members.push_back({name, id, INVOKE_PROPERTYPUT, {type}, VT_EMPTY});
+}
+
+std::vector<Member> GrupoMembers() {
+  std::vector<Member> members;
+  AddProperty(members, L"Empresa", 0x40030006, VT_I2);
+  AddProperty(members, L"Codigo", 0x40030007, VT_I2);
+  AddProperty(members, L"Nombre", 0x40030008, VT_BSTR);
+  members.insert(members.end(), kGrupoOperations.begin(), kGrupoOperations.end());
+  return members;
+}
+
+// _clsCuenta in full: each field's accessors at the field's place.
 std::vector<Member> CuentaMembers() {
+  static std::vector<std::wstring> names(std::size(kAccountFields));
   std::vector<Member> members;
   auto operation = kCuentaOperations.begin();
   for (int position = 0; position < 67; ++position) {
-    const AccountField* field = nullptr;
-    for (const AccountField& f : kAccountFields) {
-      if (f.interface_position == position) field = &f;
-    }
-    if (field == nullptr) {
+    auto field = std::find_if(std::begin(kAccountFields), std::end(kAccountFields),
+                              [&](const AccountField& f) { return f.interface_position == position; });
+    if (field == std::end(kAccountFields)) {
       members.push_back(*operation++);
       continue;
     }
-    static std::vector<std::wstring> names;
-    names.reserve(64);
-    names.push_back(Wide(field->name));
-    const VARTYPE type = AutomationType(field->type);
-    members.push_back({names.back().c_str(), field->dispatch_id, INVOKE_PROPERTYGET, {}, type});
-    members.push_back({names.back().c_str(), field->dispatch_id, INVOKE_PROPERTYPUT, {type}, VT_EMPTY});
+    std::wstring& name = names[field - std::begin(kAccountFields)] =
+        std::wstring(field->name.begin(), field->name.end());
+    AddProperty(members, name.c_str(), field->dispatch_id, AutomationType(field->type));
   }
   EXPECT_EQ(operation, kCuentaOperations.end());
   return members;
 }
 
-// The vtable half of a dual interface's type information.
-ITypeInfo* VtableInfo(REFIID iid) {
-  Released<ITypeLib> library;
-  EXPECT_EQ(LoadRegTypeLib(LIBID_Vornexa, 23, 16, LANG_NEUTRAL, library.out()), S_OK);
-  if (!library.p) return nullptr;
-  Released<ITypeInfo> dispatch;
-  EXPECT_EQ(library->GetTypeInfoOfGuid(iid, dispatch.out()), S_OK);
-  HREFTYPE reference;
-  EXPECT_EQ(dispatch->GetRefTypeOfImplType(-1, &reference), S_OK);
-  ITypeInfo* info = nullptr;
-  EXPECT_EQ(dispatch->GetRefTypeInfo(reference, &info), S_OK);
-  return info;
-}
 
 VARTYPE ParameterType(const ELEMDESC& element) {
   const TYPEDESC& type = element.tdesc;
@@ -154,10 +151,15 @@ VARTYPE ParameterType(const ELEMDESC& element) {
   return type.vt;
 }
 
+// The vtable half of the dual interface's type information, member by member.
 void ExpectInterface(REFIID iid, const std::vector<Member>& expected) {
-  Released<ITypeInfo> info;
-  info.p = VtableInfo(iid);
-  ASSERT_NE(info.p, nullptr);
+  Released<ITypeLib> library;
+  ASSERT_EQ(LoadRegTypeLib(LIBID_Vornexa, 23, 16, LANG_NEUTRAL, library.out()), S_OK);
+  Released<ITypeInfo> dispatch, info;
+  ASSERT_EQ(library->GetTypeInfoOfGuid(iid, dispatch.out()), S_OK);
+  HREFTYPE reference;
+  ASSERT_EQ(dispatch->GetRefTypeOfImplType(-1, &reference), S_OK);
+  ASSERT_EQ(dispatch->GetRefTypeInfo(reference, info.out()), S_OK);
   TYPEATTR* attributes;
   ASSERT_EQ(info->GetTypeAttr(&attributes), S_OK);
   EXPECT_EQ(attributes->typekind, TKIND_INTERFACE);
@@ -187,9 +189,7 @@ void ExpectInterface(REFIID iid, const std::vector<Member>& expected) {
         result = element.tdesc.lptdesc->vt;
       } else {
         params.push_back(ParameterType(element));
-        if (params.back() == kAccount) {
-          EXPECT_TRUE(element.paramdesc.wParamFlags & PARAMFLAG_FOPT);
-        }
+        EXPECT_TRUE(params.back() != kAccount || (element.paramdesc.wParamFlags & PARAMFLAG_FOPT));
       }
     }
     // A read accessor returns its value; the retval is its only parameter.
@@ -201,15 +201,7 @@ void ExpectInterface(REFIID iid, const std::vector<Member>& expected) {
 
 TEST(TypeLibrary, ClsCuentaMemberByMember) { ExpectInterface(IID__clsCuenta, CuentaMembers()); }
 
-TEST(TypeLibrary, ClsGrupoMemberByMember) { ExpectInterface(IID__clsGrupo, kGrupoMembers); }
-
-TEST(TypeLibrary, ClassesAndProgrammaticIds) {
-  CLSID id;
-  ASSERT_EQ(CLSIDFromProgID(L"Vornexa.clsCuenta", &id), S_OK);
-  EXPECT_TRUE(IsEqualCLSID(id, CLSID_clsCuenta));
-  ASSERT_EQ(CLSIDFromProgID(L"Vornexa.clsGrupo", &id), S_OK);
-  EXPECT_TRUE(IsEqualCLSID(id, CLSID_clsGrupo));
-}
+TEST(TypeLibrary, ClsGrupoMemberByMember) { ExpectInterface(IID__clsGrupo, GrupoMembers()); }
 
 const wchar_t* const kEarlierCuentaIds[] = {
     L"{90B5E147-D631-4B6A-A49D-B8E7769E727B}", L"{C3BB9F45-02DA-4EEB-930E-DE1138B9AACC}",
@@ -224,112 +216,99 @@ const wchar_t* const kEarlierCuentaIds[] = {
 
 class Account : public testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(CoCreateInstance(CLSID_clsCuenta, nullptr, CLSCTX_INPROC_SERVER, IID__clsCuenta,
-                               reinterpret_cast<void**>(account.out())),
-              S_OK);
-  }
-  Released<_clsCuenta> account;
+  Released<_clsCuenta> account{New<_clsCuenta>(CLSID_clsCuenta, IID__clsCuenta)};
 };
 
 TEST_F(Account, EarlierInterfaceIdsGiveThePresentInterface) {
+  ASSERT_NE(account.p, nullptr);
   for (const wchar_t* text : kEarlierCuentaIds) {
     IID iid;
     ASSERT_EQ(IIDFromString(text, &iid), S_OK);
     Released<IUnknown> earlier;
-    ASSERT_EQ(account->QueryInterface(iid, reinterpret_cast<void**>(earlier.out())), S_OK);
+    ASSERT_EQ(account->QueryInterface(iid, earlier.as_void()), S_OK);
     EXPECT_EQ(static_cast<void*>(earlier.p), static_cast<void*>(account.p));
   }
   Released<IUnknown> group;
-  EXPECT_EQ(account->QueryInterface(IID__clsGrupo, reinterpret_cast<void**>(group.out())),
-            E_NOINTERFACE);
+  EXPECT_EQ(account->QueryInterface(IID__clsGrupo, group.as_void()), E_NOINTERFACE);
 }
 
-// Every field written and read back through the table of operations at the
-// offsets the type library gives, each with its own value, so that no two
-// accessors reach the same member.
+// Calls entry `index` of the table of operations with one argument.
+HRESULT CallEntry(IUnknown* object, size_t index, VARTYPE type, VARIANT* argument) {
+  VARIANT status;
+  VARTYPE types[] = {type};
+  const HRESULT call = DispCallFunc(object, (7 + index) * sizeof(void*), CC_STDCALL, VT_ERROR, 1,
+                                    types, &argument, &status);
+  return FAILED(call) ? call : V_ERROR(&status);
+}
+
+// Every field written, then all read back, through the table of operations
+// at the places the type library declares, each with its own value, so that
+// no two accessors reach the same member.
 TEST_F(Account, EveryFieldThroughTheTableOfOperations) {
-  Released<ITypeInfo> info;
-  info.p = VtableInfo(IID__clsCuenta);
-  ASSERT_NE(info.p, nullptr);
   const std::vector<Member> members = CuentaMembers();
-  for (size_t round = 0; round < 2; ++round) {
-    for (size_t index = 0; index < members.size(); ++index) {
+  for (bool reading : {false, true}) {
+    for (size_t index = 1; index < members.size(); ++index) {
       if (members[index].kind != INVOKE_PROPERTYPUT) continue;
-      const int field = static_cast<int>(index);
-      FUNCDESC* put;
-      ASSERT_EQ(info->GetFuncDesc(field, &put), S_OK);
-      VARIANT value;
-      VariantInit(&value);
-      V_VT(&value) = VT_I4;
-      V_I4(&value) = field;
+      SCOPED_TRACE(testing::Message() << "field at " << index << (reading ? ", read" : ", written"));
       const VARTYPE type = members[index].params[0];
-      ASSERT_EQ(VariantChangeType(&value, &value, 0, type == VT_BOOL ? VT_BOOL : type), S_OK);
-      if (type == VT_BOOL) V_BOOL(&value) = VARIANT_TRUE;
-      VARIANT* args[] = {&value};
-      VARTYPE types[] = {type};
-      VARIANT status;
-      VariantInit(&status);
-      if (round == 0) {
-        ASSERT_EQ(DispCallFunc(account.p, put->oVft, CC_STDCALL, VT_ERROR, 1, types, args, &status),
-                  S_OK);
-        EXPECT_EQ(V_ERROR(&status), S_OK);
+      Variant value, read;
+      V_VT(value.get()) = VT_I4;
+      V_I4(value.get()) = static_cast<LONG>(index);  // a Boolean field becomes True
+      ASSERT_EQ(VariantChangeType(value.get(), value.get(), 0, type), S_OK);
+      if (!reading) {
+        EXPECT_EQ(CallEntry(account.p, index, type, value.get()), S_OK);
       } else {
-        FUNCDESC* get;
-        ASSERT_EQ(info->GetFuncDesc(field - 1, &get), S_OK);
-        VARIANT read;
-        VariantInit(&read);
-        V_VT(&read) = type | VT_BYREF;
-        union { BSTR text; SHORT integer; LONG number; VARIANT_BOOL flag; } storage{};
-        V_BYREF(&read) = &storage;
-        VARIANT* get_args[] = {&read};
-        VARTYPE get_types[] = {static_cast<VARTYPE>(type | VT_BYREF)};
-        ASSERT_EQ(DispCallFunc(account.p, get->oVft, CC_STDCALL, VT_ERROR, 1, get_types, get_args,
-                               &status), S_OK);
-        V_VT(&read) = type;
-        V_BSTR(&read) = nullptr;
-        memcpy(&V_NONE(&read), &storage, sizeof(storage));
-        SCOPED_TRACE(testing::Message() << "field at " << index);
-        EXPECT_EQ(VarCmp(&read, &value, LOCALE_INVARIANT, 0), static_cast<HRESULT>(VARCMP_EQ));
-        VariantClear(&read);
-        info->ReleaseFuncDesc(get);
+        VARIANT target;
+        V_VT(&target) = type | VT_BYREF;
+        V_BYREF(&target) = &V_I4(read.get());
+        ASSERT_EQ(CallEntry(account.p, index - 1, type | VT_BYREF, &target), S_OK);
+        V_VT(read.get()) = type;
+        EXPECT_EQ(VarCmp(read.get(), value.get(), LOCALE_INVARIANT, 0), static_cast<HRESULT>(VARCMP_EQ));
       }
-      VariantClear(&value);
-      info->ReleaseFuncDesc(put);
     }
   }
 }
 
+// A BSTR freed at the end of the statement that makes it, or of its scope.
+struct Text {
+  BSTR text;
+  ~Text() { SysFreeString(text); }
+};
+
 TEST_F(Account, NamedCallsAndErrorInformation) {
-  BSTR name = SysAllocString(L"Bancos, c/c");
-  ASSERT_EQ(account->put_Nombre(name), S_OK);
-  SysFreeString(name);
-  BSTR read = nullptr;
-  ASSERT_EQ(account->get_Nombre(&read), S_OK);
-  EXPECT_STREQ(read, L"Bancos, c/c");
-  SysFreeString(read);
+  ASSERT_EQ(account->put_Nombre(Text{SysAllocString(L"Bancos, c/c")}.text), S_OK);
+  Text read{nullptr};
+  ASSERT_EQ(account->get_Nombre(&read.text), S_OK);
+  EXPECT_STREQ(read.text, L"Bancos, c/c");
 
   VARIANT_BOOL result = 1;
-  EXPECT_EQ(account->Modificar(&result), static_cast<HRESULT>(0x800A03E8));  // 1000
+  EXPECT_EQ(account->Modificar(&result), static_cast<HRESULT>(0x800A03E8));  // 1000, as Basic reads it
   Released<ISupportErrorInfo> support;
-  ASSERT_EQ(account->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(support.out())),
-            S_OK);
+  ASSERT_EQ(account->QueryInterface(IID_ISupportErrorInfo, support.as_void()), S_OK);
   EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID__clsCuenta), S_OK);
   Released<IErrorInfo> error;
   ASSERT_EQ(GetErrorInfo(0, error.out()), S_OK);
-  BSTR source = nullptr, description = nullptr;
-  error->GetSource(&source);
-  error->GetDescription(&description);
-  EXPECT_STREQ(source, L"Cuentas::Modificar");
-  EXPECT_STREQ(description, L"No se ha especificado el numero de cuenta");
-  SysFreeString(source);
-  SysFreeString(description);
+  Text source{nullptr}, description{nullptr};
+  error->GetSource(&source.text);
+  error->GetDescription(&description.text);
+  EXPECT_STREQ(source.text, L"Cuentas::Modificar");
+  EXPECT_STREQ(description.text, L"No se ha especificado el numero de cuenta");
 
-  // No company object: 91, as Basic reads it.
-  name = SysAllocString(L"4300");
-  account->put_Cuenta(name);
-  SysFreeString(name);
+  // No company object: 91.
+  account->put_Cuenta(Text{SysAllocString(L"4300")}.text);
   EXPECT_EQ(account->Existe(&result), static_cast<HRESULT>(0x800A005B));
+}
+
+DWORD WINAPI RunBody(void* body) {
+  (*static_cast<std::function<void()>*>(body))();
+  return 0;
+}
+
+void OnItsOwnThread(std::function<void()> body) {
+  HANDLE thread = CreateThread(nullptr, 0, &RunBody, &body, 0, nullptr);
+  ASSERT_NE(thread, nullptr);
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
 }
 
 // The shared connection is per thread: a group on a second thread does not
@@ -337,64 +316,40 @@ TEST_F(Account, NamedCallsAndErrorInformation) {
 // cleanly whether or not it uninitialised COM first.
 TEST(SharedConnection, OnePerThreadAndReleasedWhenTheThreadEnds) {
   auto insert_status = [] {
-    Released<_clsGrupo> group;
-    EXPECT_EQ(CoCreateInstance(CLSID_clsGrupo, nullptr, CLSCTX_INPROC_SERVER, IID__clsGrupo,
-                               reinterpret_cast<void**>(group.out())), S_OK);
+    Released<_clsGrupo> group{New<_clsGrupo>(CLSID_clsGrupo, IID__clsGrupo)};
     VARIANT_BOOL done;
     return group.p ? group->Insertar(&done) : E_FAIL;
   };
   auto store_connection = [] {
     CLSID id;
-    Released<IDispatch> connection;
-    Released<_clsCuenta> account;
     ASSERT_EQ(CLSIDFromProgID(L"ADODB.Connection", &id), S_OK);
-    ASSERT_EQ(CoCreateInstance(id, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                               reinterpret_cast<void**>(connection.out())), S_OK);
-    ASSERT_EQ(CoCreateInstance(CLSID_clsCuenta, nullptr, CLSCTX_INPROC_SERVER, IID__clsCuenta,
-                               reinterpret_cast<void**>(account.out())), S_OK);
+    Released<IDispatch> connection{New<IDispatch>(id, IID_IDispatch)};
+    Released<_clsCuenta> account{New<_clsCuenta>(CLSID_clsCuenta, IID__clsCuenta)};
     ASSERT_EQ(account->putref_Conexion(connection.p), S_OK);
   };
 
   store_connection();
   // The stored connection is not open: the stand-in refuses, as ADO does (3709).
   EXPECT_EQ(insert_status(), static_cast<HRESULT>(0x800A0E7D));
-
-  struct Run {
-    std::function<void()> body;
-    static DWORD WINAPI Thread(void* run) {
-      static_cast<Run*>(run)->body();
-      return 0;
-    }
-    void Join() {
-      HANDLE thread = CreateThread(nullptr, 0, &Thread, this, 0, nullptr);
-      ASSERT_NE(thread, nullptr);
-      WaitForSingleObject(thread, INFINITE);
-      CloseHandle(thread);
-    }
-  };
   HRESULT second_thread = S_OK;
-  Run{[&] {
+  OnItsOwnThread([&] {
     CoInitialize(nullptr);
     second_thread = insert_status();  // no connection on this thread: 91
     store_connection();
     CoUninitialize();
-  }}.Join();
+  });
   EXPECT_EQ(second_thread, static_cast<HRESULT>(0x800A005B));
-  Run{[&] {
+  OnItsOwnThread([&] {
     CoInitialize(nullptr);
     store_connection();  // the thread ends with COM still initialised
-  }}.Join();
+  });
   EXPECT_EQ(insert_status(), static_cast<HRESULT>(0x800A0E7D));
 }
 
-TEST(Module, VersionResource) {
-  HMODULE module = GetModuleHandleW(L"Vornexa.dll");
-  Released<IUnknown> keep_loaded;
-  if (module == nullptr) {
-    ASSERT_EQ(CoCreateInstance(CLSID_clsGrupo, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                               reinterpret_cast<void**>(keep_loaded.out())), S_OK);
-    module = GetModuleHandleW(L"Vornexa.dll");
-  }
+// The version resource, and unloading only when no object is alive.
+TEST(Module, VersionAndUnloading) {
+  Released<IUnknown> group{New<IUnknown>(CLSID_clsGrupo, IID_IUnknown)};
+  const HMODULE module = GetModuleHandleW(L"Vornexa.dll");
   wchar_t path[MAX_PATH];
   GetModuleFileNameW(module, path, MAX_PATH);
   std::vector<BYTE> block(GetFileVersionInfoSizeW(path, nullptr));
@@ -404,14 +359,9 @@ TEST(Module, VersionResource) {
   ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &size));
   EXPECT_EQ(info->dwFileVersionMS, (1u << 16) | 2u);
   EXPECT_EQ(info->dwFileVersionLS, (0u << 16) | 26u);
-}
 
-TEST(Module, UnloadsOnlyWhenNoObjectIsAlive) {
-  Released<IUnknown> group;
-  ASSERT_EQ(CoCreateInstance(CLSID_clsGrupo, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                             reinterpret_cast<void**>(group.out())), S_OK);
-  auto can_unload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-      GetProcAddress(GetModuleHandleW(L"Vornexa.dll"), "DllCanUnloadNow"));
+  auto can_unload =
+      reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(module, "DllCanUnloadNow"));
   ASSERT_NE(can_unload, nullptr);
   EXPECT_EQ(can_unload(), S_FALSE);
   group->Release();
@@ -423,6 +373,8 @@ TEST(Module, UnloadsOnlyWhenNoObjectIsAlive) {
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  testing::AddGlobalTestEnvironment(new ComEnvironment);
-  return RUN_ALL_TESTS();
+  if (CoInitialize(nullptr) != S_OK) return 1;
+  const int status = RUN_ALL_TESTS();
+  CoUninitialize();
+  return status;
 }

@@ -1,6 +1,11 @@
 ' Shared by every script (the runner puts it first): counting checks and
-' failures, a company object written as a script class, and the connection.
+' failures, and a company object written as a script class.
+'
+' Scripts run under On Error Resume Next, so that an operation's error can be
+' checked right after the call; an error no check expected is reported by
+' the next check, or by the end of the script.
 Option Explicit
+On Error Resume Next
 
 Dim checks, failures
 checks = 0
@@ -11,8 +16,20 @@ Sub Fail(what, detail)
   WScript.Echo "FALLO " & what & ": " & detail
 End Sub
 
+' The error left by the last call, as Array(number, source, description);
+' clears it.
+Function LastError()
+  LastError = Array(Err.Number, Err.Source, Err.Description)
+  Err.Clear
+End Function
+
 ' Value and Automation type must both match (CInt, CLng, CCur, True...).
+' An error left since the last check is one no check expected.
 Sub Check(what, actual, expected)
+  If Err.Number <> 0 Then
+    Fail "error inesperado antes de " & what, Err.Number & " | " & Err.Source & " | " & Err.Description
+    Err.Clear
+  End If
   checks = checks + 1
   If TypeName(actual) <> TypeName(expected) Then
     Fail what, "tipo " & TypeName(actual) & ", se esperaba " & TypeName(expected)
@@ -21,76 +38,41 @@ Sub Check(what, actual, expected)
   End If
 End Sub
 
-' `caught` is Array(Err.Number, Err.Source, Err.Description) taken right
-' after the call under On Error Resume Next.
-Sub CheckError(what, caught, number, source, description)
+' The error the last call raised, all three parts.
+Sub CheckError(what, number, source, description)
+  Dim raised
+  raised = LastError()
   checks = checks + 1
-  If caught(0) <> number Or caught(1) <> source Or caught(2) <> description Then
-    Fail what, caught(0) & " | " & caught(1) & " | " & caught(2) & _
+  If raised(0) <> number Or raised(1) <> source Or raised(2) <> description Then
+    Fail what, raised(0) & " | " & raised(1) & " | " & raised(2) & _
       " -- se esperaba " & number & " | " & source & " | " & description
   End If
 End Sub
 
-' The seven questions the component asks of the company.
+' The questions the component asks of the company: company 91, one year,
+' 2024 (Falla makes asking for it fail), levels of 1, 2, 3, 4, 5 and 8 digits.
 Class Empresa
-  Public Cod
-  Public Ejer
-  Public Multi
   Public Falla
-  Private niveles
-  Private lista
+  Public Codigo
+  Public DigitosCuenta
+  Public DigitosNivel
+  Public Ejercicios
+  Public MultiEjercicio
+  Public UltimoEjercicio
 
   Private Sub Class_Initialize()
-    Cod = 91
-    Ejer = 2024
-    Multi = 0
-    Falla = False
-    niveles = Array(1, 2, 3, 4, 5, 8)
-    lista = Array(2024)
+    Codigo = 91
+    DigitosCuenta = 8
+    DigitosNivel = Array(1, 2, 3, 4, 5, 8)
+    Ejercicios = Array(2024)
+    MultiEjercicio = 0
+    UltimoEjercicio = 0
   End Sub
 
-  Public Sub Ejercicios_Son(valores)
-    lista = valores
-  End Sub
-
-  Public Function Codigo()
-    Codigo = Cod
-  End Function
   Public Function Ejercicio()
     If Falla Then Err.Raise 1234, "Quillet", "Empresa sin ejercicio activo"
-    Ejercicio = Ejer
-  End Function
-  Public Function DigitosCuenta()
-    DigitosCuenta = 8
-  End Function
-  Public Function DigitosNivel(indice)
-    DigitosNivel = niveles(indice)
-  End Function
-  Public Function Ejercicios(indice)
-    Ejercicios = lista(indice)
-  End Function
-  Public Function MultiEjercicio()
-    MultiEjercicio = Multi
-  End Function
-  Public Function UltimoEjercicio()
-    UltimoEjercicio = UBound(lista)
+    Ejercicio = 2024
   End Function
 End Class
-
-' The ADO connection given on the command line (the test stand-in under wine).
-Function OpenConnection()
-  Dim cn
-  Set cn = CreateObject("ADODB.Connection")
-  cn.Open WScript.Arguments(0)
-  cn.CreateSchema
-  Set OpenConnection = cn
-End Function
-
-Function NewAccount(company)
-  Dim account
-  Set account = CreateObject("Vornexa.clsCuenta")
-  Set account.cEmpresa = company
-  Set NewAccount = account
-End Function
 
 Dim caught

@@ -22,19 +22,14 @@ Check "Secuencia_Adeudo", account.Secuencia_Adeudo, CInt(-3)
 Check "True es -1", CInt(account.NoVerificarNivelesSup), CInt(-1)
 
 ' An Integer field refuses a value beyond 16 bits, as Basic does.
-On Error Resume Next
 account.Nivel = 40000
-caught = Array(Err.Number, Err.Source, Err.Description) : Err.Clear
-On Error GoTo 0
+caught = LastError()
 Check "Integer desbordado", caught(0), CLng(6)
 Check "Integer desbordado conserva", account.Nivel, CInt(0)
 
 ' Codes need the company; without one, 91.
-On Error Resume Next
 r = account.CuentaDesarrollo("43.1")
-caught = Array(Err.Number, Err.Source, Err.Description) : Err.Clear
-On Error GoTo 0
-CheckError "CuentaDesarrollo sin empresa", caught, 91, "Vornexa", _
+CheckError "CuentaDesarrollo sin empresa", 91, "Vornexa", _
   "Variable de objeto o bloque With no establecido"
 
 Set account.cEmpresa = company
@@ -44,34 +39,23 @@ Check "ComponerCuenta", account.ComponerCuenta("57", 12, 8), "57000012"
 ' No connection on this thread yet: executing fails with 91, reading with
 ' the data-access error 3709, each under the operation's source.
 account.Cuenta = "43000001"
-On Error Resume Next
 r = account.Existe
-caught = Array(Err.Number, Err.Source, Err.Description) : Err.Clear
-On Error GoTo 0
-CheckError "Existe sin conexion", caught, 3709, "Cuentas::Existe", _
+CheckError "Existe sin conexion", 3709, "Cuentas::Existe", _
   "No se puede usar la conexión para realizar esta operación. Está cerrada o no es válida en este contexto."
-On Error Resume Next
 r = account.Insertar
-caught = Array(Err.Number, Err.Source, Err.Description) : Err.Clear
-On Error GoTo 0
-CheckError "Insertar sin conexion", caught, 91, "Cuentas::Insertar", _
+CheckError "Insertar sin conexion", 91, "Cuentas::Insertar", _
   "Variable de objeto o bloque With no establecido"
 
 ' The component's own check, before any statement.
 account.Cuenta = ""
-On Error Resume Next
 r = account.Modificar
-caught = Array(Err.Number, Err.Source, Err.Description) : Err.Clear
-On Error GoTo 0
-CheckError "Modificar sin cuenta", caught, 1000, "Cuentas::Modificar", _
+CheckError "Modificar sin cuenta", 1000, "Cuentas::Modificar", _
   "No se ha especificado el numero de cuenta"
 
 ' clsDest must be an account of this component.
 Set group = CreateObject("Vornexa.clsGrupo")
-On Error Resume Next
 r = account.Cargar_Primero(group)
-caught = Array(Err.Number, Err.Source, Err.Description) : Err.Clear
-On Error GoTo 0
+caught = LastError()
 Check "clsDest de otra clase", caught(0) <> 0, True
 
 Check "grupo nuevo", group.Codigo, CInt(0)
