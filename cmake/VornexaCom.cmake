@@ -6,23 +6,44 @@ if(NOT PROJECT_IS_TOP_LEVEL)
   return()  # the Windows builds include this project for the engine alone
 endif()
 
-find_program(VORNEXA_MINGW64_CXX x86_64-w64-mingw32-g++-posix)
-find_program(VORNEXA_MINGW32_CXX i686-w64-mingw32-g++-posix)
-find_program(VORNEXA_WIDL64 x86_64-w64-mingw32-widl)
-set(com_default OFF)
-if(VORNEXA_MINGW64_CXX AND VORNEXA_MINGW32_CXX AND VORNEXA_WIDL64)
-  set(com_default ON)
-endif()
-option(VORNEXA_BUILD_COM "Build Vornexa.dll for Windows (needs mingw-w64)" ${com_default})
-if(NOT VORNEXA_BUILD_COM)
+# AUTO (the default) decides at every configure, so a toolchain installed
+# after the first one is used by the next; ON insists, OFF leaves it out.
+set(VORNEXA_BUILD_COM AUTO CACHE STRING "Build Vornexa.dll for Windows: AUTO, ON or OFF")
+set_property(CACHE VORNEXA_BUILD_COM PROPERTY STRINGS AUTO ON OFF)
+string(TOUPPER "${VORNEXA_BUILD_COM}" com_mode)
+if(NOT com_mode STREQUAL "AUTO" AND NOT com_mode)  # OFF, NO, FALSE, 0...
+  vornexa_part_missing(WindowsComponent WHY "turned off (VORNEXA_BUILD_COM=${VORNEXA_BUILD_COM})")
   return()
 endif()
+set(com_missing "")
+foreach(tool x86_64-w64-mingw32-g++-posix i686-w64-mingw32-g++-posix x86_64-w64-mingw32-widl i686-w64-mingw32-widl)
+  unset(tool_path)
+  find_program(tool_path ${tool} NO_CACHE)
+  if(NOT tool_path)
+    list(APPEND com_missing ${tool})
+  endif()
+endforeach()
+if(com_missing)
+  list(JOIN com_missing ", " com_missing)
+  set(why "mingw-w64 is not installed (${com_missing} not found; scripts/install-deps --tests installs it)")
+  if(com_mode STREQUAL "AUTO")
+    vornexa_part_missing(WindowsComponent PROMISED WHY "${why}")
+    return()
+  endif()
+  message(FATAL_ERROR "VORNEXA_BUILD_COM=${VORNEXA_BUILD_COM}, but ${why}")
+endif()
+message(STATUS "Vornexa: building Vornexa.dll, 64-bit and 32-bit")
 
 include(ExternalProject)
 include(GNUInstallDirs)
 set(com_tests OFF)
-if(VORNEXA_BUILD_TESTS AND EXISTS /usr/lib/wine/wine64)
-  set(com_tests ON)
+if(BUILD_TESTING)
+  if(EXISTS /usr/lib/wine/wine64)
+    set(com_tests ON)
+  else()
+    vornexa_part_missing(WindowsComponentTests PROMISED WHY
+      "wine is not installed (/usr/lib/wine/wine64; scripts/install-deps --tests installs it)")
+  endif()
 endif()
 
 foreach(bits 64 32)
@@ -44,8 +65,9 @@ foreach(bits 64 32)
     INSTALL_COMMAND "")
   install(FILES ${binary_dir}/Vornexa.dll DESTINATION ${CMAKE_INSTALL_LIBDIR}/vornexa/windows/${folder})
 
-  # Each bitness in its own fresh wine prefix; 32-bit needs 32-bit wine.
-  if(com_tests AND (bits EQUAL 64 OR EXISTS /usr/lib/wine/wine))
+  # Each bitness in its own fresh wine prefix. Where 32-bit programs cannot
+  # run, the 32-bit test says so and is reported as skipped.
+  if(com_tests)
     add_test(NAME ComUnderWine${bits}
       COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/com/tests/run_wine_tests.sh ${bits} ${binary_dir}
               ${CMAKE_CURRENT_SOURCE_DIR}/com/tests/scripts ${CMAKE_CURRENT_BINARY_DIR}/wine${bits})

@@ -21,8 +21,8 @@ TEST(ErrorTrap, KeepsNumberAndDescriptionUnderTheOperationsSourceAndDescribesThe
   for (const auto& [body, number, description] : cases) {
     EXPECT_VORNEXA_ERROR(Trap("Cuentas::Insertar", body), number, "Cuentas::Insertar", description);
   }
-  EXPECT_STREQ(Error(err::kComponent, "Cuentas::Insertar", "Mensaje").what(),
-               "error 1000 (Cuentas::Insertar): Mensaje");
+  EXPECT_STREQ(Error(err::kComponent, "Cuentas::Insertar", "Mensaje\r\nen dos\nlíneas").what(),
+               "error 1000 (Cuentas::Insertar): Mensaje en dos líneas");
 }
 
 TEST(StandardErrors, CarryThePlatformsSpanishDescriptions) {

@@ -128,7 +128,9 @@ TEST(SqliteReadOnlyMedia, DatabaseIsReadAndWritesFailClearly) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const ScratchFolder folder;
-    const std::string path = folder.Path("empresa.db");
+    // A read-only WAL database is opened through a URI: these must reach it
+    // escaped, or another file (or none) would open.
+    const std::string path = folder.Path("empresa #1 %41 ?.db");
     MakeDatabase(path, c.wal);
     ASSERT_FALSE(fs::exists(path + "-wal"));
     chmod(path.c_str(), c.file_mode);

@@ -27,7 +27,7 @@ if [ "$bits" = 32 ]; then
   fi
   system=C:\\windows\\syswow64
 fi
-failed=0
+failed=0 part_skipped=0
 fail() { echo "FAILED: $*"; failed=1; }
 
 # The wine daemon must not hold CTest's output pipe: start it detached, and
@@ -53,6 +53,7 @@ for script in surface database; do
     if [ -z "${VORNEXA_TEST_PG:-}" ]; then
       [ "${CI:-}" = true ] && fail "$script: VORNEXA_TEST_PG is not set (run under scripts/with-postgres)"
       echo "SKIPPED $script: VORNEXA_TEST_PG is not set"
+      part_skipped=1
       continue
     fi
     arguments=("$VORNEXA_TEST_PG")
@@ -68,4 +69,6 @@ for script in surface database; do
   [ $status -eq 0 ] && [ -n "$summary" ] || fail "$script.vbs (exit status $status)"
 done
 
+# A part left out makes the whole test read as skipped, so CTest names it.
+[ $failed -eq 0 ] && [ $part_skipped -eq 1 ] && exit $skipped
 exit $failed

@@ -129,9 +129,29 @@ TEST_F(CliTest, DemoBuildsItsOwnDatabaseAndNeverOverwritesOneByAccident) {
   EXPECT_NE(ReadFile("mine.db"), "precious");
 }
 
-// Each filter of `saldo periodo` reaches its own argument of the library call.
-TEST_F(CliTest, BalanceFiltersReachTheLibraryCall) {
+// The tour's accumulators hold what its journal's live entries post (voided
+// ones left out), and each filter of `saldo periodo` reaches its own argument
+// of the library call.
+TEST_F(CliTest, DemoAccumulatorsMatchItsJournalAndFiltersReachTheLibraryCall) {
   Ok({"--db", "vornexa.db", "demo"});
+  const std::shared_ptr<Connection> db = Open();
+  clsCuenta detail;
+  detail.Conexion(db);
+  detail.cEmpresa(vornexa::testing::MakeCompany(1, 2025));
+  int checked = 0;
+  for (auto rows = db->Open("SELECT Cod_Ejercicio, Cuenta, D1+D2+D3+D4+D5+D6+D7+D8+D9+D10+D11+"
+                                "D12 AS d, H1+H2+H3+H4+H5+H6+H7+H8+H9+H10+H11+H12 AS h FROM "
+                                "Acumulados WHERE LENGTH(Cuenta) = 8");
+       !rows->Eof(); rows->MoveNext(), ++checked) {
+    const int16_t exercise = rows->Field("Cod_Ejercicio").ToInt16();
+    detail.Cuenta = rows->Field("Cuenta").ToText();
+    Currency debit, credit;
+    detail.Dev_Acumulado(exercise, Date{exercise, 1, 1}, Date{exercise, 12, 31}, debit, credit);
+    EXPECT_EQ(debit, rows->Field("d").ToCurrency()) << exercise << " " << detail.Cuenta;
+    EXPECT_EQ(credit, rows->Field("h").ToCurrency()) << exercise << " " << detail.Cuenta;
+  }
+  EXPECT_GT(checked, 10);
+  detail.Conexion(nullptr);
   const struct {
     Args filters;
     const char* code;

@@ -4,6 +4,10 @@
 // refused command writes nothing, to the database or beside it.
 #include "tests/cli/cli_runner.h"
 
+#include <cstdint>
+
+#include "tools/vornexa/output.h"
+
 namespace vornexa::cli::testing {
 namespace {
 
@@ -57,9 +61,10 @@ std::vector<Refusal> Refusals(const std::string& server) {
                  "'no/existe/aqui.db': unable to open database file")},
       {{"--ejercicio", "2030", "cuenta", "primera"}, 1,
        Refused("vornexa", "La empresa 1 no tiene el ejercicio 2030 (sus ejercicios: 2025)")},
-      {{"--json", "saldo", "periodo", "430", "--desde", "2025-02-30", "--hasta", "2025-12-31"}, 1,
-       ErrorLine(13, "vornexa saldo periodo", "--desde debe ser una fecha AAAA-MM-DD válida: "
-                                              "'2025-02-30'")},
+      // The library's date range: refused by the tool, not later by the library.
+      {{"--json", "saldo", "periodo", "430", "--desde", "0050-01-01", "--hasta", "2025-12-31"}, 1,
+       ErrorLine(13, "vornexa saldo periodo", "--desde debe ser una fecha AAAA-MM-DD válida (años "
+                                              "100 a 9999): '0050-01-01'")},
       {{"cuenta", "guardar", "43.1", "--grupo", "40000"}, 1,
        ErrorLine(6, "vornexa cuenta guardar", "El campo Grupo está fuera de rango: 40000")},
       {{"cuenta", "ver", "4300.00000001"}, 1,
@@ -151,6 +156,16 @@ TEST_F(CliOptionsTest, CommandLineBeatsEnvironmentAndOdbcBeatsFile) {
   environment_.clear();
   Expect({"--odbc", Server(), "empresas"}, 1, "",
          ErrorLine(-2147217900, "Vornexa.Data", "[SQLite]near \"IF\": syntax error (1)"));
+}
+
+// Tables show amounts the Spanish way, rounded half away from zero to cents.
+TEST(AmountText, IsSpanishAndRoundedToCents) {
+  const std::pair<int64_t, const char*> cases[] = {
+      {-12345650, "-1.234,57"}, {12345649, "1.234,56"}, {49, "0,00"}, {-49, "0,00"},
+      {-50, "-0,01"},           {99999950, "10.000,00"}, {INT64_MIN, "-922.337.203.685.477,58"}};
+  for (const auto& [ten_thousandths, text] : cases) {
+    EXPECT_EQ(FormatAmount(Currency{ten_thousandths}), text) << ten_thousandths;
+  }
 }
 
 // The tool on a database server, through its ODBC driver.

@@ -78,23 +78,19 @@ void CheckCompany(const CompanySettings& settings, std::string_view source) {
 }
 
 void CreateCompanyTable(Connection& connection) {
-  const Dialect dialect = connection.SqlDialect();
-  const std::string table(kCompanyTable);
-  // SQL Server has no IF NOT EXISTS for tables. OBJECT_ID resolves the bare
-  // name as the CREATE and the queries do: the login's schema, then dbo.
-  const std::string head =
-      dialect == Dialect::SqlServer
-          ? "IF OBJECT_ID(N'" + table + "', N'U') IS NULL CREATE TABLE " + table
-          : "CREATE TABLE IF NOT EXISTS " + table;
-  const auto text = [dialect](size_t length) {
-    return (dialect == Dialect::SqlServer ? "nvarchar(" : "varchar(") + std::to_string(length) +
-           ")";
+  const auto text = [](std::string_view name, int length, std::string_view default_value = {}) {
+    return ColumnDef{name, ColumnType::kText, length, true, default_value};
   };
-  connection.Execute(head + " (Codigo smallint NOT NULL PRIMARY KEY, Nombre " +
-                     text(kNameLength) + " NOT NULL DEFAULT '', Ejercicio smallint NOT NULL, "
-                     "Ejercicios " + text(200) + " NOT NULL, MultiEjercicio smallint NOT NULL "
-                     "DEFAULT 0, DigitosNivel " + text(30) + " NOT NULL, DigitosCuenta "
-                     "smallint NOT NULL)");
+  const auto number = [](std::string_view name, std::string_view default_value = {}) {
+    return ColumnDef{name, ColumnType::kInt16, 0, true, default_value};
+  };
+  const TableDef table{kCompanyTable,
+                       {number("Codigo"), text("Nombre", kNameLength, "''"), number("Ejercicio"),
+                        text("Ejercicios", 200), number("MultiEjercicio", "0"),
+                        text("DigitosNivel", 30), number("DigitosCuenta")},
+                       "Codigo",
+                       {}};
+  connection.Execute(CreateTableStatement(table, connection.SqlDialect()));
 }
 
 std::optional<CompanySettings> LoadCompany(Connection& connection, int16_t code) {
@@ -137,27 +133,16 @@ void SaveCompany(Connection& connection, const CompanySettings& settings) {
       .Raw(" WHERE Codigo = ")
       .Number(settings.code);
   UpdateOrInsert(connection, update.text(), [&] {
-    connection.Execute(SqlStatement("INSERT INTO ")
-                           .Raw(kCompanyTable)
-                           .Raw(" (")
-                           .Raw(kColumns)
-                           .Raw(") VALUES (")
-                           .Number(settings.code)
-                           .Raw(", ")
-                           .Raw(national)
-                           .Text(settings.name, "Nombre")
-                           .Raw(", ")
-                           .Number(settings.exercise)
-                           .Raw(", ")
-                           .Text(exercises, "Ejercicios")
-                           .Raw(", ")
-                           .Number(multi)
-                           .Raw(", ")
-                           .Text(digits, "DigitosNivel")
-                           .Raw(", ")
-                           .Number(settings.account_digits)
-                           .Raw(")")
-                           .text());
+    ValueList values("INSERT INTO " + std::string(kCompanyTable) + " (" + std::string(kColumns) +
+                     ") VALUES (");
+    values.Next().Number(settings.code);
+    values.Next().Raw(national).Text(settings.name, "Nombre");
+    values.Next().Number(settings.exercise);
+    values.Next().Text(exercises, "Ejercicios");
+    values.Next().Number(multi);
+    values.Next().Text(digits, "DigitosNivel");
+    values.Next().Number(settings.account_digits);
+    connection.Execute(values.Close());
   });
 }
 

@@ -17,11 +17,7 @@ inline constexpr int kExitFailure = 1;
 // Raises the tool's own check failure: number 1000, like the library's checks.
 [[noreturn]] void Fail(std::string_view source, std::string description);
 
-// "error NUMBER (SOURCE): DESCRIPTION". Line breaks inside the description
-// become blanks, so the report stays one line.
-std::string FormatError(const Error& error);
-
-// Writes FormatError(error) and a newline to `out`.
+// Writes the error's one-line report (Error::what()) and a newline to `out`.
 void PrintError(std::ostream& out, const Error& error);
 
 }  // namespace vornexa::cli

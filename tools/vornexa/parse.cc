@@ -56,7 +56,7 @@ Date ParseIsoDate(std::string_view text, std::string_view what, std::string_view
   const std::string_view date = TrimBlanks(text);
   const auto invalid = [&] {
     Reject(error_number::kTypeMismatch, source,
-           std::string(what) + " debe ser una fecha AAAA-MM-DD válida: '" + std::string(text) +
+           std::string(what) + " debe ser una fecha AAAA-MM-DD válida (años 100 a 9999): '" + std::string(text) +
                "'");
   };
   if (date.size() != 10 || date[4] != '-' || date[7] != '-') invalid();
@@ -67,14 +67,11 @@ Date ParseIsoDate(std::string_view text, std::string_view what, std::string_view
         std::from_chars(pieces[i].data(), pieces[i].data() + pieces[i].size(), parts[i]);
     if (ec != std::errc() || end != pieces[i].data() + pieces[i].size()) invalid();
   }
-  static constexpr int kDaysInMonth[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const int year = parts[0], month = parts[1], day = parts[2];
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  if (year < 1 || month < 1 || month > 12 || day < 1 || day > kDaysInMonth[month - 1] ||
-      (month == 2 && day == 29 && !leap)) {
-    invalid();
-  }
-  return Date{year, month, day};
+  // The library's own rule (its date range included), so that no date the
+  // tool accepts is refused later under an operation's name.
+  const Date parsed{parts[0], parts[1], parts[2]};
+  if (!parsed.IsValid()) invalid();
+  return parsed;
 }
 
 Currency ParseAmount(std::string_view text, std::string_view what, std::string_view source) {

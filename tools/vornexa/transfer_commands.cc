@@ -64,7 +64,7 @@ void RunImport(const GlobalOptions& options, const ImportOptions& import) {
       });
   bar.reset();
   for (const LineError& failure : report.errors) {
-    std::cerr << "línea " << failure.line << ": " << FormatError(failure.error) << '\n';
+    std::cerr << "línea " << failure.line << ": " << failure.error.what() << '\n';
   }
   std::string summary = "Importadas " + std::to_string(report.imported) + " de " +
                         std::to_string(report.records) + " cuentas de '" + import.path + "'";

@@ -44,23 +44,6 @@ SqlStatement& AccumulatorKey(SqlStatement& sql, int16_t company, int16_t exercis
   return ExerciseRows(sql, company, exercise).Raw(" AND Cuenta = ").Text(code, "Cuenta");
 }
 
-// A VALUES list: values separated by ", ", closed by ")".
-class ValueList {
- public:
-  explicit ValueList(std::string_view head) : sql_(head) {}
-  // The statement, ready for the next value.
-  SqlStatement& Next() {
-    if (!first_) sql_.Raw(", ");
-    first_ = false;
-    return sql_;
-  }
-  std::string Close() { return sql_.Raw(")").Take(); }
-
- private:
-  SqlStatement sql_;
-  bool first_ = true;
-};
-
 // The registry's fiscal fields, in the order their statements run.
 struct RegistryTextField {
   std::string_view fragment;

@@ -6,9 +6,16 @@ namespace vornexa {
 
 namespace {
 
+// A database's message may span lines; a report of it stays one line, each
+// line break (CR LF or LF) one blank.
 std::string OneLine(int32_t number, const std::string& source,
                     const std::string& description) {
-  return "error " + std::to_string(number) + " (" + source + "): " + description;
+  std::string line = "error " + std::to_string(number) + " (" + source + "): ";
+  line.reserve(line.size() + description.size());
+  for (char c : description) {
+    if (c != '\r') line += c == '\n' ? ' ' : c;
+  }
+  return line;
 }
 
 }  // namespace

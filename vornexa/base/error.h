@@ -11,6 +11,8 @@
 
 namespace vornexa {
 
+// what() is the report of the error on one line: "error NUMBER (SOURCE):
+// DESCRIPTION", each line break inside the description made a blank.
 class Error : public std::runtime_error {
  public:
   Error(int32_t number, std::string source, std::string description);

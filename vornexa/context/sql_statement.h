@@ -79,6 +79,24 @@ class SqlStatement {
   std::string text_;
 };
 
+// A list of values after a head that opens it ("INSERT ... VALUES ("):
+// values separated by ", ", the list closed by ")".
+class ValueList {
+ public:
+  explicit ValueList(std::string_view head) : sql_(head) {}
+  // The statement, ready for the next value.
+  SqlStatement& Next() {
+    if (!first_) sql_.Raw(", ");
+    first_ = false;
+    return sql_;
+  }
+  std::string Close() { return sql_.Raw(")").Take(); }
+
+ private:
+  SqlStatement sql_;
+  bool first_ = true;
+};
+
 // Raises error 1000 naming `field` unless `value` is text a database stores
 // and gives back exactly: valid UTF-8 without a NUL character.
 void RequireStorableText(std::string_view value, std::string_view field);

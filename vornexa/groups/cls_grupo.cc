@@ -34,14 +34,11 @@ void clsGrupo::Conexion(std::shared_ptr<Connection> conEmp) {
 bool clsGrupo::Insertar() {
   return Trap("clsGrupos::Insertar", [&] {
     owner_.Check();
-    ExecuteShared(SqlStatement("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (")
-                      .Number(Empresa)
-                      .Raw(", ")
-                      .Number(Codigo)
-                      .Raw(", ")
-                      .Text(Nombre, "Nombre")
-                      .Raw(")")
-                      .text());
+    ValueList values("INSERT INTO Cuentas_Grupos (Cod_Empresa, Codigo, Nombre) VALUES (");
+    values.Next().Number(Empresa);
+    values.Next().Number(Codigo);
+    values.Next().Text(Nombre, "Nombre");
+    ExecuteShared(values.Close());
     return true;
   });
 }

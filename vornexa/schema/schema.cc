@@ -137,7 +137,9 @@ std::string TypeName(const ColumnDef& column, Dialect dialect) {
   return {};
 }
 
-std::string CreateTable(const TableDef& table, Dialect dialect) {
+}  // namespace
+
+std::string CreateTableStatement(const TableDef& table, Dialect dialect) {
   std::string sql;
   const std::string name(table.name);
   if (dialect == Dialect::SqlServer) {
@@ -160,6 +162,8 @@ std::string CreateTable(const TableDef& table, Dialect dialect) {
   return sql;
 }
 
+namespace {
+
 std::string CreateIndex(const TableDef& table, const IndexDef& index, Dialect dialect) {
   const std::string name(index.name);
   const std::string body = " ON " + std::string(table.name) + " (" + std::string(index.columns) + ")";
@@ -180,7 +184,7 @@ const std::vector<TableDef>& SchemaTables() {
 std::vector<std::string> SchemaStatements(Dialect dialect) {
   std::vector<std::string> statements;
   for (const TableDef& table : SchemaTables()) {
-    statements.push_back(CreateTable(table, dialect));
+    statements.push_back(CreateTableStatement(table, dialect));
     for (const IndexDef& index : table.indexes) {
       statements.push_back(CreateIndex(table, index, dialect));
     }

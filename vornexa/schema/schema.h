@@ -71,6 +71,10 @@ struct TableDef {
 // The nine tables, in creation order.
 const std::vector<TableDef>& SchemaTables();
 
+// The statement that creates `table` when it does not exist, in `dialect`'s
+// DDL: for the nine tables, and for tables of the callers' own.
+std::string CreateTableStatement(const TableDef& table, Dialect dialect);
+
 // The statements that create the tables and their indexes when missing.
 std::vector<std::string> SchemaStatements(Dialect dialect);
 

@@ -24,15 +24,11 @@ CompanySettings Settings(int16_t active_exercise) {
 
 void AddDepartments(Connection& connection) {
   for (const DemoDepartment& department : kDepartments) {
-    connection.Execute(
-        SqlStatement("INSERT INTO Departamentos (Cod_Empresa, Codigo, Nombre) VALUES (")
-            .Number(kCompany)
-            .Raw(", ")
-            .Number(department.code)
-            .Raw(", ")
-            .Text(department.name, "Nombre")
-            .Raw(")")
-            .text());
+    ValueList values("INSERT INTO Departamentos (Cod_Empresa, Codigo, Nombre) VALUES (");
+    values.Next().Number(kCompany);
+    values.Next().Number(department.code);
+    values.Next().Text(department.name, "Nombre");
+    connection.Execute(values.Close());
   }
 }
 

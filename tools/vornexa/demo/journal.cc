@@ -279,59 +279,45 @@ void WriteJournal(Connection& connection, const Journal& journal,
                   const std::array<int16_t, 6>& level_digits) {
   for (const JournalEntry& entry : journal.entries) {
     // Company, exercise and entry number head both rows.
-    const auto entry_key = [&](SqlStatement& sql) -> SqlStatement& {
-      return sql.Number(kCompany).Raw(", ").Number(entry.exercise).Raw(", ").Number(entry.number);
+    const auto entry_values = [&](std::string_view head) {
+      ValueList values(head);
+      values.Next().Number(kCompany);
+      values.Next().Number(entry.exercise);
+      values.Next().Number(entry.number);
+      return values;
     };
-    SqlStatement head(
+    ValueList head = entry_values(
         "INSERT INTO Asientos (Cod_Empresa, Cod_Ejercicio, Codigo, Fecha, Cierre, Nulo) VALUES (");
-    connection.Execute(entry_key(head)
-                           .Raw(", ")
-                           .Date(entry.date, connection.SqlDialect())
-                           .Raw(", 0, ")
-                           .Number(entry.voided ? 1 : 0)
-                           .Raw(")")
-                           .text());
+    head.Next().Date(entry.date, connection.SqlDialect());
+    head.Next().Number(0);
+    head.Next().Number(entry.voided ? 1 : 0);
+    connection.Execute(head.Close());
     int32_t line_number = 0;
     for (const JournalLine& line : entry.lines) {
-      SqlStatement sql(
+      ValueList values = entry_values(
           "INSERT INTO Movimientos (Cod_Empresa, Cod_Ejercicio, Cod_Asiento, Apunte, Cuenta, "
           "Debe, Haber, Concepto, Documento, Dpto, Diario) VALUES (");
-      connection.Execute(entry_key(sql)
-                             .Raw(", ")
-                             .Number(++line_number)
-                             .Raw(", ")
-                             .Text(line.account, "Cuenta")
-                             .Raw(", ")
-                             .Amount(line.debit)
-                             .Raw(", ")
-                             .Amount(line.credit)
-                             .Raw(", ")
-                             .Text(line.concept_text, "Concepto")
-                             .Raw(", ")
-                             .Text(line.document, "Documento")
-                             .Raw(", ")
-                             .Number(line.department)
-                             .Raw(", ")
-                             .Number(line.journal)
-                             .Raw(")")
-                             .text());
+      values.Next().Number(++line_number);
+      values.Next().Text(line.account, "Cuenta");
+      values.Next().Amount(line.debit);
+      values.Next().Amount(line.credit);
+      values.Next().Text(line.concept_text, "Concepto");
+      values.Next().Text(line.document, "Documento");
+      values.Next().Number(line.department);
+      values.Next().Number(line.journal);
+      connection.Execute(values.Close());
     }
   }
   for (const Forecast& forecast : journal.forecasts) {
-    connection.Execute(
-        SqlStatement("INSERT INTO Previsiones_Cobro (Cod_Empresa, Codigo, CuentaOriginal, Estado, "
-                     "Importe) VALUES (")
-            .Number(kCompany)
-            .Raw(", ")
-            .Number(forecast.number)
-            .Raw(", ")
-            .Text(forecast.account, "CuentaOriginal")
-            .Raw(", ")
-            .Number(forecast.state)
-            .Raw(", ")
-            .Amount(forecast.amount)
-            .Raw(")")
-            .text());
+    ValueList values(
+        "INSERT INTO Previsiones_Cobro (Cod_Empresa, Codigo, CuentaOriginal, Estado, Importe) "
+        "VALUES (");
+    values.Next().Number(kCompany);
+    values.Next().Number(forecast.number);
+    values.Next().Text(forecast.account, "CuentaOriginal");
+    values.Next().Number(forecast.state);
+    values.Next().Amount(forecast.amount);
+    connection.Execute(values.Close());
   }
   for (const auto& [key, row] : Accumulate(journal, level_digits)) {
     SqlStatement sql("UPDATE Acumulados SET Apertura = ");

@@ -41,7 +41,7 @@ class Tour {
       operation();
       Say(what + ": aceptado (no se esperaba)");
     } catch (const Error& error) {
-      Say(what + ":\n  " + FormatError(error));
+      Say(what + ":\n  " + error.what());
     }
   }
 
