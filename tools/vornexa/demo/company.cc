@@ -97,7 +97,9 @@ DemoSummary BuildDemoCompany(const std::string& path) {
   AtomicScope all(session.connection());
   // Departments first: each new account gets an accumulator row in each.
   AddDepartments(session.connection());
-  summary.chart_accounts = SeedChartPlan(session, ChartPlan::kNormal).created;
+  const SeedResult chart = SeedChartPlan(session, ChartPlan::kNormal);
+  summary.chart_accounts = chart.created;
+  summary.chart_left_out = chart.LeftOut();
   const auto save_all = [&](const auto& accounts) {
     for (const DemoAccount& data : accounts) {
       summary.detail_accounts += SaveDetailAccount(session, data);

@@ -9,6 +9,7 @@ namespace vornexa::cli::demo {
 
 struct DemoSummary {
   size_t chart_accounts = 0;   // from the general chart
+  size_t chart_left_out = 0;   // its five-digit subaccounts: the demo has no such level
   size_t detail_accounts = 0;  // the company's own, with their upper subcuentas
   size_t entries = 0;
   size_t lines = 0;
