@@ -2,13 +2,18 @@
 // (a file, or through ODBC SQLite and the PostgreSQL server of
 // VORNEXA_TEST_PG), exit codes, one-line errors and usage messages; and that a
 // refused command writes nothing, to the database or beside it.
+#include <regex>
+#include <sstream>
+
 #include "tests/cli/cli_runner.h"
 
 namespace vornexa::cli::testing {
 namespace {
 
-std::string Usage(const std::string& message) {
-  return message + "\nUse --help para más información.\n";
+// A refused command line: the message, then the help of the command that has
+// the option it names, or of the one being written.
+std::string Usage(const std::string& message, const std::string& command = "vornexa") {
+  return message + "\nAyuda: " + command + " --help\n";
 }
 std::string Refused(const std::string& source, const std::string& description) {
   return ErrorLine(1000, source, description);
@@ -78,6 +83,26 @@ std::vector<Refusal> Refusals(const std::string& server) {
        Refused("vornexa importar", "El fichero está vacío: falta la cabecera")},
       {{"importar", "no-existe.csv"}, 1,
        Refused("vornexa importar", "No se puede leer el fichero 'no-existe.csv'")},
+      // Each kind of misuse the argument parser finds, said in Spanish.
+      {{"grupo"}, 106, Usage("Falta la orden de «vornexa grupo»; elija una: crear, ver, renombrar, "
+                             "eliminar, listar", "vornexa grupo")},
+      {{"grupo", "borrar", "3"}, 106,
+       Usage("'borrar' no es una orden de «vornexa grupo»; elija una: crear, ver, renombrar, "
+             "eliminar, listar", "vornexa grupo")},
+      {{"cuenta", "ver"}, 106, Usage("Falta el argumento codigo", "vornexa cuenta ver")},
+      {{"cuenta", "ver", "430", "--color", "x"}, 109,
+       Usage("No se esperaban los argumentos --color x", "vornexa cuenta ver")},
+      {{"saldo", "periodo", "430", "--hasta", "2025-12-31"}, 106,
+       Usage("Falta la opción --desde", "vornexa saldo periodo")},
+      {{"cuenta", "listar", "--nivel"}, 114,
+       Usage("Falta el valor de --nivel", "vornexa cuenta listar")},
+      {{"--empresa", "70000", "empresas"}, 104,
+       Usage("Valor no válido para --empresa: '70000' (se espera un número entero)")},
+      {{"--json=sí", "empresas"}, 104, Usage("Valor no válido para --json: 'sí'")},
+      {{"init", "--multiejercicio", "--sin-multiejercicio"}, 108,
+       Usage("--multiejercicio no va junto con --sin-multiejercicio", "vornexa init")},
+      {{"init", "--pgc", "completo"}, 105,
+       Usage("--pgc: 'completo' no es un plan de cuentas (normal o pymes)", "vornexa init")},
       {{"--odbc", server, "--dialecto", "sqlite", "demo"}, 1,
        Refused("vornexa demo", "La demostración trabaja solo con un fichero SQLite propio "
                                "(vornexa-demo.db o el de --db), que vacía antes de empezar; no "
@@ -134,6 +159,28 @@ TEST_F(CliOptionsTest, RefusalsExitFailingWithTheirMessageAndWriteNothing) {
   }
   environment_.clear();
   EXPECT_EQ(State(), before);
+}
+
+TEST_F(CliOptionsTest, HelpOfEveryCommandIsInSpanish) {
+  // Words of the argument parser's own English.
+  const std::regex english("\\b(Usage|OPTIONS|SUBCOMMANDS?|Options|Positionals|Subcommands|TEXT|"
+                           "INT|REQUIRED|required|Env|Needs|Excludes|true|false)\\b");
+  std::vector<Args> commands = {{}};
+  for (size_t next = 0; next < commands.size(); ++next) {
+    Args args = commands[next];
+    args.push_back("--help");
+    const std::string help = Ok(args);
+    EXPECT_FALSE(std::regex_search(help, english)) << help;
+    // The commands under this one, listed one a line after "Órdenes:".
+    const std::string heading = "\nÓrdenes:\n";
+    const size_t list = help.find(heading);
+    std::istringstream lines(list == std::string::npos ? "" : help.substr(list + heading.size()));
+    for (std::string line; std::getline(lines, line) && line.starts_with("  ");) {
+      commands.push_back(commands[next]);
+      commands.back().push_back(line.substr(2, line.find(' ', 2) - 2));
+    }
+  }
+  EXPECT_GT(commands.size(), 30u);  // the walk reached every level
 }
 
 TEST_F(CliOptionsTest, CommandLineBeatsEnvironmentAndOdbcBeatsFile) {

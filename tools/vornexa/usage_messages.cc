@@ -33,11 +33,11 @@ std::string SubcommandNames(const CLI::App& command) {
   return names;
 }
 
-// The option called `name`, looked up from the current command outwards, as
-// its parse does.
-const CLI::Option* FindOption(const CLI::App& command, const std::string& name) {
+// The command that has the option called `name`, looked up from the current
+// command outwards as its parse does; none when no command has it.
+const CLI::App* OptionOwner(const CLI::App& command, const std::string& name) {
   for (const CLI::App* app = &command; app != nullptr; app = app->get_parent()) {
-    if (const CLI::Option* option = app->get_option_no_throw(name)) return option;
+    if (app->get_option_no_throw(name) != nullptr) return app;
   }
   return nullptr;
 }
@@ -51,18 +51,19 @@ bool Matches(const std::string& text, const char* pattern, std::smatch& parts) {
   return std::regex_match(text, parts, std::regex(pattern));
 }
 
-std::string MissingSubcommand(const CLI::App& command) {
-  const std::vector<std::string> unknown = command.remaining();
+// `unparsed`: what the parse could not place, in the order typed.
+std::string MissingSubcommand(const CLI::App& command, const std::vector<std::string>& unparsed) {
   const std::string choices = "; elija una: " + SubcommandNames(command);
-  if (!unknown.empty()) {
-    return "'" + unknown.front() + "' no es una orden de «" + CommandPath(command) + "»" + choices;
+  if (!unparsed.empty()) {
+    return "'" + unparsed.front() + "' no es una orden de «" + CommandPath(command) + "»" + choices;
   }
   return "Falta la orden de «" + CommandPath(command) + "»" + choices;
 }
 
-std::string Required(const CLI::App& command, const std::string& message) {
+std::string Required(const CLI::App& command, const std::string& message,
+                     const std::vector<std::string>& unparsed) {
   std::smatch parts;
-  if (message == "A subcommand is required") return MissingSubcommand(command);
+  if (message == "A subcommand is required") return MissingSubcommand(command, unparsed);
   if (Matches(message, "(.+) is required", parts)) return "Falta " + Naming(parts[1]);
   return "Faltan opciones obligatorias";
 }
@@ -70,9 +71,10 @@ std::string Required(const CLI::App& command, const std::string& message) {
 std::string Conversion(const CLI::App& command, const std::string& message) {
   std::smatch parts;
   if (Matches(message, "Could not convert: (\\S+) = (.*)", parts)) {
-    const CLI::Option* option = FindOption(command, parts[1]);
-    const bool integer = option != nullptr && (option->get_type_name() == "INT" ||
-                                               option->get_type_name() == "UINT");
+    const CLI::App* owner = OptionOwner(command, parts[1]);
+    const std::string type =
+        owner != nullptr ? owner->get_option_no_throw(parts[1])->get_type_name() : "";
+    const bool integer = type == "INT" || type == "UINT";
     return "Valor no válido para " + parts[1].str() + ": '" + parts[2].str() + "'" +
            (integer ? " (se espera un número entero)" : "");
   }
@@ -102,31 +104,31 @@ std::string Mismatch(const std::string& message) {
   return "Número de valores no válido";
 }
 
-std::string Extras(const std::string& message) {
-  std::smatch parts;
-  if (Matches(message, "The following argument was not expected: (.*)", parts)) {
-    return "No se esperaba el argumento " + parts[1].str();
-  }
-  if (Matches(message, "The following arguments were not expected: (.*)", parts)) {
-    return "No se esperaban los argumentos " + parts[1].str();
-  }
-  return "Sobran argumentos";
+std::string Extras(const std::vector<std::string>& unparsed) {
+  if (unparsed.empty()) return "Sobran argumentos";
+  std::string list;
+  for (const std::string& arg : unparsed) list += (list.empty() ? "" : " ") + arg;
+  return (unparsed.size() == 1 ? "No se esperaba el argumento " : "No se esperaban los argumentos ") +
+         list;
 }
 
-std::string Spanish(const CLI::App& command, const CLI::Error& error) {
+std::string Spanish(const CLI::App& top, const CLI::App& command, const CLI::Error& error) {
   const std::string message = error.what();
+  // A word the parse could not place may have fallen through to a command
+  // above the one it was typed for.
+  const std::vector<std::string> unparsed = top.remaining(true);
   std::smatch parts;
   switch (static_cast<Exit>(error.get_exit_code())) {
     case Exit::ValidationError:  // the tool's own, in Spanish already
       return message;
     case Exit::RequiredError:
-      return Required(command, message);
+      return Required(command, message, unparsed);
     case Exit::ConversionError:
       return Conversion(command, message);
     case Exit::ArgumentMismatch:
       return Mismatch(message);
     case Exit::ExtrasError:
-      return Extras(message);
+      return Extras(unparsed);
     case Exit::RequiresError:
       if (Matches(message, "(\\S+) requires (\\S+)", parts)) {
         return parts[1].str() + " necesita " + parts[2].str();
@@ -147,7 +149,15 @@ std::string Spanish(const CLI::App& command, const CLI::Error& error) {
 
 std::string UsageMessage(const CLI::App& app, const CLI::Error& error) {
   const CLI::App& command = CurrentCommand(app);
-  return Spanish(command, error) + "\nAyuda: " + CommandPath(command) + " --help\n";
+  const std::string message = Spanish(app, command, error);
+  // The help that lists the option the message names: a global option's is
+  // the tool's own, not the command's.
+  const CLI::App* help = &command;
+  std::smatch option;
+  if (std::regex_search(message, option, std::regex("--[a-z][a-z-]*"))) {
+    if (const CLI::App* owner = OptionOwner(command, option.str())) help = owner;
+  }
+  return message + "\nAyuda: " + CommandPath(*help) + " --help\n";
 }
 
 }  // namespace vornexa::cli
