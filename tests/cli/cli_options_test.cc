@@ -1,7 +1,7 @@
 // What every command shares: the global options, the database they pick
-// (a file, or through ODBC SQLite and the PostgreSQL server of
-// VORNEXA_TEST_PG), exit codes, one-line errors and usage messages; and that a
-// refused command writes nothing, to the database or beside it.
+// (a file, or through ODBC SQLite and a server), exit codes, one-line errors
+// and usage messages, help in Spanish; and that a refused command writes
+// nothing, to the database or beside it.
 #include <regex>
 #include <sstream>
 
@@ -198,40 +198,6 @@ TEST_F(CliOptionsTest, CommandLineBeatsEnvironmentAndOdbcBeatsFile) {
   environment_.clear();
   Expect({"--odbc", Server(), "empresas"}, 1, "",
          ErrorLine(-2147217900, "Vornexa.Data", "[SQLite]near \"IF\": syntax error (1)"));
-}
-
-// The tool on a database server, through its ODBC driver.
-TEST_F(CliTest, CompanyChartAccountsAndBalancesLiveInThePostgreSqlDatabase) {
-  const std::vector<vornexa::testing::Backend> servers = vornexa::testing::ServerBackends();
-  if (servers.empty()) GTEST_SKIP() << "VORNEXA_TEST_PG is not set";
-  const std::shared_ptr<Connection> db = servers.front().open_empty();  // fails when required
-  environment_ = {{"VORNEXA_ODBC", vornexa::testing::PostgreSqlConnectionString()},
-                  {"VORNEXA_DIALECTO", "postgresql"}};
-  Ok({"empresas"});  // the server outlives the run: the tool's own table is emptied too
-  db->Execute("DELETE FROM Vornexa_Empresas");
-  Ok({"--ejercicio", "2025", "init", "--pgc", "--nombre", "Ñandú 日本, S.L."});
-  EXPECT_EQ(db->Open("SELECT COUNT(*) AS v FROM Acumulados")->Field("v").ToInt64(), 903);
-  EXPECT_FALSE(std::filesystem::exists(Path("vornexa.db"))) << "no embedded file on the side";
-
-  // The company row is read back as written, and updated in place.
-  Ok({"init", "--ejercicios", "2024,2025"});
-  EXPECT_EQ(Json({"empresas"}), JsonValue::parse(R"([{"codigo": 1, "nombre": "Ñandú 日本, S.L.",
-      "ejercicio": 2025, "ejercicios": "2024,2025", "multiejercicio": false,
-      "digitos_nivel": "1,2,3,4,8,0", "digitos_cuenta": 8}])"));
-  // The name column holds as many characters as the tool accepts.
-  Ok({"init", "--nombre", Repeat("ñ", 100)});
-  EXPECT_EQ(Json({"empresas"})[0]["nombre"], Repeat("ñ", 100));
-
-  Ok({"cuenta", "guardar", "43.1", "--nombre", "Cliente Uno"});
-  // Balances: exact in JSON, the Spanish way in the text view.
-  ASSERT_EQ(db->Execute("UPDATE Acumulados SET Apertura = 100, D3 = 250.5, H3 = 2040.25 WHERE "
-                        "Cuenta = '43000001'"), 1);
-  EXPECT_EQ(Json({"saldo", "actual", "43.1"}), JsonValue::parse(R"([{"Cuenta": "43000001",
-      "Nombre": "Cliente Uno", "ejercicio": 2025, "saldo": "-1689.7500"}])"));
-  EXPECT_EQ(Ok({"saldo", "actual", "43.1"}),
-            "Cuenta    Nombre       Ejercicio      Saldo\n"
-            "--------  -----------  ---------  ---------\n"
-            "43000001  Cliente Uno       2025  -1.689,75\n");
 }
 
 }  // namespace

@@ -24,8 +24,8 @@ void RunMonths(const Session& session, clsCuenta& account, std::string_view sour
               << '\n';
     return;
   }
-  std::cout << "Cuenta " << account.Cuenta << " «" << account.Nombre << "», ejercicio "
-            << exercise << "\nApertura: " << FormatAmount(periods.opening) << "\n\n";
+  std::cout << "Cuenta " << account.Cuenta << " «" << account.Nombre << "», ejercicio " << exercise
+            << "\nApertura: " << FormatAmount(periods.opening) << "\n\n";
   PrintTable(std::cout, table, false);
   std::cout << "\nSaldo al final de cada mes:\n" << MonthsChart(periods, TerminalWidth());
 }

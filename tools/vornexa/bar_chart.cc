@@ -11,9 +11,7 @@ namespace {
 
 constexpr size_t kMinimumArea = 10;
 
-double Magnitude(Currency value) {
-  return std::fabs(static_cast<double>(value.ten_thousandths));
-}
+double Magnitude(Currency value) { return std::fabs(static_cast<double>(value.ten_thousandths)); }
 
 std::string Repeat(std::string_view piece, size_t times) {
   std::string text;

@@ -39,8 +39,9 @@ void RunTree(const Session& session, const TreeOptions& options) {
 void AddChartCommands(CLI::App& app, const GlobalOptions& options) {
   auto tree = std::make_shared<TreeOptions>();
   CLI::App* plan = app.add_subcommand(
-      "plan", "El plan de cuentas del ejercicio activo como árbol, con el nivel de cada cuenta "
-              "y, con --saldos, su saldo");
+      "plan",
+      "El plan de cuentas del ejercicio activo como árbol, con el nivel de cada cuenta "
+      "y, con --saldos, su saldo");
   // Without a subcommand of its own, `plan` shows the tree.
   plan->require_subcommand(0, 1);
   plan->add_flag("--saldos", tree->balances, "Saldo de cada cuenta en el ejercicio activo");

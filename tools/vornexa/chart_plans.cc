@@ -34,8 +34,8 @@ std::vector<ChartEntry> ChartPlanEntries(ChartPlan plan) {
   for (size_t i = 1; i < records.size(); ++i) {
     const CsvRecord& record = records[i];
     if (!record.error.empty() || record.fields.size() != 2) {
-      Fail("vornexa init", "El plan embebido está dañado en la línea " +
-                               std::to_string(record.line));
+      Fail("vornexa init",
+           "El plan embebido está dañado en la línea " + std::to_string(record.line));
     }
     chart.push_back({record.fields[0], record.fields[1]});
   }
@@ -45,8 +45,9 @@ std::vector<ChartEntry> ChartPlanEntries(ChartPlan plan) {
 void CheckChartLevels(const CompanySettings& settings, std::string_view source) {
   const auto& levels = settings.level_digits;
   if (levels[0] != 1 || levels[1] != 2 || levels[2] != 3 || levels[3] != 4) {
-    Fail(source, "El Plan General de Contabilidad necesita niveles de 1, 2, 3 y 4 dígitos "
-                 "(--digitos 1,2,3,4,...)");
+    Fail(source,
+         "El Plan General de Contabilidad necesita niveles de 1, 2, 3 y 4 dígitos "
+         "(--digitos 1,2,3,4,...)");
   }
 }
 
@@ -58,8 +59,7 @@ SeedResult SeedChartPlan(const Session& session, ChartPlan plan) {
                    [&progress](size_t done, size_t) { progress.Update(done); });
 }
 
-std::string SeedReport(ChartPlan plan, const SeedResult& result,
-                       const CompanySettings& settings) {
+std::string SeedReport(ChartPlan plan, const SeedResult& result, const CompanySettings& settings) {
   std::string text = std::string(ChartPlanTitle(plan)) + ": " + std::to_string(result.created) +
                      " cuentas creadas; " + std::to_string(result.kept) +
                      " ya existían y se conservan como estaban.";

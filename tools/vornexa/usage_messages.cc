@@ -96,8 +96,7 @@ std::string Mismatch(const std::string& message) {
   if (Matches(message, "(\\S+) was given a disallowed flag override", parts)) {
     return parts[1].str() + " no lleva valor";
   }
-  if (Matches(message, "Expected (?:exactly|at least) \\d+ arguments to (\\S+), got \\d+",
-              parts) ||
+  if (Matches(message, "Expected (?:exactly|at least) \\d+ arguments to (\\S+), got \\d+", parts) ||
       Matches(message, "(\\S+): At (?:least|Most) \\d+ required but received \\d+", parts)) {
     return "Número de valores no válido para " + parts[1].str();
   }
@@ -108,7 +107,8 @@ std::string Extras(const std::vector<std::string>& unparsed) {
   if (unparsed.empty()) return "Sobran argumentos";
   std::string list;
   for (const std::string& arg : unparsed) list += (list.empty() ? "" : " ") + arg;
-  return (unparsed.size() == 1 ? "No se esperaba el argumento " : "No se esperaban los argumentos ") +
+  return (unparsed.size() == 1 ? "No se esperaba el argumento "
+                               : "No se esperaban los argumentos ") +
          list;
 }
 

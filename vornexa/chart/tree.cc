@@ -28,8 +28,8 @@ std::vector<ChartNode> ReadChartTree(const std::shared_ptr<clsEmpresa>& company,
   std::vector<ChartNode*> branch;
   clsCuenta account;
   account.cEmpresa(company);
-  for (bool found = First(account, options.root);
-       found && BeginsWith(account.Cuenta, options.root); found = account.Cargar_Siguiente()) {
+  for (bool found = First(account, options.root); found && BeginsWith(account.Cuenta, options.root);
+       found = account.Cargar_Siguiente()) {
     if (options.max_level != 0 && account.Nivel > options.max_level) continue;
     while (!branch.empty() && !BeginsWith(account.Cuenta, branch.back()->code)) branch.pop_back();
     std::vector<ChartNode>& siblings = branch.empty() ? roots : branch.back()->children;
