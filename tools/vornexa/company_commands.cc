@@ -165,8 +165,9 @@ void AddCompanyCommands(CLI::App& app, const GlobalOptions& options) {
             }
           },
           "Crear las cuentas del plan: normal (por defecto), el Plan General de Contabilidad "
-          "vigente (913 códigos); pymes, el de pequeñas y medianas empresas (779). Las "
-          "subcuentas de 5 dígitos, solo con un nivel de 5 dígitos (--digitos 1,2,3,4,5,8)")
+          "vigente (RD 1514/2007, texto consolidado de 21-12-2024: 913 códigos); pymes, el de "
+          "PYMES (RD 1515/2007 con sus reformas hasta 2021: 779 códigos). Las subcuentas de 5 "
+          "dígitos, solo con un nivel de 5 dígitos (--digitos 1,2,3,4,5,8)")
       ->expected(0, 1)
       ->option_text("[PLAN]");
   command->callback([&options, init] { RunInit(options, *init); });
