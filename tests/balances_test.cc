@@ -82,18 +82,22 @@ TEST_P(Balances, AccumulatorRowsGiveOpeningAndBalanceAndForecastsTotalTheStatesL
   InsertLine(1, 5, 1, 1, "572", "500", "0");
   const struct {
     int16_t company, exercise;
-    const char *code, *apertura, *saldo;
+    const char *code, *apertura, *saldo, *after_march;  // Dev_Periodos, end of period 3
   } cases[] = {
-      {1, 5, "572", "100", "120"},
-      {1, 4, "572", "7", "79"},  // 7 + (1 + ... + 12) - 12 * 0.5
-      {1, 6, "572", "0", "0"},   // no row: zero from both
-      {2, 5, "572", "1000", "1000"},  // the company comes from the company object
+      {1, 5, "572", "100", "120", "150"},
+      {1, 4, "572", "7", "79", "11.5"},  // 7 + (1 + ... + 12) - 12 * 0.5
+      {1, 6, "572", "0", "0", "0"},      // no row: zero from each
+      {2, 5, "572", "1000", "1000", "1000"},  // the company comes from the company object
   };
   for (const auto& c : cases) {
     company_->codigo = c.company;
     clsCuenta account = NewAccount(c.code);
     EXPECT_EQ(account.Dev_Apertura(c.exercise), Money(c.apertura)) << c.exercise << c.code;
     EXPECT_EQ(account.Dev_Saldo(c.exercise), Money(c.saldo)) << c.exercise << c.code;
+    const AccumulatorPeriods periods = account.Dev_Periodos(c.exercise);
+    EXPECT_EQ(periods.opening, Money(c.apertura)) << c.exercise << c.code;
+    EXPECT_EQ(periods.BalanceAfter(3), Money(c.after_march)) << c.exercise << c.code;
+    EXPECT_EQ(periods.BalanceAfter(12), Money(c.saldo)) << c.exercise << c.code;
   }
   company_->codigo = 1;
 

@@ -118,13 +118,19 @@ TEST_P(StatementText, EachOperationSendsItsStatementsExactlyAndEachSeeks) {
          account.Dev_Acumulado2(5, from, to, {}, {}, "", 123, 0, 0, debe, haber);
        },
        {kTotals + " And (a.Documento ='0')", kTotals + " And (a.Documento ='123')"}},
-      {"Dev_Saldo and Dev_Apertura",
-       [&] { NewAccount("572").Dev_Saldo(5), NewAccount("572").Dev_Apertura(5); },
+      {"Dev_Saldo, Dev_Apertura and Dev_Periodos",
+       [&] {
+         NewAccount("572").Dev_Saldo(5), NewAccount("572").Dev_Apertura(5);
+         NewAccount("572").Dev_Periodos(5);
+       },
        {"SELECT Apertura + D1 + D2 + D3 + D4 + D5 + D6 + D7 + D8 + D9 + D10 + D11 + D12 - H1 - H2 "
         "- H3 - H4 - H5 - H6 - H7 - H8 - H9 - H10 - H11 - H12 AS Saldo FROM Acumulados WITH "
         "(NOLOCK) WHERE Cod_Empresa =1 And Cod_Ejercicio =5 And Cuenta = '572'",
         "SELECT Apertura FROM Acumulados WITH (NOLOCK) WHERE Cod_Empresa =1 And Cod_Ejercicio =5 "
-        "And Cuenta = '572'"}},
+        "And Cuenta = '572'",
+        "SELECT Apertura, D1, D2, D3, D4, D5, D6, D7, D8, D9, D10, D11, D12, H1, H2, H3, H4, H5, "
+        "H6, H7, H8, H9, H10, H11, H12 FROM Acumulados WITH (NOLOCK) WHERE Cod_Empresa =1 And "
+        "Cod_Ejercicio =5 And Cuenta = '572'"}},
       {"Dev_Saldo_PrevCobro and Dev_Saldo_Cartera",
        [&] {
          company_->codigo = 2;

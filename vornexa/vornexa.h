@@ -18,5 +18,7 @@
 #include "vornexa/groups/cls_grupo.h"
 #include "vornexa/accounts/account_record.h"
 #include "vornexa/accounts/cls_cuenta.h"
+#include "vornexa/chart/seed.h"
+#include "vornexa/chart/tree.h"
 
 #endif  // VORNEXA_VORNEXA_H_

@@ -91,14 +91,23 @@ TEST_F(CliAccountsTest, JsonOutputSurvivesTextThatIsNotUtf8) {
 TEST_F(CliTest, InitWithChartKeepsAccountsAlreadyThereAndCompaniesTheirSettings) {
   const std::string company = "Empresa 1 «Prueba, S.L.»: ejercicio activo 2025 (ejercicios 2025); "
                               "dígitos por nivel 1,2,3,4,8,0, cuentas de detalle de 8 dígitos. ";
+  const std::string plan = "Plan General de Contabilidad (RD 1514/2007, texto consolidado de 21 "
+                           "de diciembre de 2024): ";
+  const std::string left_out = " No se han creado las 10 subcuentas de 5 dígitos: ningún nivel de "
+                               "la empresa tiene 5 dígitos (sus niveles: 1,2,3,4,8); para "
+                               "incluirlas, use niveles como --digitos 1,2,3,4,5,8.\n";
   EXPECT_EQ(Ok({"--ejercicio", "2025", "init", "--nombre", "Prueba, S.L.", "--pgc"}),
-            company + "Creada.\nPlan General de Contabilidad 2007: 903 cuentas creadas.\n");
+            company + "Creada.\n" + plan + "903 cuentas creadas; 0 ya existían y se conservan "
+                                           "como estaban." + left_out);
   // Every name whole: the longest has 138 characters.
   EXPECT_EQ(Scalar("SELECT MAX(LENGTH(Nombre)) AS v FROM Cuentas"), "138");
   Ok({"cuenta", "guardar", "430", "--nombre", "Mis clientes"});
-  EXPECT_EQ(Ok({"init", "--pgc"}), company + "Actualizada.\nPlan General de Contabilidad 2007: 0 "
-                                             "cuentas creadas, 903 ya existían y se conservan.\n");
+  EXPECT_EQ(Ok({"init", "--pgc", "normal"}),
+            company + "Actualizada.\n" + plan + "0 cuentas creadas; 903 ya existían y se "
+                                                "conservan como estaban." + left_out);
   EXPECT_EQ(Json({"cuenta", "ver", "430"})["Nombre"], "Mis clientes");
+  // The PYMES plan adds only the accounts the general one lacks.
+  EXPECT_EQ(Json({"init", "--pgc", "PYMES"})["creadas"], 6);
   // Another company beside it keeps its own settings, which reach the library:
   // later exercises too, its own code length.
   Ok({"--empresa", "2", "--ejercicio", "2024", "init", "--nombre", "Segunda", "--digitos",
@@ -113,7 +122,7 @@ TEST_F(CliTest, InitWithChartKeepsAccountsAlreadyThereAndCompaniesTheirSettings)
 
 TEST_F(CliTest, DemoBuildsItsOwnDatabaseAndNeverOverwritesOneByAccident) {
   const std::string tour = Ok({"demo"});
-  EXPECT_NE(tour.find("\n11. Eliminar una cuenta"), std::string::npos) << tour;  // the last step
+  EXPECT_NE(tour.find("\n13. Eliminar una cuenta"), std::string::npos) << tour;  // the last step
   // VORNEXA_DB and VORNEXA_ODBC name the user's database: the demo keeps to
   // its own file, which it replaces on every run.
   WriteFile("mine.db", "precious");

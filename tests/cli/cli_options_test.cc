@@ -1,7 +1,9 @@
 // What every command shares: the global options, the database they pick
-// (a file, or through ODBC SQLite and the PostgreSQL server of
-// VORNEXA_TEST_PG), exit codes, one-line errors and usage messages; and that a
-// refused command writes nothing, to the database or beside it.
+// (a file, or through ODBC SQLite and a server), exit codes, one-line errors
+// and usage messages, help in Spanish; and that a refused command writes
+// nothing, to the database or beside it.
+#include <regex>
+
 #include "tests/cli/cli_runner.h"
 
 #include <cstdint>
@@ -11,8 +13,10 @@
 namespace vornexa::cli::testing {
 namespace {
 
-std::string Usage(const std::string& message) {
-  return message + "\nUse --help para más información.\n";
+// A refused command line: the message, then the help of the command that has
+// the option it names, or of the one being written.
+std::string Usage(const std::string& message, const std::string& command = "vornexa") {
+  return message + "\nAyuda: " + command + " --help\n";
 }
 std::string Refused(const std::string& source, const std::string& description) {
   return ErrorLine(1000, source, description);
@@ -83,6 +87,26 @@ std::vector<Refusal> Refusals(const std::string& server) {
        Refused("vornexa importar", "El fichero está vacío: falta la cabecera")},
       {{"importar", "no-existe.csv"}, 1,
        Refused("vornexa importar", "No se puede leer el fichero 'no-existe.csv'")},
+      // Each kind of misuse the argument parser finds, said in Spanish.
+      {{"grupo"}, 106, Usage("Falta la orden de «vornexa grupo»; elija una: crear, ver, renombrar, "
+                             "eliminar, listar", "vornexa grupo")},
+      {{"grupo", "borrar", "3"}, 106,
+       Usage("'borrar' no es una orden de «vornexa grupo»; elija una: crear, ver, renombrar, "
+             "eliminar, listar", "vornexa grupo")},
+      {{"cuenta", "ver"}, 106, Usage("Falta el argumento codigo", "vornexa cuenta ver")},
+      {{"cuenta", "ver", "430", "--color", "x"}, 109,
+       Usage("No se esperaban los argumentos --color x", "vornexa cuenta ver")},
+      {{"saldo", "periodo", "430", "--hasta", "2025-12-31"}, 106,
+       Usage("Falta la opción --desde", "vornexa saldo periodo")},
+      {{"cuenta", "listar", "--nivel"}, 114,
+       Usage("Falta el valor de --nivel", "vornexa cuenta listar")},
+      {{"--empresa", "70000", "empresas"}, 104,
+       Usage("Valor no válido para --empresa: '70000' (se espera un número entero)")},
+      {{"--json=sí", "empresas"}, 104, Usage("Valor no válido para --json: 'sí'")},
+      {{"init", "--multiejercicio", "--sin-multiejercicio"}, 108,
+       Usage("--multiejercicio no va junto con --sin-multiejercicio", "vornexa init")},
+      {{"init", "--pgc", "completo"}, 105,
+       Usage("--pgc: 'completo' no es un plan de cuentas (normal o pymes)", "vornexa init")},
       {{"--odbc", server, "--dialecto", "sqlite", "demo"}, 1,
        Refused("vornexa demo", "La demostración trabaja solo con un fichero SQLite propio "
                                "(vornexa-demo.db o el de --db), que vacía antes de empezar; no "
@@ -141,6 +165,24 @@ TEST_F(CliOptionsTest, RefusalsExitFailingWithTheirMessageAndWriteNothing) {
   EXPECT_EQ(State(), before);
 }
 
+TEST_F(CliOptionsTest, HelpOfEveryCommandIsInSpanish) {
+  // Words of the argument parser's own English.
+  const std::regex english("\\b(Usage|OPTIONS|SUBCOMMANDS?|Options|Positionals|Subcommands|TEXT|"
+                           "INT|REQUIRED|required|Env|Needs|Excludes|true|false)\\b");
+  const std::regex listed("\n  ([a-z]+) ");  // a command under "Órdenes:", the last list
+  std::vector<Args> commands = {{"--help"}};
+  for (size_t next = 0; next < commands.size(); ++next) {
+    const std::string help = Ok(commands[next]);
+    EXPECT_FALSE(std::regex_search(help, english)) << help;
+    const std::string under = help.substr(std::min(help.find("\nÓrdenes:"), help.size()));
+    for (std::sregex_iterator it(under.begin(), under.end(), listed), end; it != end; ++it) {
+      commands.push_back(commands[next]);
+      commands.back().insert(commands.back().end() - 1, (*it)[1].str());
+    }
+  }
+  EXPECT_GT(commands.size(), 30u);  // the walk reached every level
+}
+
 TEST_F(CliOptionsTest, CommandLineBeatsEnvironmentAndOdbcBeatsFile) {
   Ok({"--odbc", Server(), "--dialecto", "SQLite", "init", "--nombre", "Servidor"});
   Ok({"--db", "local.db", "init", "--nombre", "Local"});
@@ -166,40 +208,6 @@ TEST(AmountText, IsSpanishAndRoundedToCents) {
   for (const auto& [ten_thousandths, text] : cases) {
     EXPECT_EQ(FormatAmount(Currency{ten_thousandths}), text) << ten_thousandths;
   }
-}
-
-// The tool on a database server, through its ODBC driver.
-TEST_F(CliTest, CompanyChartAccountsAndBalancesLiveInThePostgreSqlDatabase) {
-  const std::vector<vornexa::testing::Backend> servers = vornexa::testing::ServerBackends();
-  if (servers.empty()) GTEST_SKIP() << "VORNEXA_TEST_PG is not set";
-  const std::shared_ptr<Connection> db = servers.front().open_empty();  // fails when required
-  environment_ = {{"VORNEXA_ODBC", vornexa::testing::PostgreSqlConnectionString()},
-                  {"VORNEXA_DIALECTO", "postgresql"}};
-  Ok({"empresas"});  // the server outlives the run: the tool's own table is emptied too
-  db->Execute("DELETE FROM Vornexa_Empresas");
-  Ok({"--ejercicio", "2025", "init", "--pgc", "--nombre", "Ñandú 日本, S.L."});
-  EXPECT_EQ(db->Open("SELECT COUNT(*) AS v FROM Acumulados")->Field("v").ToInt64(), 903);
-  EXPECT_FALSE(std::filesystem::exists(Path("vornexa.db"))) << "no embedded file on the side";
-
-  // The company row is read back as written, and updated in place.
-  Ok({"init", "--ejercicios", "2024,2025"});
-  EXPECT_EQ(Json({"empresas"}), JsonValue::parse(R"([{"codigo": 1, "nombre": "Ñandú 日本, S.L.",
-      "ejercicio": 2025, "ejercicios": "2024,2025", "multiejercicio": false,
-      "digitos_nivel": "1,2,3,4,8,0", "digitos_cuenta": 8}])"));
-  // The name column holds as many characters as the tool accepts.
-  Ok({"init", "--nombre", Repeat("ñ", 100)});
-  EXPECT_EQ(Json({"empresas"})[0]["nombre"], Repeat("ñ", 100));
-
-  Ok({"cuenta", "guardar", "43.1", "--nombre", "Cliente Uno"});
-  // Balances: exact in JSON, the Spanish way in the text view.
-  ASSERT_EQ(db->Execute("UPDATE Acumulados SET Apertura = 100, D3 = 250.5, H3 = 2040.25 WHERE "
-                        "Cuenta = '43000001'"), 1);
-  EXPECT_EQ(Json({"saldo", "actual", "43.1"}), JsonValue::parse(R"([{"Cuenta": "43000001",
-      "Nombre": "Cliente Uno", "ejercicio": 2025, "saldo": "-1689.7500"}])"));
-  EXPECT_EQ(Ok({"saldo", "actual", "43.1"}),
-            "Cuenta    Nombre       Ejercicio      Saldo\n"
-            "--------  -----------  ---------  ---------\n"
-            "43000001  Cliente Uno       2025  -1.689,75\n");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tools/vornexa/account_commands.h"
 
 #include "tools/vornexa/commands.h"
+#include "tools/vornexa/errors.h"
 
 namespace vornexa::cli {
 
@@ -23,13 +24,19 @@ std::string WhereText(const Session& session) {
          std::to_string(session.company().Codigo());
 }
 
+void FailMissingAccount(const Session& session, const clsCuenta& account,
+                        std::string_view source) {
+  Fail(source, "La cuenta " + account.Cuenta + " no existe " + WhereText(session));
+}
+
 void AddAccountCommands(CLI::App& app, const GlobalOptions& options) {
   CLI::App* cuenta = app.add_subcommand(
-      "cuenta", "Cuentas del ejercicio activo: ver, guardar, eliminar, listar, recorrer...");
+      "cuenta", "Cuentas del ejercicio activo: ver, guardar, eliminar, listar, recorrer, meses...");
   cuenta->require_subcommand(1);
   AddAccountRecordCommands(*cuenta, options);
   AddAccountNavigationCommands(*cuenta, options);
   AddAccountCodeCommands(*cuenta, options);
+  AddAccountPeriodCommands(*cuenta, options);
 }
 
 }  // namespace vornexa::cli

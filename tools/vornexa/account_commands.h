@@ -18,6 +18,8 @@ void AddAccountRecordCommands(CLI::App& cuenta, const GlobalOptions& options);
 void AddAccountNavigationCommands(CLI::App& cuenta, const GlobalOptions& options);
 // desarrollar, componer.
 void AddAccountCodeCommands(CLI::App& cuenta, const GlobalOptions& options);
+// meses.
+void AddAccountPeriodCommands(CLI::App& cuenta, const GlobalOptions& options);
 
 // What a command does with the account whose code it was given (a short
 // code already expanded). `source` names the command in the tool's errors.
@@ -31,6 +33,10 @@ CLI::App* AddCodeCommand(CLI::App& cuenta, const std::string& name,
 
 // "en el ejercicio 2025 de la empresa 1", for messages.
 std::string WhereText(const Session& session);
+
+// Raises 1000 from `source`: the account is not in the active exercise.
+[[noreturn]] void FailMissingAccount(const Session& session, const clsCuenta& account,
+                                     std::string_view source);
 
 }  // namespace vornexa::cli
 

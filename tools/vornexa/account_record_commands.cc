@@ -18,11 +18,6 @@ Record CodeRecord(const clsCuenta& account) {
   return record;
 }
 
-[[noreturn]] void FailMissing(const Session& session, const clsCuenta& account,
-                              std::string_view source) {
-  Fail(source, "La cuenta " + account.Cuenta + " no existe " + WhereText(session));
-}
-
 // `cuenta guardar`: one option per field of the record.
 struct SaveOptions {
   std::vector<const AccountField*> fields;
@@ -69,7 +64,7 @@ void AddAccountRecordCommands(CLI::App& cuenta, const GlobalOptions& options) {
   auto all = std::make_shared<bool>(false);
   AddCodeCommand(cuenta, "ver", "Muestra la cuenta", options,
                  [all](const Session& session, clsCuenta& account, std::string_view source) {
-                   if (!account.Cargar()) FailMissing(session, account, source);
+                   if (!account.Cargar()) FailMissingAccount(session, account, source);
                    // Scripts always get every field.
                    PrintRecord(std::cout, AccountRecord(account, *all || session.json()),
                                session.json());
@@ -83,7 +78,7 @@ void AddAccountRecordCommands(CLI::App& cuenta, const GlobalOptions& options) {
                  "movimientos)",
                  options, [](const Session& session, clsCuenta& account, std::string_view source) {
                    // Eliminar succeeds on a missing account; the user hears that it was not there.
-                   if (!account.Existe()) FailMissing(session, account, source);
+                   if (!account.Existe()) FailMissingAccount(session, account, source);
                    account.Eliminar();
                    PrintMessage(std::cout,
                                 "Cuenta " + account.Cuenta + " eliminada " + WhereText(session) +

@@ -31,6 +31,7 @@ void AddGroupCommands(CLI::App& app, const GlobalOptions& options);     // grupo
 void AddBalanceCommands(CLI::App& app, const GlobalOptions& options);   // saldo ...
 void AddTransferCommands(CLI::App& app, const GlobalOptions& options);  // importar, exportar
 void AddDemoCommand(CLI::App& app, const GlobalOptions& options);       // demo
+void AddChartCommands(CLI::App& app, const GlobalOptions& options);     // plan ...
 
 }  // namespace vornexa::cli
 

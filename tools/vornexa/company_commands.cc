@@ -4,7 +4,7 @@
 #include <ctime>
 #include <iostream>
 
-#include "tools/vornexa/chart_seed.h"
+#include "tools/vornexa/chart_plans.h"
 #include "tools/vornexa/commands.h"
 #include "tools/vornexa/company_settings.h"
 #include "tools/vornexa/errors.h"
@@ -20,13 +20,13 @@ constexpr std::string_view kInitSource = "vornexa init";
 struct InitOptions {
   std::string name;
   std::string exercises;
-  bool multi_exercise = false;
+  bool multi_exercise = false;   // --multiejercicio
+  bool single_exercise = false;  // --sin-multiejercicio
   std::string level_digits;
   int16_t account_digits = 0;
-  bool seed_chart = false;
+  std::optional<ChartPlan> plan;  // --pgc
   CLI::Option* name_option = nullptr;
   CLI::Option* exercises_option = nullptr;
-  CLI::Option* multi_option = nullptr;
   CLI::Option* levels_option = nullptr;
   CLI::Option* account_digits_option = nullptr;
 };
@@ -61,7 +61,7 @@ CompanySettings MergeSettings(std::optional<CompanySettings> stored, const Globa
     settings.exercises.push_back(settings.exercise);
     std::sort(settings.exercises.begin(), settings.exercises.end());
   }
-  if (init.multi_option->count()) settings.multi_exercise = init.multi_exercise;
+  if (init.multi_exercise || init.single_exercise) settings.multi_exercise = init.multi_exercise;
   if (init.levels_option->count()) {
     const std::vector<int16_t> levels = ParseInt16List(init.level_digits, "--digitos", kInitSource);
     if (levels.size() > settings.level_digits.size()) {
@@ -91,21 +91,25 @@ void RunInit(const GlobalOptions& global, const InitOptions& init) {
   std::optional<CompanySettings> stored = LoadCompany(*connection, global.company);
   const bool existed = stored.has_value();
   const CompanySettings settings = MergeSettings(std::move(stored), global, init);
-  if (init.seed_chart) CheckChartLevels(settings);
+  if (init.plan) CheckChartLevels(settings, kInitSource);
   SaveCompany(*connection, settings);
   connection.reset();
 
-  std::string text = Describe(settings) + (existed ? " Actualizada." : " Creada.");
-  if (init.seed_chart) {
-    GlobalOptions opened = global;
-    opened.exercise.reset();
-    const SeedResult seeded = SeedPgc2007(Session::Open(opened));
-    text += "\nPlan General de Contabilidad 2007: " + std::to_string(seeded.created) +
-            " cuentas creadas";
-    if (seeded.kept) text += ", " + std::to_string(seeded.kept) + " ya existían y se conservan";
-    text += ".";
+  const std::string text = Describe(settings) + (existed ? " Actualizada." : " Creada.");
+  if (!init.plan) {
+    PrintMessage(std::cout, text, global.json);
+    return;
   }
-  PrintMessage(std::cout, text, global.json);
+  GlobalOptions opened = global;
+  opened.exercise.reset();
+  const SeedResult seeded = SeedChartPlan(Session::Open(opened), *init.plan);
+  const std::string report = text + "\n" + SeedReport(*init.plan, seeded, settings);
+  PrintAnswer(std::cout,
+              nlohmann::ordered_json{{"mensaje", report},
+                                     {"creadas", seeded.created},
+                                     {"existentes", seeded.kept},
+                                     {"sin_nivel", seeded.LeftOut()}},
+              report, global.json);
 }
 
 void RunListCompanies(const GlobalOptions& global) {
@@ -132,22 +136,40 @@ void AddCompanyCommands(CLI::App& app, const GlobalOptions& options) {
   auto init = std::make_shared<InitOptions>();
   CLI::App* command = app.add_subcommand(
       "init", "Crea la empresa de --empresa (o cambia sus datos) y, con --pgc, le da el Plan "
-              "General de Contabilidad 2007. El ejercicio activo es --ejercicio (por defecto, "
-              "el año en curso)");
+              "General de Contabilidad vigente o el de PYMES. El ejercicio activo es --ejercicio "
+              "(por defecto, el año en curso)");
   init->name_option = command->add_option("--nombre", init->name, "Nombre de la empresa");
   init->exercises_option = command->add_option(
       "--ejercicios", init->exercises, "Ejercicios que guarda la empresa, p. ej. 2024,2025");
-  init->multi_option = command->add_flag(
-      "--multiejercicio,!--sin-multiejercicio", init->multi_exercise,
-      "Guardar cada cuenta también en los ejercicios siguientes al activo");
+  // Two flags rather than one with a negated name, which help would show
+  // with an English "{false}".
+  command
+      ->add_flag("--multiejercicio", init->multi_exercise,
+                 "Guardar cada cuenta también en los ejercicios siguientes al activo")
+      ->excludes(command->add_flag("--sin-multiejercicio", init->single_exercise,
+                                   "Guardar cada cuenta solo en el ejercicio activo"));
   init->levels_option = command->add_option(
       "--digitos", init->level_digits, "Dígitos de cada nivel, hasta 6 (por defecto 1,2,3,4,8)");
   init->account_digits_option = command->add_option(
       "--digitos-cuenta", init->account_digits,
       "Dígitos de una cuenta de detalle (por defecto, los del último nivel)");
-  command->add_flag("--pgc", init->seed_chart,
-                    "Crear las cuentas del Plan General de Contabilidad 2007 (grupos, "
-                    "subgrupos, cuentas y subcuentas)");
+  command
+      ->add_option_function<std::string>(
+          "--pgc",
+          [init](const std::string& name) {
+            // A bare --pgc is the general plan.
+            init->plan = name.empty() ? ChartPlan::kNormal : ChartPlanNamed(name);
+            if (!init->plan) {
+              throw CLI::ValidationError("--pgc", "'" + name + "' no es un plan de cuentas (" +
+                                                      std::string(kChartPlanNames) + ")");
+            }
+          },
+          "Crear las cuentas del plan: normal (por defecto), el Plan General de Contabilidad "
+          "vigente (RD 1514/2007, texto consolidado de 21-12-2024: 913 códigos); pymes, el de "
+          "PYMES (RD 1515/2007 con sus reformas hasta 2021: 779 códigos). Las subcuentas de 5 "
+          "dígitos, solo con un nivel de 5 dígitos (--digitos 1,2,3,4,5,8)")
+      ->expected(0, 1)
+      ->option_text("[PLAN]");
   command->callback([&options, init] { RunInit(options, *init); });
 
   app.add_subcommand("empresas", "Lista las empresas de la base de datos")

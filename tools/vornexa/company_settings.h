@@ -19,7 +19,7 @@ inline constexpr std::string_view kCompanyTable = "Vornexa_Empresas";
 // Characters of a company's name, as its column holds them.
 inline constexpr size_t kNameLength = 100;
 
-// The default shape of a code matches the PGC 2007 chart: groups of 1 digit,
+// The default shape of a code matches the standard charts: groups of 1 digit,
 // subgroups of 2, accounts of 3, subcuentas of 4 and detail accounts of 8.
 struct CompanySettings {
   int16_t code = 1;

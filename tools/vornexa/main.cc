@@ -7,6 +7,7 @@
 #include "tools/vornexa/commands.h"
 #include "tools/vornexa/global_options.h"
 #include "tools/vornexa/errors.h"
+#include "tools/vornexa/usage_messages.h"
 
 namespace vornexa::cli {
 namespace {
@@ -22,12 +23,13 @@ void UseSpanishHelp(CLI::App& app) {
   formatter->label("Env", "Variable de entorno");
   formatter->label("Needs", "Necesita");
   formatter->label("Excludes", "Excluye");
+  formatter->label("TEXT", "TEXTO");
+  formatter->label("INT", "ENTERO");
   formatter->column_width(34);
   app.option_defaults()->group("Opciones");
   app.set_help_flag("-h,--help", "Muestra esta ayuda y termina");
-  app.failure_message([](const CLI::App*, const CLI::Error& error) {
-    return std::string(error.what()) + "\nUse --help para más información.\n";
-  });
+  app.failure_message(
+      [](const CLI::App* top, const CLI::Error& error) { return UsageMessage(*top, error); });
 }
 
 // Help lists commands and options under Spanish headings, at every depth
@@ -56,6 +58,7 @@ int Run(int argc, char** argv) {
 
   AddCompanyCommands(app, options);
   AddAccountCommands(app, options);
+  AddChartCommands(app, options);
   AddGroupCommands(app, options);
   AddBalanceCommands(app, options);
   AddTransferCommands(app, options);

@@ -72,6 +72,8 @@ class Session {
 
   Connection& connection() const { return *connection_; }
   StoredCompany& company() const { return *company_; }
+  // The same company, for the library's operations on the chart as a whole.
+  const std::shared_ptr<StoredCompany>& shared_company() const { return company_; }
   bool json() const { return json_; }
 
   // An account object working for the session's company.

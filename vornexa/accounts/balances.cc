@@ -106,19 +106,24 @@ Currency FirstRowAmount(const std::string& sql, std::string_view field) {
   return result;
 }
 
+// A query of the account's accumulator row in one exercise.
+std::string AccumulatorRowSql(clsEmpresa& company, const std::string& account, int16_t exercise,
+                              std::string_view select) {
+  const int16_t code = company.Codigo();
+  return SqlStatement(select)
+      .Raw(" WHERE Cod_Empresa =")
+      .Number(code)
+      .Raw(" And Cod_Ejercicio =")
+      .Number(exercise)
+      .Raw(" And Cuenta = ")
+      .Text(account, "Cuenta")
+      .Take();
+}
+
 // A value of the account's accumulator row in one exercise.
 Currency AccumulatorAmount(clsEmpresa& company, const std::string& account, int16_t exercise,
                            std::string_view select, std::string_view field) {
-  const int16_t code = company.Codigo();
-  return FirstRowAmount(SqlStatement(select)
-                            .Raw(" WHERE Cod_Empresa =")
-                            .Number(code)
-                            .Raw(" And Cod_Ejercicio =")
-                            .Number(exercise)
-                            .Raw(" And Cuenta = ")
-                            .Text(account, "Cuenta")
-                            .Take(),
-                        field);
+  return FirstRowAmount(AccumulatorRowSql(company, account, exercise, select), field);
 }
 
 // The total of the account's collection forecasts; `state_condition` adds
@@ -184,6 +189,32 @@ Currency clsCuenta::Dev_Saldo(int16_t intEjercicio) {
                              " AS Saldo FROM Acumulados WITH (NOLOCK)",
                              "Saldo");
   });
+}
+
+AccumulatorPeriods clsCuenta::Dev_Periodos(int16_t intEjercicio) {
+  return Trap("Cuentas::Dev_Periodos", [&] {
+    const std::unique_ptr<Recordset> rows = OpenShared(AccumulatorRowSql(
+        Company(), Cuenta, intEjercicio,
+        "SELECT Apertura, D1, D2, D3, D4, D5, D6, D7, D8, D9, D10, D11, D12,"
+        " H1, H2, H3, H4, H5, H6, H7, H8, H9, H10, H11, H12 FROM Acumulados WITH (NOLOCK)"));
+    AccumulatorPeriods periods;
+    if (!rows->Eof()) {
+      periods.opening = rows->Field("Apertura").ToCurrency();
+      for (size_t i = 0; i < periods.debit.size(); ++i) {
+        const std::string period = std::to_string(i + 1);
+        periods.debit[i] = rows->Field("D" + period).ToCurrency();
+        periods.credit[i] = rows->Field("H" + period).ToCurrency();
+      }
+    }
+    rows->Close();
+    return periods;
+  });
+}
+
+Currency AccumulatorPeriods::BalanceAfter(int period) const {
+  Currency balance = opening;
+  for (int i = 0; i < period; ++i) balance = balance + debit[i] - credit[i];
+  return balance;
 }
 
 Currency clsCuenta::Dev_Saldo_Cartera() {

@@ -20,6 +20,7 @@
 #ifndef VORNEXA_ACCOUNTS_CLS_CUENTA_H_
 #define VORNEXA_ACCOUNTS_CLS_CUENTA_H_
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -31,6 +32,18 @@
 #include "vornexa/base/types.h"
 
 namespace vornexa {
+
+// The amounts of an account's accumulator row in one exercise.
+struct AccumulatorPeriods {
+  Currency opening;                   // Apertura
+  std::array<Currency, 12> debit{};   // D1 to D12
+  std::array<Currency, 12> credit{};  // H1 to H12
+
+  // The running balance at the end of `period` (0 to 12): the opening amount
+  // plus the debits less the credits of the periods up to it. At 12 it is
+  // the balance Dev_Saldo gives.
+  Currency BalanceAfter(int period) const;
+};
 
 class clsCuenta {
  public:
@@ -172,6 +185,9 @@ class clsCuenta {
   // Opening plus the twelve debits less the twelve credits of that row; 0
   // without a row.
   Currency Dev_Saldo(int16_t intEjercicio);
+  // The opening amount and the twelve period debits and credits of that row,
+  // read in one statement; all 0 without a row.
+  AccumulatorPeriods Dev_Periodos(int16_t intEjercicio);
   // The total of the account's collection forecasts in states 1 to 4.
   Currency Dev_Saldo_Cartera();
   // The same for the states listed ("1, 3"); 1000 when the list is not

@@ -2,7 +2,7 @@
 
 #include <vornexa/vornexa.h>
 
-#include "tools/vornexa/chart_seed.h"
+#include "tools/vornexa/chart_plans.h"
 #include "tools/vornexa/company_settings.h"
 #include "tools/vornexa/demo/accounts.h"
 #include "tools/vornexa/demo/journal.h"
@@ -93,7 +93,9 @@ DemoSummary BuildDemoCompany(const std::string& path) {
   AtomicScope all(session.connection());
   // Departments first: each new account gets an accumulator row in each.
   AddDepartments(session.connection());
-  summary.chart_accounts = SeedPgc2007(session).created;
+  const SeedResult chart = SeedChartPlan(session, ChartPlan::kNormal);
+  summary.chart_accounts = chart.created;
+  summary.chart_left_out = chart.LeftOut();
   const auto save_all = [&](const auto& accounts) {
     for (const DemoAccount& data : accounts) {
       summary.detail_accounts += SaveDetailAccount(session, data);

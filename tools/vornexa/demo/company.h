@@ -8,7 +8,8 @@
 namespace vornexa::cli::demo {
 
 struct DemoSummary {
-  size_t chart_accounts = 0;   // from the PGC 2007 chart
+  size_t chart_accounts = 0;   // from the general chart
+  size_t chart_left_out = 0;   // its five-digit subaccounts: the demo has no such level
   size_t detail_accounts = 0;  // the company's own, with their upper subcuentas
   size_t entries = 0;
   size_t lines = 0;
@@ -16,7 +17,7 @@ struct DemoSummary {
 };
 
 // Writes the company's settings (two exercises, saving into both), its
-// departments, the PGC 2007 chart and its own accounts (saved through the
+// departments, the general chart of accounts and its own accounts (saved through the
 // library), its groups, and its journal with the matching accumulator
 // amounts and its collection forecasts, all in one transaction. Leaves the
 // second exercise active.

@@ -7,9 +7,12 @@
 #include <vornexa/vornexa.h>
 
 #include "tools/vornexa/account_fields.h"
+#include "tools/vornexa/chart_plans.h"
+#include "tools/vornexa/chart_views.h"
 #include "tools/vornexa/demo/accounts.h"
 #include "tools/vornexa/errors.h"
 #include "tools/vornexa/output.h"
+#include "tools/vornexa/terminal.h"
 
 namespace vornexa::cli::demo {
 
@@ -75,8 +78,10 @@ void Introduction(std::ostream& out, const std::string& path, const DemoSummary&
       << "); códigos de 1, 2, 3, 4 y 8\n"
          "dígitos por nivel; cada cuenta nueva se guarda en el ejercicio activo y en los "
          "siguientes.\n"
-      << "Contiene el Plan General de Contabilidad 2007 (" << summary.chart_accounts
-      << " cuentas), " << summary.detail_accounts << " cuentas propias,\n"
+      << "Contiene el " << ChartPlanTitle(ChartPlan::kNormal) << ":\n"
+      << summary.chart_accounts << " cuentas (sin sus " << summary.chart_left_out
+      << " subcuentas de 5 dígitos, que piden un nivel de 5 dígitos), "
+      << summary.detail_accounts << " cuentas propias,\n"
       << std::size(kDepartments) << " departamentos, 3 grupos, " << summary.entries
       << " asientos con " << summary.lines << " apuntes y " << summary.forecasts
       << " previsiones de cobro.\n"
@@ -156,6 +161,28 @@ void Balances(Tour& tour) {
   tour.Show(table);
   tour.Say("Las cuentas de niveles superiores (430, 4) acumulan las de detalle; las de balance\n"
            "abren 2025 con el saldo de cierre de 2024.");
+}
+
+void Tree(Tour& tour) {
+  tour.Heading("El plan como árbol, con saldos", "ReadChartTree, Dev_Saldo");
+  ChartTreeOptions options;
+  options.root = "57";
+  options.balance_exercise = kSecondExercise;
+  tour.Show(TreeTable(ReadChartTree(tour.session().shared_company(), options), std::nullopt));
+  tour.Say("Todo el plan: vornexa plan (--nivel 2 lo resume, --saldos añade los saldos).");
+}
+
+void Months(Tour& tour) {
+  tour.Heading("Los doce meses de una cuenta", "Dev_Periodos");
+  clsCuenta account = tour.Account(kBank);
+  const AccumulatorPeriods periods = account.Dev_Periodos(kSecondExercise);
+  tour.Say(std::string(kBank) + ", ejercicio " + std::to_string(kSecondExercise) +
+           ": apertura " + FormatAmount(periods.opening));
+  tour.Show(MonthsTable(periods));
+  // The tour's text is indented under its headings.
+  const std::optional<size_t> width = TerminalWidth();
+  tour.Say("Saldo al final de cada mes:\n" +
+           MonthsChart(periods, width ? std::optional<size_t>(*width - 3) : std::nullopt));
 }
 
 // The document of the voided invoice: the tool's own query of the journal.
@@ -316,6 +343,9 @@ void Delete(Tour& tour) {
 void Closing(std::ostream& out, const std::string& path, const std::string& program) {
   const std::string tool = program + " --db " + path;
   out << "\nSiga explorando esta base de datos:\n"
+      << "  " << tool << " plan --nivel 2\n"
+      << "  " << tool << " plan --raiz 43 --saldos\n"
+      << "  " << tool << " cuenta meses 430.1\n"
       << "  " << tool << " cuenta listar --hasta 43\n"
       << "  " << tool << " cuenta ver 43.1\n"
       << "  " << tool << " saldo actual 572.1 43 4\n"
@@ -336,6 +366,8 @@ void PrintTour(std::ostream& out, const Session& session, const std::string& pat
   Existence(tour);
   Codes(tour);
   Balances(tour);
+  Tree(tour);
+  Months(tour);
   PeriodTotals(tour);
   Forecasts(tour);
   Groups(tour);
