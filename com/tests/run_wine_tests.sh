@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Runs the component's tests under wine, headless, in a fresh prefix:
 # registers Vornexa.dll (and the test-only ADO stand-in) with regsvr32, runs
-# the early-bound client, then each script through cscript.
+# the early-bound client, then each script through cscript: VBScript ones
+# between the shared prelude and epilogue, the JScript client as it is.
 #
 #   run_wine_tests.sh BITS BINARY_DIR SCRIPTS_DIR PREFIX
 #
-# BITS is 64 or 32. The database script needs VORNEXA_TEST_PG (an ODBC
+# BITS is 64 or 32. The database scripts need VORNEXA_TEST_PG (an ODBC
 # connection string, as scripts/with-postgres exports); without it the script
 # is skipped, or fails when CI=true. wine's cscript exits 0 even on syntax
 # errors, so a script passes only with exit status 0 AND its summary line
@@ -47,9 +48,9 @@ done
 "$wine" "$(win_path "$bin/tests/early_bound_test.exe")" --gtest_brief=1 </dev/null 2>&1 ||
   fail "early-bound client"
 
-for script in surface database; do
+for script in surface.vbs database.vbs client.js; do
   arguments=()
-  if [ "$script" = database ]; then
+  if [ "$script" != surface.vbs ]; then
     if [ -z "${VORNEXA_TEST_PG:-}" ]; then
       [ "${CI:-}" = true ] && fail "$script: VORNEXA_TEST_PG is not set (run under scripts/with-postgres)"
       echo "SKIPPED $script: VORNEXA_TEST_PG is not set"
@@ -58,14 +59,17 @@ for script in surface database; do
     arguments=("$VORNEXA_TEST_PG")
   fi
   # One file per run, in the platform's ANSI code page as cscript reads it.
-  whole="$prefix/$script.vbs"
-  cat "$scripts/prelude.vbs" "$scripts/$script.vbs" "$scripts/epilogue.vbs" |
-    iconv -f UTF-8 -t CP1252 > "$whole"
+  whole="$prefix/$script"
+  if [ "${script%.js}" = "$script" ]; then
+    cat "$scripts/prelude.vbs" "$scripts/$script" "$scripts/epilogue.vbs"
+  else
+    cat "$scripts/$script"
+  fi | iconv -f UTF-8 -t CP1252 > "$whole"
   output=$("$wine" "$system\\cscript.exe" //nologo "$(win_path "$whole")" "${arguments[@]}" </dev/null 2>&1)
   status=$?
   echo "$output" | iconv -f CP437 -t UTF-8  # the console's code page
   summary=$(echo "$output" | tr -d '\r' | grep -E '^RESUMEN: [0-9]+ comprobaciones, 0 fallos$')
-  [ $status -eq 0 ] && [ -n "$summary" ] || fail "$script.vbs (exit status $status)"
+  [ $status -eq 0 ] && [ -n "$summary" ] || fail "$script (exit status $status)"
 done
 
 exit $failed
