@@ -6,7 +6,7 @@
 #include "com/src/classes.h"
 #include "com/src/module.h"
 #include "com/src/registration.h"
-#include "Vornexa.h"
+#include "com/src/interfaces.h"
 
 namespace {
 

@@ -51,6 +51,15 @@ check("Integer desbordado", raised(function () { account.Nivel = 40000.5; }), "-
 check("error por numero", raised(function () { account.Modificar(); }),
       "1000 No se ha especificado el numero de cuenta");
 check("codigo desarrollado", account.CuentaDesarrollo("57.1"), "57000001");
+// Text that could not be stored as written (an unpaired surrogate) is kept
+// as written, and refused where it would be stored.
+var unpaired = "a" + String.fromCharCode(0xD800) + "b";
+account.Nombre = unpaired;
+check("surrogado suelto", account.Nombre === unpaired, true);
+account.Cuenta = "4300";
+check("surrogado suelto al guardar", raised(function () { account.Modificar(); }),
+      "1000 El campo Nombre contiene texto que no es UTF-8 válido");
+account.Nombre = "";
 
 account.Cuenta = "5";
 check("Insertar", account.Insertar(), true);

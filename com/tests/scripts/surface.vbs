@@ -29,15 +29,6 @@ Check "Integer desbordado conserva", account.Nivel, CInt(0)
 account.Nombre = Null
 CheckError "Null en un campo de texto", 94, "Vornexa", "Uso no válido de Null"
 
-' Text that could not be stored as written (an unpaired surrogate) is kept
-' as written, and refused where it would be stored.
-account.Nombre = "a" & ChrW(&HD800) & "b"
-Check "surrogado suelto", AscW(Mid(account.Nombre, 2, 1)), AscW(ChrW(&HD800))
-account.Cuenta = "4300"
-r = account.Modificar
-CheckError "surrogado suelto al guardar", 1000, "Cuentas::Modificar", _
-  "El campo Nombre contiene texto que no es UTF-8 válido"
-account.Nombre = "Caja, euros"
 
 ' Codes need the company; without one, 91.
 r = account.CuentaDesarrollo("43.1")
