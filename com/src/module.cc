@@ -15,6 +15,8 @@ LONG server_locks = 0;
 bool process_exiting = false;
 thread_local bool thread_ending = false;
 
+void _GLIBCXX_CDTOR_CALLABI DestroyNothing(void*) {}
+
 struct ThreadEndMark {
   ~ThreadEndMark() { thread_ending = true; }
 };
@@ -36,7 +38,7 @@ void ModuleAttached(HINSTANCE module) {
   instance = module;
   // Registering a destructor makes the runtime's key for them; this one does
   // nothing, at the loading thread's end.
-  abi::__cxa_thread_atexit([](void*) {}, nullptr, nullptr);
+  abi::__cxa_thread_atexit(&DestroyNothing, nullptr, nullptr);
 }
 void ProcessExiting() { process_exiting = true; }
 HINSTANCE ModuleInstance() { return instance; }
