@@ -44,12 +44,13 @@ foreach(bits 64 32)
     INSTALL_COMMAND "")
   install(FILES ${binary_dir}/Vornexa.dll DESTINATION ${CMAKE_INSTALL_LIBDIR}/vornexa/windows/${folder})
 
-  # Each bitness in its own fresh wine prefix; 32-bit needs 32-bit wine.
-  if(com_tests AND (bits EQUAL 64 OR EXISTS /usr/lib/wine/wine))
+  # Each bitness in its own fresh wine prefix. Without 32-bit wine the 32-bit
+  # DLL is checked without running it, beside the 64-bit one.
+  if(com_tests)
     add_test(NAME ComUnderWine${bits}
       COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/com/tests/run_wine_tests.sh ${bits} ${binary_dir}
               ${CMAKE_CURRENT_SOURCE_DIR}/com/tests/scripts ${CMAKE_CURRENT_BINARY_DIR}/wine${bits})
-    set_tests_properties(ComUnderWine${bits} PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77)
+    set_tests_properties(ComUnderWine${bits} PROPERTIES TIMEOUT 600)
   endif()
 endforeach()
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/com64/Vornexa.tlb

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -295,12 +297,8 @@ TEST(SharedConnection, OnePerThreadAndReleasedWhileCOMIsUsable) {
   EXPECT_EQ(insert_status(), kError91);
 }
 
-// The version resource, and unloading only when no object is alive.
-TEST(Module, VersionAndUnloading) {
-  Released<IUnknown> group{New<IUnknown>(CLSID_clsGrupo, IID_IUnknown)};
-  const HMODULE module = GetModuleHandleW(L"Vornexa.dll");
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(module, path, MAX_PATH);
+// The version resource of the DLL at `path`.
+void ExpectVersion(const wchar_t* path) {
   std::vector<BYTE> block(GetFileVersionInfoSizeW(path, nullptr));
   ASSERT_TRUE(GetFileVersionInfoW(path, 0, static_cast<DWORD>(block.size()), block.data()));
   VS_FIXEDFILEINFO* info;
@@ -308,6 +306,14 @@ TEST(Module, VersionAndUnloading) {
   ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &size));
   EXPECT_EQ(info->dwFileVersionMS, (1u << 16) | 2u);
   EXPECT_EQ(info->dwFileVersionLS, (0u << 16) | 26u);
+}
+
+// The version resource, and unloading only when no object is alive.
+TEST(Module, VersionAndUnloading) {
+  Released<IUnknown> group{New<IUnknown>(CLSID_clsGrupo, IID_IUnknown)};
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(GetModuleHandleW(L"Vornexa.dll"), path, MAX_PATH);
+  ExpectVersion(path);
 
   const auto can_unload = CanUnload(L"Vornexa.dll");
   ASSERT_NE(can_unload, nullptr);
@@ -315,6 +321,58 @@ TEST(Module, VersionAndUnloading) {
   group->Release();
   group.p = nullptr;
   EXPECT_EQ(can_unload(), S_OK);
+}
+
+// A type library as text: every type's name, id and kind, and every
+// member, in order, with its name, dispatch id, kind and parameter types.
+std::wstring Describe(const wchar_t* path) {
+  Released<ITypeLib> library;
+  if (LoadTypeLibEx(path, REGKIND_NONE, library.out()) != S_OK) return L"unreadable";
+  TLIBATTR* attributes;
+  library->GetLibAttr(&attributes);
+  std::wstring text = std::to_wstring(attributes->wMajorVerNum) + L"." +
+                      std::to_wstring(attributes->wMinorVerNum) + L"\n";
+  library->ReleaseTLibAttr(attributes);
+  for (UINT t = 0; t < library->GetTypeInfoCount(); ++t) {
+    Released<ITypeInfo> info;
+    library->GetTypeInfo(t, info.out());
+    TYPEATTR* type;
+    info->GetTypeAttr(&type);
+    wchar_t id[40];
+    StringFromGUID2(type->guid, id, 40);
+    Text name{nullptr};
+    info->GetDocumentation(MEMBERID_NIL, &name.text, nullptr, nullptr, nullptr);
+    text += std::wstring(name.text) + L" " + id + L" " + std::to_wstring(type->typekind) + L"\n";
+    for (WORD f = 0; f < type->cFuncs; ++f) {
+      FUNCDESC* function;
+      info->GetFuncDesc(f, &function);
+      Text member{nullptr};
+      info->GetDocumentation(function->memid, &member.text, nullptr, nullptr, nullptr);
+      text += L"  " + std::wstring(member.text) + L" " + std::to_wstring(function->memid) + L" " +
+              std::to_wstring(function->invkind);
+      for (SHORT p = 0; p < function->cParams; ++p) {
+        text += L" " + std::to_wstring(function->lprgelemdescParam[p].tdesc.vt);
+      }
+      text += L"\n";
+      info->ReleaseFuncDesc(function);
+    }
+    info->ReleaseTypeAttr(type);
+  }
+  return text;
+}
+
+// The 32-bit DLL, read without running it where 32-bit programs cannot run
+// (VORNEXA_DLL32 names it): its type library is the 64-bit one's, so both
+// register the same ids and members, and its version is the same.
+TEST(Dll32, SameTypeLibraryAndVersion) {
+  const char* dll32 = getenv("VORNEXA_DLL32");
+  if (dll32 == nullptr) GTEST_SKIP() << "VORNEXA_DLL32 names no 32-bit DLL";
+  const std::wstring path32(dll32, dll32 + strlen(dll32));
+  Text path64{nullptr};
+  ASSERT_EQ(QueryPathOfRegTypeLib(LIBID_Vornexa, 23, 16, LANG_NEUTRAL, &path64.text), S_OK);
+  EXPECT_EQ(Describe(path32.c_str()), Describe(path64.text));
+  EXPECT_NE(Describe(path64.text), L"unreadable");
+  ExpectVersion(path32.c_str());
 }
 
 }  // namespace
