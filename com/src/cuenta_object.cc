@@ -5,16 +5,12 @@
 #include <string>
 #include <utility>
 
-#include "com/src/ado_connection.h"
-#include "com/src/call_scope.h"
 #include "com/src/classes.h"
 #include "com/src/company.h"
-#include "com/src/error_info.h"
 #include "com/src/interfaces.h"
+#include "com/src/member_calls.h"
 #include "com/src/property_accessors.h"
-#include "com/src/thread_connection.h"
 #include "vornexa/accounts/account_record.h"
-#include "vornexa/context/shared_connection.h"
 
 namespace vornexa::com {
 
@@ -39,32 +35,14 @@ const IID kEarlierCuentaIds[] = {
     IID__clsCuenta_13, IID__clsCuenta_14, IID__clsCuenta_15, IID__clsCuenta_16,
 };
 
-// The member's engine operation under the member's error convention, in a
-// CallScope.
 template <typename Body>
 HRESULT Run(_clsCuenta* self, Body&& body) {
-  CuentaObject& object = OwnerOf<CuentaObject>(self);
-  return Guard(IID__clsCuenta, [&] {
-    CallScope scope(object);
-    body(object);
-  });
+  return CallMember<CuentaObject>(self, body);
 }
 
-// The same for a member that answers through `result`, which holds nothing
-// (null, 0) when the call fails.
 template <typename Result, typename Body>
 HRESULT Answer(_clsCuenta* self, Result* result, Body&& body) {
-  if (result == nullptr) return FailWithoutError(E_POINTER);
-  *result = Result{};
-  return Run(self, [&](CuentaObject& object) { *result = body(object.engine); });
-}
-
-HRESULT STDMETHODCALLTYPE PutrefConexion(_clsCuenta* self, IDispatch* connection) {
-  return Run(self, [&](CuentaObject& object) {
-    KeepUntilCallsReturn(SharedConnection());
-    object.engine.Conexion(WrapAdoConnection(connection));
-    if (connection != nullptr) WatchThreadConnection();
-  });
+  return AnswerMember<CuentaObject>(self, result, body);
 }
 
 HRESULT STDMETHODCALLTYPE PutrefEmpresa(_clsCuenta* self, IDispatch* company) {
@@ -76,9 +54,7 @@ HRESULT STDMETHODCALLTYPE PutrefEmpresa(_clsCuenta* self, IDispatch* company) {
 }
 
 template <bool (clsCuenta::*Operation)()>
-HRESULT STDMETHODCALLTYPE Ask(_clsCuenta* self, VARIANT_BOOL* result) {
-  return Answer(self, result, [](clsCuenta& account) { return ToVariantBool((account.*Operation)()); });
-}
+constexpr auto Ask = &AskMember<CuentaObject, Operation>;
 
 clsCuenta* EngineOf(_clsCuenta* destination);
 
@@ -211,18 +187,18 @@ constexpr _clsCuentaVtbl kOperations = {
     FIELD(Grupo),
     FIELD(FormaPago),
     FIELD(CCC),
-    .putref_Conexion = &PutrefConexion,
+    .putref_Conexion = &PutrefConexion<CuentaObject>,
     .putref_cEmpresa = &PutrefEmpresa,
     .Cargar_Anterior = &Navigate<&clsCuenta::Cargar_Anterior>,
     .Cargar_Primero = &Navigate<&clsCuenta::Cargar_Primero>,
     .Cargar_Siguiente = &Navigate<&clsCuenta::Cargar_Siguiente>,
     .Cargar_Ultimo = &Navigate<&clsCuenta::Cargar_Ultimo>,
-    .Cargar = &Ask<&clsCuenta::Cargar>,
-    .Modificar = &Ask<&clsCuenta::Modificar>,
-    .Insertar = &Ask<&clsCuenta::Insertar>,
-    .Eliminar = &Ask<&clsCuenta::Eliminar>,
-    .Posee_Movimientos = &Ask<&clsCuenta::Posee_Movimientos>,
-    .Existe = &Ask<&clsCuenta::Existe>,
+    .Cargar = Ask<&clsCuenta::Cargar>,
+    .Modificar = Ask<&clsCuenta::Modificar>,
+    .Insertar = Ask<&clsCuenta::Insertar>,
+    .Eliminar = Ask<&clsCuenta::Eliminar>,
+    .Posee_Movimientos = Ask<&clsCuenta::Posee_Movimientos>,
+    .Existe = Ask<&clsCuenta::Existe>,
     .Dev_Acumulado = &DevAcumulado,
     .Dev_Apertura = &BalanceOfExercise<&clsCuenta::Dev_Apertura>,
     .Dev_Saldo = &BalanceOfExercise<&clsCuenta::Dev_Saldo>,
