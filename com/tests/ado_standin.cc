@@ -127,10 +127,9 @@ class Dispatch : public IDispatch {
   virtual HRESULT Call(DISPID id, WORD flags, DISPPARAMS* params,
                        const std::vector<VARIANT*>& arguments, VARIANT* result) = 0;
 
-  [[noreturn]] static void Stop(const char* why) {
+  static void Stop(const char* why) {
     std::fprintf(stderr, "AdoStandin: an object %s on its thread\n", why);
     TerminateProcess(GetCurrentProcess(), 3);
-    for (;;) {}
   }
 
   static std::string TextArgument(const std::vector<VARIANT*>& arguments, size_t index) {
@@ -157,9 +156,8 @@ class Connection : public Dispatch {
   // from there would hang. So does this one, for a while, then stops.
   ~Connection() override {
     HANDLE thread = CreateThread(nullptr, 0, &DoNothing, nullptr, 0, nullptr);
-    const bool hung = WaitForSingleObject(thread, 5000) == WAIT_TIMEOUT;
+    if (WaitForSingleObject(thread, 5000) == WAIT_TIMEOUT) Stop("released under the loader lock");
     CloseHandle(thread);
-    if (hung) Stop("released under the loader lock");
   }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
