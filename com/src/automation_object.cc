@@ -135,7 +135,8 @@ class ArgumentBinding {
       return;
     }
     if (type == VT_VARIANT || V_VT(variable) == (type | VT_BYREF)) return;
-    if (FAILED(VariantChangeType(&copy.value, variable, 0, type))) return;  // the invoker reports it
+    // A value that does not convert is the invoker's to report.
+    if (FAILED(VariantChangeType(&copy.value, variable, 0, type))) return;
     VariantCopy(&copy.passed, &copy.value);
     copy.variable = variable;
     V_VT(&argument) = type | VT_BYREF;
@@ -227,8 +228,8 @@ HRESULT AutomationObject::Invoke(DISPID member, WORD flags, DISPPARAMS* params, 
   if (params == nullptr) params = &none;
   try {
     ArgumentBinding binding(*info, member, flags, *params);
-    const HRESULT status = info->type_info()->Invoke(&dual_, member, flags, binding.params(), result,
-                                                     exception, bad_argument);
+    const HRESULT status = info->type_info()->Invoke(&dual_, member, flags, binding.params(),
+                                                     result, exception, bad_argument);
     binding.WriteBack(SUCCEEDED(status));
     return status;
   } catch (...) {

@@ -59,7 +59,8 @@ constexpr auto Ask = &AskMember<CuentaObject, Operation>;
 clsCuenta* EngineOf(_clsCuenta* destination);
 
 template <bool (clsCuenta::*Operation)(clsCuenta*)>
-HRESULT STDMETHODCALLTYPE Navigate(_clsCuenta* self, _clsCuenta* destination, VARIANT_BOOL* result) {
+HRESULT STDMETHODCALLTYPE Navigate(_clsCuenta* self, _clsCuenta* destination,
+                                   VARIANT_BOOL* result) {
   return Answer(self, result, [&](clsCuenta& account) {
     return ToVariantBool((account.*Operation)(EngineOf(destination)));
   });

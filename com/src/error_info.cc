@@ -44,7 +44,8 @@ HRESULT Report(int32_t number, std::string_view source, std::string_view descrip
   BSTR description_text = ToBstrOrNull(description);
   IErrorInfo* info = nullptr;
   ICreateErrorInfo* create = nullptr;
-  if (source_text != nullptr && description_text != nullptr && SUCCEEDED(CreateErrorInfo(&create))) {
+  if (source_text != nullptr && description_text != nullptr &&
+      SUCCEEDED(CreateErrorInfo(&create))) {
     create->SetGUID(interface_id);
     create->SetSource(source_text);
     create->SetDescription(description_text);

@@ -101,11 +101,12 @@ TEST(Account, CallsAndTheirErrorInformation) {
   const wchar_t unpaired[] = {L'a', 0xD800, L'b', 0};
   VARIANT_BOOL done;
   CURRENCY debe{}, haber{};
+  const std::wstring no_object = L"Variable de objeto o bloque With no establecido";
   struct Case {
     const char* what;
     std::function<HRESULT()> call;
     HRESULT status;
-    const wchar_t* error;
+    std::wstring error;
   };
   const Case cases[] = {
       {"a read into a null pointer", [&] { return account->get_Nombre(nullptr); }, E_POINTER, L""},
@@ -115,7 +116,7 @@ TEST(Account, CallsAndTheirErrorInformation) {
                                 nullptr, nullptr);
        }, S_OK, L""},
       {"a date out of range", [&] { return account->Dev_Acumulado(0, 1e10, 0, &debe, &haber); },
-       kError91, L"Cuentas::Dev_Acumulado | Variable de objeto o bloque With no establecido"},
+       kError91, L"Cuentas::Dev_Acumulado | " + no_object},
       {"named by-reference arguments", [&] {
          Variant debit, credit, date, exercise;  // the amounts as a script's Integer 5
          for (VARIANT* v : {debit.get(), credit.get(), exercise.get()}) {
@@ -129,19 +130,21 @@ TEST(Account, CallsAndTheirErrorInformation) {
          V_VARIANTREF(&by_reference[0]) = credit.get();
          V_VARIANTREF(&by_reference[1]) = debit.get();
          std::wstring error;
-         const HRESULT status = Invoke(
-             account.p, L"Dev_Acumulado", {by_reference[0], by_reference[1], *date, *date, *exercise},
-             {L"dblHaber", L"dblDebe", L"dteFechaF", L"dteFechaI", L"intEjercicio"}, &error);
-         EXPECT_EQ(error, L"Cuentas::Dev_Acumulado | Variable de objeto o bloque With no establecido");
+         const HRESULT status =
+             Invoke(account.p, L"Dev_Acumulado",
+                    {by_reference[0], by_reference[1], *date, *date, *exercise},
+                    {L"dblHaber", L"dblDebe", L"dteFechaF", L"dteFechaI", L"intEjercicio"}, &error);
+         EXPECT_EQ(error, L"Cuentas::Dev_Acumulado | " + no_object);
          EXPECT_EQ(V_VT(debit.get()), VT_I2);  // failed before its query: left as passed
          return status;
        }, kError91, L""},  // the error object went into the exception information
       {"a returned text on failure", [&] {
          BSTR result = SysAllocString(L"stale");
-         const HRESULT status = account->CuentaDesarrollo(Text{SysAllocString(L"43.1")}.text, &result);
+         const HRESULT status =
+             account->CuentaDesarrollo(Text{SysAllocString(L"43.1")}.text, &result);
          EXPECT_EQ(result, nullptr);
          return status;
-       }, kError91, L"Vornexa | Variable de objeto o bloque With no establecido"},
+       }, kError91, L"Vornexa | " + no_object},
       {"an unpaired surrogate", [&] {
          account->put_Cuenta(Text{SysAllocString(L"4300")}.text);
          account->put_Nombre(Text{SysAllocString(unpaired)}.text);
@@ -149,7 +152,8 @@ TEST(Account, CallsAndTheirErrorInformation) {
          account->get_Nombre(&read.text);
          EXPECT_STREQ(read.text, unpaired);  // kept as written
          return account->Modificar(&done);
-       }, kError1000, L"Cuentas::Modificar | El campo Nombre contiene texto que no es UTF-8 válido"},
+       }, kError1000,
+       L"Cuentas::Modificar | El campo Nombre contiene texto que no es UTF-8 válido"},
   };
   Released<_clsGrupo> group{New<_clsGrupo>(CLSID_clsGrupo, IID__clsGrupo)};
   for (const Case& c : cases) {
@@ -192,7 +196,8 @@ TEST(Account, CalledFromOtherApartments) {
         Released<_clsCuenta> proxy;
         ASSERT_EQ(CoGetInterfaceAndReleaseStream(stream, iid, proxy.as_void()), S_OK);
         Text composed{nullptr}, name{nullptr};
-        EXPECT_EQ(proxy->ComponerCuenta(Text{SysAllocString(L"57")}.text, 12, 8, &composed.text), S_OK);
+        EXPECT_EQ(proxy->ComponerCuenta(Text{SysAllocString(L"57")}.text, 12, 8, &composed.text),
+                  S_OK);
         EXPECT_STREQ(composed.text, L"57000012");
         EXPECT_EQ(proxy->put_Nombre(Text{SysAllocString(L"Caja")}.text), S_OK);
         EXPECT_EQ(proxy->get_Nombre(&name.text), S_OK);
