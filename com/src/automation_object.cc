@@ -48,7 +48,7 @@ ITypeLib* LoadOwnTypeLibrary() {
 }
 
 // Late-bound Basic callers pass their variables as references to variants,
-// and name arguments by position. The type library's own invoker wants each
+// and may give arguments by name. The type library's own invoker wants each
 // parameter's type: a by-value parameter gets the variant's value, a
 // by-reference one (dblDebe, dblHaber) a reference to a converted copy,
 // written back to the variable after the call: always when the call

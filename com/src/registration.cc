@@ -5,9 +5,9 @@
 
 #include <string>
 
+#include "com/src/interfaces.h"
 #include "com/src/module.h"
 #include "com/src/registry.h"
-#include "com/src/interfaces.h"
 
 namespace vornexa::com {
 
