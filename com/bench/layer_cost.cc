@@ -1,7 +1,9 @@
 // What the component adds to a call: Cargar and Dev_Saldo made late-bound
 // through Vornexa.dll (IDispatch by dispatch id, the ADO adapter, the ADO
 // stand-in) against the same calls on the engine directly, both over the same
-// database through the platform's ODBC. Prints microseconds per call.
+// database through the platform's ODBC; and, without a database, a field
+// written and read and ComponerCuenta, which show the component's own cost
+// per late-bound call. Prints microseconds per call.
 //
 //   layer_cost.exe ODBC_CONNECTION_STRING [CALLS]
 #include <windows.h>
@@ -161,9 +163,47 @@ int main(int argc, char** argv) {
     Invoke(account, 0x6003001D, DISPATCH_METHOD, &exercise, 1, &result);  // Dev_Saldo
   });
 
+  // Without the database, many more calls: the component alone.
+  VARIANT name, root, number, digits;
+  V_VT(&name) = VT_BSTR;
+  V_BSTR(&name) = SysAllocString(L"Bancos, c/c");
+  const double field = MicrosecondsPerCall(calls * 100, [&] {
+    Invoke(account, 0x40030026, DISPATCH_PROPERTYPUT, &name, 1, nullptr);  // Nombre
+    VariantInit(&result);
+    Invoke(account, 0x40030026, DISPATCH_PROPERTYGET, nullptr, 0, &result);
+    VariantClear(&result);
+  });
+  V_VT(&root) = VT_BSTR;
+  V_BSTR(&root) = SysAllocString(L"57");
+  V_VT(&number) = VT_I4;
+  V_I4(&number) = 12;
+  V_VT(&digits) = VT_I2;
+  V_I2(&digits) = 8;
+  VARIANT compose_args[] = {digits, number, root};  // last argument first
+  const double compose = MicrosecondsPerCall(calls * 100, [&] {
+    VariantInit(&result);
+    Invoke(account, 0x60030027, DISPATCH_METHOD, compose_args, 3, &result);  // ComponerCuenta
+    VariantClear(&result);
+  });
+
+  // The same with the arguments as script engines pass variables: by reference.
+  VARIANT by_reference[3];
+  for (int i = 0; i < 3; ++i) {
+    V_VT(&by_reference[i]) = VT_VARIANT | VT_BYREF;
+    V_VARIANTREF(&by_reference[i]) = &compose_args[i];
+  }
+  const double compose_by_reference = MicrosecondsPerCall(calls * 100, [&] {
+    VariantInit(&result);
+    Invoke(account, 0x60030027, DISPATCH_METHOD, by_reference, 3, &result);
+    VariantClear(&result);
+  });
+
   std::printf("Cargar     engine %8.1f us  component %8.1f us  layer %8.1f us\n", direct_load,
               com_load, com_load - direct_load);
   std::printf("Dev_Saldo  engine %8.1f us  component %8.1f us  layer %8.1f us\n", direct_balance,
               com_balance, com_balance - direct_balance);
+  std::printf("Nombre written and read  component %6.2f us\n", field);
+  std::printf("ComponerCuenta           component %6.2f us\n", compose);
+  std::printf("  arguments by reference  component %6.2f us\n", compose_by_reference);
   return 0;
 }

@@ -123,8 +123,8 @@ class AdoConnection : public Connection {
                {command.get(), &affected_ref, &options}, nullptr);
     const Value count = ToFieldValue(affected);
     VariantClear(&affected);
-    // Statements that change no rows (BEGIN TRANSACTION, ...) report -1.
-    return count.IsNull() ? 0 : std::max<int64_t>(count.ToInt64(), 0);
+    // ADO gives -1 when the server does not say (SET NOCOUNT ON).
+    return count.IsNull() || count.ToInt64() < 0 ? kUnknownRowCount : count.ToInt64();
   }
 
   std::unique_ptr<Recordset> Open(std::string_view sql, Cursor cursor) override {

@@ -2,34 +2,42 @@
 
 #include <vector>
 
+#include "com/src/error_info.h"
 #include "com/src/module.h"
+#include "vornexa/base/error.h"
 
 namespace vornexa::com {
 
-namespace {
+class InterfaceInfo {
+ public:
+  explicit InterfaceInfo(ITypeInfo* info) : info_(info) {
+    TYPEATTR* attributes = nullptr;
+    if (FAILED(info->GetTypeAttr(&attributes))) return;
+    for (WORD index = 0; index < attributes->cFuncs; ++index) {
+      FUNCDESC* function = nullptr;
+      if (SUCCEEDED(info->GetFuncDesc(index, &function))) functions_.push_back(function);
+    }
+    info->ReleaseTypeAttr(attributes);
+  }
 
-HRESULT STDMETHODCALLTYPE DualQueryInterface(DualInterface* self, REFIID iid, void** out) {
-  return self->owner->QueryInterface(iid, out);
-}
-ULONG STDMETHODCALLTYPE DualAddRef(DualInterface* self) { return self->owner->AddRef(); }
-ULONG STDMETHODCALLTYPE DualRelease(DualInterface* self) { return self->owner->Release(); }
-HRESULT STDMETHODCALLTYPE DualGetTypeInfoCount(DualInterface*, UINT* count) {
-  if (count == nullptr) return E_POINTER;
-  *count = 1;
-  return S_OK;
-}
-HRESULT STDMETHODCALLTYPE DualGetTypeInfo(DualInterface* self, UINT index, LCID, ITypeInfo** out) {
-  return self->owner->GetTypeInfo(index, out);
-}
-HRESULT STDMETHODCALLTYPE DualGetIDsOfNames(DualInterface* self, REFIID, LPOLESTR* names,
-                                            UINT count, LCID, DISPID* ids) {
-  return self->owner->GetIDsOfNames(names, count, ids);
-}
-HRESULT STDMETHODCALLTYPE DualInvoke(DualInterface* self, DISPID member, REFIID, LCID, WORD flags,
-                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
-                                     UINT* bad_argument) {
-  return self->owner->Invoke(member, flags, params, result, exception, bad_argument);
-}
+  ITypeInfo* type_info() const { return info_; }
+
+  // The description of `member` as `flags` call it; null when there is none.
+  const FUNCDESC* Find(DISPID member, WORD flags) const {
+    for (const FUNCDESC* function : functions_) {
+      if (function->memid == member && (function->invkind & flags) != 0) return function;
+    }
+    return nullptr;
+  }
+
+ private:
+  // Held for the life of the process, with the descriptions: asking the type
+  // information for a member at each call would cost more than the call.
+  ITypeInfo* info_;
+  std::vector<const FUNCDESC*> functions_;
+};
+
+namespace {
 
 ITypeLib* LoadOwnTypeLibrary() {
   wchar_t path[MAX_PATH];
@@ -39,107 +47,119 @@ ITypeLib* LoadOwnTypeLibrary() {
   return library;  // held for the life of the process
 }
 
-// Late-bound Basic callers pass their variables as references to variants.
-// The type library's own invoker wants the parameter's type: a by-value
-// parameter gets the variant's value, a by-reference one (dblDebe, dblHaber)
-// a reference to a converted copy, written back to the variable after the
-// call.
+// Late-bound Basic callers pass their variables as references to variants,
+// and may give arguments by name. The type library's own invoker wants each
+// parameter's type: a by-value parameter gets the variant's value, a
+// by-reference one (dblDebe, dblHaber) a reference to a converted copy,
+// written back to the variable after the call: always when the call
+// succeeds, and after a failure only when the member changed it, so that a
+// failure before any change leaves the variable as the caller passed it.
+// Null for a parameter of a value type is refused with 94, as Basic does.
 class ArgumentBinding {
  public:
-  ArgumentBinding(ITypeInfo* info, DISPID member, WORD flags, DISPPARAMS* params)
-      : original_(params), bound_(*params) {
-    if (params == nullptr || params->cArgs == 0 || params->cNamedArgs != 0) return;
-    const FUNCDESC* function = FindFunction(info, member, flags);
-    if (function == nullptr) return;
-    arguments_.assign(params->rgvarg, params->rgvarg + params->cArgs);
-    copies_.resize(params->cArgs);
-    for (UINT position = 0; position < params->cArgs && position < UINT(function->cParams);
-         ++position) {
-      const UINT slot = params->cArgs - 1 - position;
-      VARIANT& argument = arguments_[slot];
-      if (V_VT(&argument) != (VT_VARIANT | VT_BYREF)) continue;
-      const ELEMDESC& parameter = function->lprgelemdescParam[position];
-      VARIANT* variable = V_VARIANTREF(&argument);
-      const bool by_reference = (parameter.paramdesc.wParamFlags & PARAMFLAG_FOUT) != 0 &&
-                                parameter.tdesc.vt == VT_PTR;
-      if (!by_reference) {
-        argument = *variable;  // the value, still owned by the caller
-        continue;
+  ArgumentBinding(const InterfaceInfo& info, DISPID member, WORD flags, const DISPPARAMS& params)
+      : bound_(params) {
+    if (!NeedsBinding(params)) return;
+    const FUNCDESC* function = info.Find(member, flags);
+    if (function == nullptr) return;  // the invoker reports it
+    arguments_.assign(params.rgvarg, params.rgvarg + params.cArgs);
+    copies_.resize(params.cArgs);  // once: the arguments point into it
+    for (UINT slot = 0; slot < params.cArgs; ++slot) {
+      const int position = PositionOf(params, slot, function->cParams);
+      if (position >= 0 && position < function->cParams) {
+        Bind(arguments_[slot], copies_[slot], function->lprgelemdescParam[position]);
       }
-      const VARTYPE type = parameter.tdesc.lptdesc->vt;
-      if (type == VT_VARIANT || V_VT(variable) == (type | VT_BYREF)) continue;
-      VARIANT& copy = copies_[slot];
-      VariantInit(&copy);
-      if (FAILED(VariantChangeType(&copy, variable, 0, type))) continue;  // the invoker reports it
-      V_VT(&argument) = type | VT_BYREF;
-      V_BYREF(&argument) = &V_NONE(&copy);
-      write_back_.push_back({variable, &copy});
     }
-    info->ReleaseFuncDesc(const_cast<FUNCDESC*>(function));
     bound_.rgvarg = arguments_.data();
   }
 
   ~ArgumentBinding() {
-    for (VARIANT& copy : copies_) VariantClear(&copy);
+    for (Copy& copy : copies_) {
+      VariantClear(&copy.value);
+      VariantClear(&copy.passed);
+    }
   }
+  ArgumentBinding(const ArgumentBinding&) = delete;
+  ArgumentBinding& operator=(const ArgumentBinding&) = delete;
 
-  DISPPARAMS* params() { return original_ == nullptr ? nullptr : &bound_; }
+  DISPPARAMS* params() { return &bound_; }
 
-  void WriteBack() {
-    for (const auto& [variable, copy] : write_back_) {
-      VariantClear(variable);
-      VariantCopy(variable, copy);
+  void WriteBack(bool succeeded) {
+    for (Copy& copy : copies_) {
+      if (copy.variable == nullptr) continue;
+      if (succeeded || VarCmp(&copy.value, &copy.passed, LOCALE_INVARIANT, 0) != VARCMP_EQ) {
+        VariantClear(copy.variable);
+        VariantCopy(copy.variable, &copy.value);
+      }
     }
   }
 
  private:
-  static const FUNCDESC* FindFunction(ITypeInfo* info, DISPID member, WORD flags) {
-    TYPEATTR* attributes = nullptr;
-    if (FAILED(info->GetTypeAttr(&attributes))) return nullptr;
-    const WORD count = attributes->cFuncs;
-    info->ReleaseTypeAttr(attributes);
-    for (WORD index = 0; index < count; ++index) {
-      FUNCDESC* function = nullptr;
-      if (FAILED(info->GetFuncDesc(index, &function))) continue;
-      if (function->memid == member && (function->invkind & flags) != 0) return function;
-      info->ReleaseFuncDesc(function);
-    }
-    return nullptr;
-  }
-
-  struct WriteBackEntry {
-    VARIANT* variable;
-    VARIANT* copy;
+  struct Copy {
+    VARIANT value{};   // what the member reads and writes
+    VARIANT passed{};  // the value as passed, converted
+    VARIANT* variable = nullptr;
   };
 
-  DISPPARAMS* original_;
+  static bool NeedsBinding(const DISPPARAMS& params) {
+    for (UINT i = 0; i < params.cArgs; ++i) {
+      const VARTYPE type = V_VT(&params.rgvarg[i]);
+      if (type == (VT_VARIANT | VT_BYREF) || type == VT_NULL) return true;
+    }
+    return false;
+  }
+
+  // The parameter an argument stands for: a named one by its id (a
+  // property's new value is its last parameter), the others counted from the
+  // last argument backwards.
+  static int PositionOf(const DISPPARAMS& params, UINT slot, int parameters) {
+    if (slot < params.cNamedArgs) {
+      const DISPID id = params.rgdispidNamedArgs[slot];
+      return id == DISPID_PROPERTYPUT ? parameters - 1 : static_cast<int>(id);
+    }
+    return static_cast<int>(params.cArgs - 1 - slot);
+  }
+
+  static void Bind(VARIANT& argument, Copy& copy, const ELEMDESC& parameter) {
+    const bool by_variable = V_VT(&argument) == (VT_VARIANT | VT_BYREF);
+    VARIANT* variable = by_variable ? V_VARIANTREF(&argument) : &argument;
+    const bool by_reference =
+        (parameter.paramdesc.wParamFlags & PARAMFLAG_FOUT) != 0 && parameter.tdesc.vt == VT_PTR;
+    const VARTYPE type = by_reference ? parameter.tdesc.lptdesc->vt : parameter.tdesc.vt;
+    if (V_VT(variable) == VT_NULL && type != VT_VARIANT && type != VT_DISPATCH && type != VT_PTR) {
+      RaiseRuntimeError(error_number::kInvalidUseOfNull);
+    }
+    if (!by_variable) return;
+    if (!by_reference) {
+      argument = *variable;  // the value, still owned by the caller
+      return;
+    }
+    if (type == VT_VARIANT || V_VT(variable) == (type | VT_BYREF)) return;
+    // A value that does not convert is the invoker's to report.
+    if (FAILED(VariantChangeType(&copy.value, variable, 0, type))) return;
+    VariantCopy(&copy.passed, &copy.value);
+    copy.variable = variable;
+    V_VT(&argument) = type | VT_BYREF;
+    V_BYREF(&argument) = &V_NONE(&copy.value);
+  }
+
   DISPPARAMS bound_;
   std::vector<VARIANT> arguments_;
-  std::vector<VARIANT> copies_;
-  std::vector<WriteBackEntry> write_back_;
+  std::vector<Copy> copies_;
 };
 
 }  // namespace
 
-const void* const* DispatchSlots() {
-  static const void* const slots[kDispatchSlotCount] = {
-    reinterpret_cast<const void*>(&DualQueryInterface),
-    reinterpret_cast<const void*>(&DualAddRef),
-    reinterpret_cast<const void*>(&DualRelease),
-    reinterpret_cast<const void*>(&DualGetTypeInfoCount),
-    reinterpret_cast<const void*>(&DualGetTypeInfo),
-    reinterpret_cast<const void*>(&DualGetIDsOfNames),
-    reinterpret_cast<const void*>(&DualInvoke),
-  };
-  return slots;
-}
-
-ITypeInfo* TypeInfoOf(REFIID interface_id) {
+const InterfaceInfo* LoadInterfaceInfo(REFIID interface_id) {
   static ITypeLib* const library = LoadOwnTypeLibrary();
-  if (library == nullptr) return nullptr;
   ITypeInfo* info = nullptr;
-  library->GetTypeInfoOfGuid(interface_id, &info);
-  return info;
+  if (library == nullptr || FAILED(library->GetTypeInfoOfGuid(interface_id, &info))) return nullptr;
+  try {
+    return new InterfaceInfo(info);
+  } catch (const std::bad_alloc&) {
+    info->Release();
+    return nullptr;
+  }
 }
 
 AutomationObject::AutomationObject(const ClassDescription& description)
@@ -149,14 +169,18 @@ AutomationObject::AutomationObject(const ClassDescription& description)
 
 AutomationObject::~AutomationObject() { ObjectDestroyed(); }
 
+bool AutomationObject::IsDualInterface(REFIID iid) const {
+  if (iid == IID_IUnknown || iid == IID_IDispatch || iid == *description_.interface_id) return true;
+  for (size_t i = 0; i < description_.earlier_count; ++i) {
+    if (iid == description_.earlier_interface_ids[i]) return true;
+  }
+  return false;
+}
+
 HRESULT AutomationObject::QueryInterface(REFIID iid, void** out) {
   if (out == nullptr) return E_POINTER;
   *out = nullptr;
-  bool dual = iid == IID_IUnknown || iid == IID_IDispatch || iid == *description_.interface_id;
-  for (size_t i = 0; !dual && i < description_.earlier_count; ++i) {
-    dual = iid == description_.earlier_interface_ids[i];
-  }
-  if (dual) {
+  if (IsDualInterface(iid)) {
     *out = &dual_;
   } else if (iid == IID_ISupportErrorInfo) {
     *out = static_cast<ISupportErrorInfo*>(this);
@@ -175,36 +199,42 @@ ULONG AutomationObject::Release() {
   return left;
 }
 
+// Callers built against an earlier id, or calling through IDispatch, read
+// errors as the present interface's callers do.
 HRESULT AutomationObject::InterfaceSupportsErrorInfo(REFIID iid) {
-  return iid == *description_.interface_id ? S_OK : S_FALSE;
+  return IsDualInterface(iid) ? S_OK : S_FALSE;
 }
 
 HRESULT AutomationObject::GetTypeInfo(UINT index, ITypeInfo** out) {
   if (out == nullptr) return E_POINTER;
   *out = nullptr;
   if (index != 0) return DISP_E_BADINDEX;
-  *out = TypeInfoOf(*description_.interface_id);
-  return *out != nullptr ? S_OK : TYPE_E_CANTLOADLIBRARY;
+  if (description_.info == nullptr) return TYPE_E_CANTLOADLIBRARY;
+  *out = description_.info->type_info();
+  (*out)->AddRef();
+  return S_OK;
 }
 
 HRESULT AutomationObject::GetIDsOfNames(LPOLESTR* names, UINT count, DISPID* ids) {
-  ITypeInfo* info = TypeInfoOf(*description_.interface_id);
-  if (info == nullptr) return TYPE_E_CANTLOADLIBRARY;
-  const HRESULT status = info->GetIDsOfNames(names, count, ids);
-  info->Release();
-  return status;
+  if (description_.info == nullptr) return TYPE_E_CANTLOADLIBRARY;
+  return description_.info->type_info()->GetIDsOfNames(names, count, ids);
 }
 
 HRESULT AutomationObject::Invoke(DISPID member, WORD flags, DISPPARAMS* params, VARIANT* result,
                                  EXCEPINFO* exception, UINT* bad_argument) {
-  ITypeInfo* info = TypeInfoOf(*description_.interface_id);
+  const InterfaceInfo* info = description_.info;
   if (info == nullptr) return TYPE_E_CANTLOADLIBRARY;
-  ArgumentBinding binding(info, member, flags, params);
-  const HRESULT status =
-      info->Invoke(&dual_, member, flags, binding.params(), result, exception, bad_argument);
-  if (SUCCEEDED(status)) binding.WriteBack();
-  info->Release();
-  return status;
+  DISPPARAMS none{};  // some callers pass no DISPPARAMS for a call without arguments
+  if (params == nullptr) params = &none;
+  try {
+    ArgumentBinding binding(*info, member, flags, *params);
+    const HRESULT status = info->type_info()->Invoke(&dual_, member, flags, binding.params(),
+                                                     result, exception, bad_argument);
+    binding.WriteBack(SUCCEEDED(status));
+    return status;
+  } catch (...) {
+    return ReportCurrentException(*description_.interface_id, exception);
+  }
 }
 
 }  // namespace vornexa::com

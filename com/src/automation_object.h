@@ -1,8 +1,8 @@
 // The frame shared by clsCuenta and clsGrupo: reference counting, the dual
 // interface's IDispatch half answered from the type library, and error
 // information. Each class supplies the table of operations of its dual
-// interface (a plain array of function pointers laid out as the type library
-// declares it) and the engine object behind it.
+// interface (the generated struct of interfaces.h, filled by member name)
+// and the engine object behind it.
 #ifndef VORNEXA_COM_AUTOMATION_OBJECT_H_
 #define VORNEXA_COM_AUTOMATION_OBJECT_H_
 
@@ -14,11 +14,12 @@
 namespace vornexa::com {
 
 class AutomationObject;
+class InterfaceInfo;
 
 // What a caller's interface pointer points at: the table of operations, and
 // the object behind it for the functions in that table.
 struct DualInterface {
-  const void* const* vtable;
+  const void* vtable;
   AutomationObject* owner;
 };
 
@@ -26,14 +27,13 @@ struct ClassDescription {
   const IID* interface_id;
   const IID* earlier_interface_ids;  // further ids answered with the same interface
   size_t earlier_count;
-  const void* const* vtable;
+  const void* vtable;
+  const InterfaceInfo* info;  // from LoadInterfaceInfo; null when it could not be read
 };
 
-// The seven IUnknown and IDispatch entries that start every dual table.
-// (Tables are built on first use, never during static initialisation, whose
-// order between files is unspecified.)
-inline constexpr size_t kDispatchSlotCount = 7;
-const void* const* DispatchSlots();
+// The interface's type information and its members, read once from the DLL's
+// own type library resource; null when that cannot be read.
+const InterfaceInfo* LoadInterfaceInfo(REFIID interface_id);
 
 class AutomationObject : public ISupportErrorInfo {
  public:
@@ -52,24 +52,62 @@ class AutomationObject : public ISupportErrorInfo {
   HRESULT Invoke(DISPID member, WORD flags, DISPPARAMS* params, VARIANT* result,
                  EXCEPINFO* exception, UINT* bad_argument);
 
-  DualInterface* dual() { return &dual_; }
   const ClassDescription& description() const { return description_; }
 
  private:
+  // Whether `iid` names the dual interface: IUnknown, IDispatch, its own id
+  // or an earlier one.
+  bool IsDualInterface(REFIID iid) const;
+
   const ClassDescription& description_;
   DualInterface dual_;
   LONG references_ = 1;
 };
 
 // The object behind an interface pointer of class `Object`.
-template <typename Object>
-Object& OwnerOf(DualInterface* self) {
-  return *static_cast<Object*>(self->owner);
+template <typename Object, typename Interface>
+Object& OwnerOf(Interface* self) {
+  return *static_cast<Object*>(reinterpret_cast<DualInterface*>(self)->owner);
 }
 
-// The description's type information, loaded once from the DLL's own type
-// library resource.
-ITypeInfo* TypeInfoOf(REFIID interface_id);
+// The seven IUnknown and IDispatch entries that open the table of operations
+// of `Interface`, handed to the object behind it.
+template <typename Interface>
+struct DispatchEntries {
+  static AutomationObject& Owner(Interface* self) { return OwnerOf<AutomationObject>(self); }
+  static HRESULT STDMETHODCALLTYPE QueryInterface(Interface* self, REFIID iid, void** out) {
+    return Owner(self).QueryInterface(iid, out);
+  }
+  static ULONG STDMETHODCALLTYPE AddRef(Interface* self) { return Owner(self).AddRef(); }
+  static ULONG STDMETHODCALLTYPE Release(Interface* self) { return Owner(self).Release(); }
+  static HRESULT STDMETHODCALLTYPE GetTypeInfoCount(Interface*, UINT* count) {
+    if (count == nullptr) return E_POINTER;
+    *count = 1;
+    return S_OK;
+  }
+  static HRESULT STDMETHODCALLTYPE GetTypeInfo(Interface* self, UINT index, LCID, ITypeInfo** out) {
+    return Owner(self).GetTypeInfo(index, out);
+  }
+  static HRESULT STDMETHODCALLTYPE GetIDsOfNames(Interface* self, REFIID, LPOLESTR* names,
+                                                 UINT count, LCID, DISPID* ids) {
+    return Owner(self).GetIDsOfNames(names, count, ids);
+  }
+  static HRESULT STDMETHODCALLTYPE Invoke(Interface* self, DISPID member, REFIID, LCID, WORD flags,
+                                          DISPPARAMS* params, VARIANT* result,
+                                          EXCEPINFO* exception, UINT* bad_argument) {
+    return Owner(self).Invoke(member, flags, params, result, exception, bad_argument);
+  }
+};
+
+// Those entries as designated initializers of a table of operations.
+#define VORNEXA_DISPATCH_ENTRIES(Interface)                                       \
+  .QueryInterface = &::vornexa::com::DispatchEntries<Interface>::QueryInterface,     \
+  .AddRef = &::vornexa::com::DispatchEntries<Interface>::AddRef,                     \
+  .Release = &::vornexa::com::DispatchEntries<Interface>::Release,                   \
+  .GetTypeInfoCount = &::vornexa::com::DispatchEntries<Interface>::GetTypeInfoCount, \
+  .GetTypeInfo = &::vornexa::com::DispatchEntries<Interface>::GetTypeInfo,           \
+  .GetIDsOfNames = &::vornexa::com::DispatchEntries<Interface>::GetIDsOfNames,       \
+  .Invoke = &::vornexa::com::DispatchEntries<Interface>::Invoke
 
 // Creates an object of class `Object` and hands out interface `iid`.
 template <typename Object>

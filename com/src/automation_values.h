@@ -14,14 +14,22 @@
 
 namespace vornexa::com {
 
+// Text crosses as UTF-16 one way and UTF-8 the other, exactly: an unpaired
+// surrogate, which UTF-8 cannot hold, is written as the three bytes its code
+// point would take. That is no valid UTF-8, so the engine refuses the text
+// (1000, naming the field) wherever it would store it or put it in a
+// statement, and reading it back gives the surrogate as it was written.
+
 // A new BSTR holding `utf8`; the caller frees it. Throws std::bad_alloc.
 BSTR ToBstr(std::string_view utf8);
-// The UTF-8 form of `text` (a null BSTR is the empty string). An unpaired
-// surrogate becomes U+FFFD.
+// The same, or null when memory runs out.
+BSTR ToBstrOrNull(std::string_view utf8) noexcept;
+// The UTF-8 form of `text` (a null BSTR is the empty string).
 std::string FromBstr(const wchar_t* text);
 
-// Dates are day counts from 30 December 1899 with the time as a fraction.
-// Raises 5 for a value outside the platform's date range.
+// Dates are day counts from 30 December 1899 with the time as a fraction. A
+// value outside the platform's date range gives a Date that is not valid,
+// which the operation it is passed to refuses with 5 under its own source.
 Date FromAutomationDate(DATE value);
 
 inline CURRENCY ToAutomationCurrency(Currency value) {

@@ -3,6 +3,7 @@
 #include "com/src/automation_values.h"
 #include "com/src/dispatch_call.h"
 #include "com/src/error_info.h"
+#include "com/src/module.h"
 
 namespace vornexa::com {
 
@@ -11,7 +12,7 @@ namespace {
 class DispatchCompany : public clsEmpresa {
  public:
   explicit DispatchCompany(IDispatch* company) : company_(company) { company_->AddRef(); }
-  ~DispatchCompany() override { company_->Release(); }
+  ~DispatchCompany() override { ReleaseForeignObject(company_); }
   DispatchCompany(const DispatchCompany&) = delete;
   DispatchCompany& operator=(const DispatchCompany&) = delete;
 
@@ -24,7 +25,8 @@ class DispatchCompany : public clsEmpresa {
   int16_t UltimoEjercicio() override { return Ask(L"UltimoEjercicio"); }
 
  private:
-  // The answer as Integer, converted as Basic assigns it (13, 6 on failure).
+  // The answer as Integer, converted as Basic assigns it (94 for Null, 13
+  // and 6 on failure).
   int16_t Ask(const wchar_t* name, const int16_t* index = nullptr) {
     Variant answer;
     if (index != nullptr) {
@@ -35,6 +37,7 @@ class DispatchCompany : public clsEmpresa {
     } else {
       CallByName(company_, name, kGetOrCall, {}, answer.get());
     }
+    if (V_VT(answer.get()) == VT_NULL) RaiseRuntimeError(error_number::kInvalidUseOfNull);
     VARIANT number;
     VariantInit(&number);
     const HRESULT status = VariantChangeType(&number, answer.get(), 0, VT_I2);

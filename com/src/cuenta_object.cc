@@ -1,16 +1,15 @@
-// clsCuenta: the engine's account behind the dual interface _clsCuenta. The
-// 90 field accessors come from the account record table; the other members
-// are listed here in interface order and placed between them.
-#include <array>
+// clsCuenta: the engine's account behind the dual interface _clsCuenta, its
+// table of operations filled member by member in the type library's order.
+#include <iterator>
+#include <memory>
+#include <string>
 #include <utility>
 
-#include "com/src/ado_connection.h"
 #include "com/src/classes.h"
 #include "com/src/company.h"
-#include "com/src/error_info.h"
-#include "com/src/module.h"
+#include "com/src/interfaces.h"
+#include "com/src/member_calls.h"
 #include "com/src/property_accessors.h"
-#include "Vornexa.h"
 #include "vornexa/accounts/account_record.h"
 
 namespace vornexa::com {
@@ -21,79 +20,84 @@ const ClassDescription& Description();
 
 class CuentaObject : public AutomationObject {
  public:
+  using Interface = _clsCuenta;
   CuentaObject() : AutomationObject(Description()) {}
   clsCuenta engine;
+  std::shared_ptr<clsEmpresa> company;  // the engine's, kept while a call may use it
 };
 
-}  // namespace
-
-const IID kEarlierCuentaIds[kEarlierCuentaIdCount] = {
-    {0x90B5E147, 0xD631, 0x4B6A, {0xA4, 0x9D, 0xB8, 0xE7, 0x76, 0x9E, 0x72, 0x7B}},
-    {0xC3BB9F45, 0x02DA, 0x4EEB, {0x93, 0x0E, 0xDE, 0x11, 0x38, 0xB9, 0xAA, 0xCC}},
-    {0xDC1A4DFF, 0x01DB, 0x46E4, {0xA7, 0x40, 0x06, 0x18, 0xA3, 0xA6, 0xCE, 0x95}},
-    {0xDE0293F3, 0xF16C, 0x4672, {0xB8, 0xC7, 0xB7, 0x84, 0x6D, 0x77, 0x6C, 0xA8}},
-    {0xF1CACFBE, 0x6C32, 0x4F2B, {0x86, 0x85, 0x85, 0x3C, 0x3D, 0x10, 0xA5, 0x33}},
-    {0x96F01F93, 0xBCFD, 0x4E6C, {0x9F, 0xC7, 0x81, 0x59, 0x43, 0xE7, 0x15, 0x87}},
-    {0x6EDF5E13, 0x9607, 0x4C83, {0x88, 0x77, 0x52, 0x7F, 0x70, 0xC9, 0x90, 0x62}},
-    {0x8DA34D4A, 0xB0A3, 0x4965, {0xA1, 0x71, 0xA4, 0xCD, 0xB9, 0xB4, 0x81, 0xFD}},
-    {0x803DF3D7, 0x1612, 0x43BD, {0xA1, 0xFF, 0x6D, 0x09, 0x06, 0x6F, 0xB0, 0xFA}},
-    {0x9C06D8AB, 0x8E88, 0x4E8C, {0xB6, 0x09, 0x12, 0x7B, 0xAB, 0x3E, 0x82, 0x07}},
-    {0xB9F97A45, 0x8143, 0x47A9, {0xB3, 0xC3, 0xAB, 0x14, 0x29, 0x9E, 0x0A, 0x7C}},
-    {0x441A92BE, 0x4199, 0x4983, {0xAB, 0x16, 0x1F, 0x51, 0xE1, 0x03, 0xF1, 0xB0}},
-    {0xC8A05484, 0xF092, 0x473A, {0x8D, 0xA1, 0xE0, 0x51, 0x29, 0x49, 0x40, 0x53}},
-    {0x79F780F5, 0x762A, 0x433C, {0x9F, 0xD6, 0xDF, 0x02, 0xEA, 0xBA, 0x0A, 0x1A}},
-    {0x63D0F1F7, 0xD439, 0x426D, {0xBC, 0xCC, 0x9E, 0x6D, 0x07, 0x9B, 0x82, 0xC6}},
-    {0x1931AA9A, 0x0D93, 0x46B8, {0xB2, 0x4E, 0x83, 0x36, 0xD1, 0x8F, 0xE4, 0x00}},
+// The earlier ids of _clsCuenta, answered with the present interface so that
+// callers built against them keep working.
+const IID kEarlierCuentaIds[] = {
+    IID__clsCuenta_1,  IID__clsCuenta_2,  IID__clsCuenta_3,  IID__clsCuenta_4,
+    IID__clsCuenta_5,  IID__clsCuenta_6,  IID__clsCuenta_7,  IID__clsCuenta_8,
+    IID__clsCuenta_9,  IID__clsCuenta_10, IID__clsCuenta_11, IID__clsCuenta_12,
+    IID__clsCuenta_13, IID__clsCuenta_14, IID__clsCuenta_15, IID__clsCuenta_16,
 };
 
-namespace {
-
-// The member's engine operation under the member's error convention.
 template <typename Body>
-HRESULT Run(DualInterface* self, Body&& body) {
-  return Guard(IID__clsCuenta, [&] { body(OwnerOf<CuentaObject>(self).engine); });
+HRESULT Run(_clsCuenta* self, Body&& body) {
+  return CallMember<CuentaObject>(self, body);
 }
 
-HRESULT STDMETHODCALLTYPE PutrefConexion(DualInterface* self, IDispatch* connection) {
-  return Run(self, [&](clsCuenta& account) {
-    if (connection != nullptr) PinModule();
-    account.Conexion(WrapAdoConnection(connection));
+template <typename Result, typename Body>
+HRESULT Answer(_clsCuenta* self, Result* result, Body&& body) {
+  return AnswerMember<CuentaObject>(self, result, body);
+}
+
+HRESULT STDMETHODCALLTYPE PutrefEmpresa(_clsCuenta* self, IDispatch* company) {
+  return Run(self, [&](CuentaObject& object) {
+    std::shared_ptr<clsEmpresa> wrapped = WrapCompany(company);
+    object.engine.cEmpresa(wrapped);
+    KeepUntilCallsReturn(std::exchange(object.company, std::move(wrapped)));
   });
-}
-
-HRESULT STDMETHODCALLTYPE PutrefEmpresa(DualInterface* self, IDispatch* company) {
-  return Run(self, [&](clsCuenta& account) { account.cEmpresa(WrapCompany(company)); });
 }
 
 template <bool (clsCuenta::*Operation)()>
-HRESULT STDMETHODCALLTYPE Ask(DualInterface* self, VARIANT_BOOL* result) {
-  if (result == nullptr) return E_POINTER;
-  return Run(self, [&](clsCuenta& account) { *result = ToVariantBool((account.*Operation)()); });
-}
+constexpr auto Ask = &AskMember<CuentaObject, Operation>;
 
-clsCuenta* EngineOf(DualInterface* destination);
+clsCuenta* EngineOf(_clsCuenta* destination);
 
 template <bool (clsCuenta::*Operation)(clsCuenta*)>
-HRESULT STDMETHODCALLTYPE Navigate(DualInterface* self, DualInterface* destination,
+HRESULT STDMETHODCALLTYPE Navigate(_clsCuenta* self, _clsCuenta* destination,
                                    VARIANT_BOOL* result) {
-  if (result == nullptr) return E_POINTER;
-  return Run(self, [&](clsCuenta& account) {
-    *result = ToVariantBool((account.*Operation)(EngineOf(destination)));
+  return Answer(self, result, [&](clsCuenta& account) {
+    return ToVariantBool((account.*Operation)(EngineOf(destination)));
   });
 }
 
-HRESULT STDMETHODCALLTYPE Reparar(DualInterface* self) {
-  return Run(self, [](clsCuenta& account) { account.Reparar_Acumulado(); });
+HRESULT STDMETHODCALLTYPE Reparar(_clsCuenta* self) {
+  return Run(self, [](CuentaObject& object) { object.engine.Reparar_Acumulado(); });
 }
 
-HRESULT STDMETHODCALLTYPE DevAcumulado(DualInterface* self, SHORT exercise, DATE from, DATE to,
+// The totals reach the caller's amounts whatever follows: once the query has
+// run they are 0 even when reading its row fails, and before that they are
+// as passed.
+class Totals {
+ public:
+  Totals(CURRENCY* debit, CURRENCY* credit)
+      : debit_(debit), credit_(credit), debe_(FromAutomationCurrency(*debit)),
+        haber_(FromAutomationCurrency(*credit)) {}
+  ~Totals() {
+    *debit_ = ToAutomationCurrency(debe_);
+    *credit_ = ToAutomationCurrency(haber_);
+  }
+  Currency& debe() { return debe_; }
+  Currency& haber() { return haber_; }
+
+ private:
+  CURRENCY* debit_;
+  CURRENCY* credit_;
+  Currency debe_, haber_;
+};
+
+HRESULT STDMETHODCALLTYPE DevAcumulado(_clsCuenta* self, SHORT exercise, DATE from, DATE to,
                                        CURRENCY* debit, CURRENCY* credit) {
-  if (debit == nullptr || credit == nullptr) return E_POINTER;
-  return Run(self, [&](clsCuenta& account) {
-    Currency debe = FromAutomationCurrency(*debit), haber = FromAutomationCurrency(*credit);
-    account.Dev_Acumulado(exercise, FromAutomationDate(from), FromAutomationDate(to), debe, haber);
-    *debit = ToAutomationCurrency(debe);
-    *credit = ToAutomationCurrency(haber);
+  if (debit == nullptr || credit == nullptr) return FailWithoutError(E_POINTER);
+  return Run(self, [&](CuentaObject& object) {
+    Totals totals(debit, credit);
+    object.engine.Dev_Acumulado(exercise, FromAutomationDate(from), FromAutomationDate(to),
+                                totals.debe(), totals.haber());
   });
 }
 
@@ -101,136 +105,142 @@ HRESULT STDMETHODCALLTYPE DevAcumulado(DualInterface* self, SHORT exercise, DATE
 template <typename Document, typename Engine,
           void (clsCuenta::*Operation)(int16_t, Date, Date, Currency, Currency, const std::string&,
                                        Engine, int16_t, int16_t, Currency&, Currency&)>
-HRESULT STDMETHODCALLTYPE DevAcumuladoFiltered(DualInterface* self, SHORT exercise, DATE from,
+HRESULT STDMETHODCALLTYPE DevAcumuladoFiltered(_clsCuenta* self, SHORT exercise, DATE from,
                                                DATE to, CURRENCY amount, CURRENCY variation,
                                                BSTR concept_text, Document document, SHORT department,
                                                SHORT journal, CURRENCY* debit, CURRENCY* credit) {
-  if (debit == nullptr || credit == nullptr) return E_POINTER;
-  return Run(self, [&](clsCuenta& account) {
-    Currency debe = FromAutomationCurrency(*debit), haber = FromAutomationCurrency(*credit);
-    (account.*Operation)(exercise, FromAutomationDate(from), FromAutomationDate(to),
-                         FromAutomationCurrency(amount), FromAutomationCurrency(variation),
-                         FromBstr(concept_text), AutomationForm<std::decay_t<Engine>>::In(document),
-                         department, journal, debe, haber);
-    *debit = ToAutomationCurrency(debe);
-    *credit = ToAutomationCurrency(haber);
+  if (debit == nullptr || credit == nullptr) return FailWithoutError(E_POINTER);
+  return Run(self, [&](CuentaObject& object) {
+    Totals totals(debit, credit);
+    (object.engine.*Operation)(exercise, FromAutomationDate(from), FromAutomationDate(to),
+                               FromAutomationCurrency(amount), FromAutomationCurrency(variation),
+                               FromBstr(concept_text),
+                               AutomationForm<std::decay_t<Engine>>::In(document), department,
+                               journal, totals.debe(), totals.haber());
   });
 }
 
 template <Currency (clsCuenta::*Operation)(int16_t)>
-HRESULT STDMETHODCALLTYPE BalanceOfExercise(DualInterface* self, SHORT exercise, CURRENCY* result) {
-  if (result == nullptr) return E_POINTER;
-  return Run(self, [&](clsCuenta& account) {
-    *result = ToAutomationCurrency((account.*Operation)(exercise));
+HRESULT STDMETHODCALLTYPE BalanceOfExercise(_clsCuenta* self, SHORT exercise, CURRENCY* result) {
+  return Answer(self, result, [&](clsCuenta& account) {
+    return ToAutomationCurrency((account.*Operation)(exercise));
   });
 }
 
-HRESULT STDMETHODCALLTYPE DevSaldoCartera(DualInterface* self, CURRENCY* result) {
-  if (result == nullptr) return E_POINTER;
-  return Run(self,
-             [&](clsCuenta& account) { *result = ToAutomationCurrency(account.Dev_Saldo_Cartera()); });
+HRESULT STDMETHODCALLTYPE DevSaldoCartera(_clsCuenta* self, CURRENCY* result) {
+  return Answer(self, result,
+                [](clsCuenta& account) { return ToAutomationCurrency(account.Dev_Saldo_Cartera()); });
 }
 
-HRESULT STDMETHODCALLTYPE DevSaldoPrevCobro(DualInterface* self, BSTR states, CURRENCY* result) {
-  if (result == nullptr) return E_POINTER;
-  return Run(self, [&](clsCuenta& account) {
-    *result = ToAutomationCurrency(account.Dev_Saldo_PrevCobro(FromBstr(states)));
+HRESULT STDMETHODCALLTYPE DevSaldoPrevCobro(_clsCuenta* self, BSTR states, CURRENCY* result) {
+  return Answer(self, result, [&](clsCuenta& account) {
+    return ToAutomationCurrency(account.Dev_Saldo_PrevCobro(FromBstr(states)));
   });
 }
 
-HRESULT STDMETHODCALLTYPE ComponerCuenta(DualInterface* self, BSTR root, LONG number, SHORT digits,
+HRESULT STDMETHODCALLTYPE ComponerCuenta(_clsCuenta* self, BSTR root, LONG number, SHORT digits,
                                          BSTR* result) {
-  if (result == nullptr) return E_POINTER;
-  return Run(self, [&](clsCuenta& account) {
-    *result = ToBstr(account.ComponerCuenta(FromBstr(root), number, digits));
+  return Answer(self, result, [&](clsCuenta& account) {
+    return ToBstr(account.ComponerCuenta(FromBstr(root), number, digits));
   });
 }
 
-HRESULT STDMETHODCALLTYPE CuentaDesarrollo(DualInterface* self, BSTR short_form, BSTR* result) {
-  if (result == nullptr) return E_POINTER;
-  return Run(self, [&](clsCuenta& account) {
-    *result = ToBstr(account.CuentaDesarrollo(FromBstr(short_form)));
+HRESULT STDMETHODCALLTYPE CuentaDesarrollo(_clsCuenta* self, BSTR short_form, BSTR* result) {
+  return Answer(self, result, [&](clsCuenta& account) {
+    return ToBstr(account.CuentaDesarrollo(FromBstr(short_form)));
   });
 }
 
-// The members that are not fields, in interface order.
-constexpr size_t kOperationCount = 22;
+#define FIELD(name) VORNEXA_PROPERTY(CuentaObject, name)
 
-const void* const* Operations() {
-  static const void* const operations[kOperationCount] = {
-    Slot(&PutrefConexion),
-    Slot(&PutrefEmpresa),
-    Slot(&Navigate<&clsCuenta::Cargar_Anterior>),
-    Slot(&Navigate<&clsCuenta::Cargar_Primero>),
-    Slot(&Navigate<&clsCuenta::Cargar_Siguiente>),
-    Slot(&Navigate<&clsCuenta::Cargar_Ultimo>),
-    Slot(&Ask<&clsCuenta::Cargar>),
-    Slot(&Ask<&clsCuenta::Modificar>),
-    Slot(&Ask<&clsCuenta::Insertar>),
-    Slot(&Ask<&clsCuenta::Eliminar>),
-    Slot(&Ask<&clsCuenta::Posee_Movimientos>),
-    Slot(&Ask<&clsCuenta::Existe>),
-    Slot(&DevAcumulado),
-    Slot(&BalanceOfExercise<&clsCuenta::Dev_Apertura>),
-    Slot(&BalanceOfExercise<&clsCuenta::Dev_Saldo>),
-    Slot(&Reparar),
-    Slot(&DevSaldoCartera),
-    Slot(&DevAcumuladoFiltered<LONG, int32_t, &clsCuenta::Dev_Acumulado2>),
-    Slot(&ComponerCuenta),
-    Slot(&DevSaldoPrevCobro),
-    Slot(&DevAcumuladoFiltered<BSTR, const std::string&, &clsCuenta::Dev_Acumulado3>),
-    Slot(&CuentaDesarrollo),
-  };
-  return operations;
-}
+constexpr _clsCuentaVtbl kOperations = {
+    VORNEXA_DISPATCH_ENTRIES(_clsCuenta),
+    FIELD(Cuenta),
+    FIELD(ContDebe),
+    FIELD(ContHaber),
+    FIELD(Nivel),
+    FIELD(Nif),
+    FIELD(Nombre),
+    FIELD(Nombre_Comercial),
+    FIELD(Direccion),
+    FIELD(Cp),
+    FIELD(Localidad),
+    FIELD(Provincia),
+    FIELD(Pais),
+    FIELD(Telefono),
+    FIELD(Fax),
+    FIELD(eMail),
+    FIELD(F_Nif),
+    FIELD(F_Razon),
+    FIELD(F_Via),
+    FIELD(F_Direccion),
+    FIELD(F_Numero),
+    FIELD(F_Escalera),
+    FIELD(F_Piso),
+    FIELD(F_Puerta),
+    FIELD(F_Cp),
+    FIELD(F_Localidad),
+    FIELD(F_Provincia),
+    FIELD(F_Pais),
+    FIELD(F_Telefono),
+    FIELD(F_Fax),
+    FIELD(F_eMail),
+    FIELD(Grupo),
+    FIELD(FormaPago),
+    FIELD(CCC),
+    .putref_Conexion = &PutrefConexion<CuentaObject>,
+    .putref_cEmpresa = &PutrefEmpresa,
+    .Cargar_Anterior = &Navigate<&clsCuenta::Cargar_Anterior>,
+    .Cargar_Primero = &Navigate<&clsCuenta::Cargar_Primero>,
+    .Cargar_Siguiente = &Navigate<&clsCuenta::Cargar_Siguiente>,
+    .Cargar_Ultimo = &Navigate<&clsCuenta::Cargar_Ultimo>,
+    .Cargar = Ask<&clsCuenta::Cargar>,
+    .Modificar = Ask<&clsCuenta::Modificar>,
+    .Insertar = Ask<&clsCuenta::Insertar>,
+    .Eliminar = Ask<&clsCuenta::Eliminar>,
+    .Posee_Movimientos = Ask<&clsCuenta::Posee_Movimientos>,
+    .Existe = Ask<&clsCuenta::Existe>,
+    .Dev_Acumulado = &DevAcumulado,
+    .Dev_Apertura = &BalanceOfExercise<&clsCuenta::Dev_Apertura>,
+    .Dev_Saldo = &BalanceOfExercise<&clsCuenta::Dev_Saldo>,
+    .Reparar_Acumulado = &Reparar,
+    FIELD(NoVerificarNivelesSup),
+    .Dev_Saldo_Cartera = &DevSaldoCartera,
+    .Dev_Acumulado2 = &DevAcumuladoFiltered<LONG, int32_t, &clsCuenta::Dev_Acumulado2>,
+    FIELD(CartaPago),
+    FIELD(Dpto),
+    .ComponerCuenta = &ComponerCuenta,
+    FIELD(IBAN),
+    FIELD(Fecha_Mandato),
+    .Dev_Saldo_PrevCobro = &DevSaldoPrevCobro,
+    FIELD(IdMandato),
+    FIELD(Sufijo_SEPA),
+    FIELD(Secuencia_Adeudo),
+    .Dev_Acumulado3 = &DevAcumuladoFiltered<BSTR, const std::string&, &clsCuenta::Dev_Acumulado3>,
+    .CuentaDesarrollo = &CuentaDesarrollo,
+    FIELD(Cod_Pais),
+    FIELD(ContraparteIDOtroTipo),
+    FIELD(Cod_Irpf),
+    FIELD(Tipo_Irpf),
+};
 
-constexpr size_t kMemberCount = kAccountFields.size() + kOperationCount;
-constexpr size_t kSlotCount = kDispatchSlotCount + 2 * kAccountFields.size() + kOperationCount;
-static_assert(kMemberCount == 67, "_clsCuenta has 67 members");
+#undef FIELD
 
-// A field's accessors occupy two entries; every other member one.
-constexpr size_t SlotOfPosition(int position) {
-  size_t slot = kDispatchSlotCount + static_cast<size_t>(position);
-  for (const AccountField& field : kAccountFields) {
-    if (field.interface_position < position) ++slot;
-  }
-  return slot;
-}
-
-template <size_t I>
-using FieldAccessors =
-    PropertyAccessors<CuentaObject, std::get<kAccountFields[I].member.index()>(kAccountFields[I].member)>;
-
-template <size_t... I>
-void PlaceFields(std::array<const void*, kSlotCount>& table, std::index_sequence<I...>) {
-  ((table[SlotOfPosition(kAccountFields[I].interface_position)] = Slot(&FieldAccessors<I>::Get),
-    table[SlotOfPosition(kAccountFields[I].interface_position) + 1] = Slot(&FieldAccessors<I>::Put)),
-   ...);
-}
-
-std::array<const void*, kSlotCount> BuildTable() {
-  std::array<const void*, kSlotCount> table{};
-  std::copy(DispatchSlots(), DispatchSlots() + kDispatchSlotCount, table.begin());
-  PlaceFields(table, std::make_index_sequence<kAccountFields.size()>());
-  const void* const* operation = Operations();
-  for (const void*& entry : table) {
-    if (entry == nullptr) entry = *operation++;
-  }
-  return table;
-}
+// Every field of the account record has its two accessors in the table
+// (the compiler has checked that every entry there is filled).
+static_assert(sizeof(kOperations) == (7 + 2 * kAccountFields.size() + 22) * sizeof(void*));
 
 const ClassDescription& Description() {
-  static const std::array<const void*, kSlotCount> table = BuildTable();
   static const ClassDescription description{&IID__clsCuenta, kEarlierCuentaIds,
-                                            kEarlierCuentaIdCount, table.data()};
+                                            std::size(kEarlierCuentaIds), &kOperations,
+                                            LoadInterfaceInfo(IID__clsCuenta)};
   return description;
 }
 
-
 // clsDest must be an account of this component: the engine loads into it.
-clsCuenta* EngineOf(DualInterface* destination) {
+clsCuenta* EngineOf(_clsCuenta* destination) {
   if (destination == nullptr) return nullptr;
-  if (destination->vtable != Description().vtable) RaiseRuntimeError(error_number::kTypeMismatch);
+  if (destination->lpVtbl != &kOperations) RaiseRuntimeError(error_number::kTypeMismatch);
   return &OwnerOf<CuentaObject>(destination).engine;
 }
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <new>
 #include <string>
 
 #include "com/src/automation_values.h"
@@ -10,38 +11,16 @@ namespace vornexa::com {
 
 namespace {
 
-// Runtime numbers for the dispatch failures a late-bound Basic call reports.
-constexpr int32_t kMemberNotFound = 438;
-constexpr int32_t kWrongArgumentCount = 450;
-
-std::string DescribeStatus(HRESULT status) {
-  switch (status) {
-    case DISP_E_UNKNOWNNAME:
-    case DISP_E_MEMBERNOTFOUND:
-      return "El objeto no admite esta propiedad o método";
-    case DISP_E_BADPARAMCOUNT:
-    case DISP_E_PARAMNOTOPTIONAL:
-      return "Número de argumentos incorrecto o asignación de propiedad no válida";
-    case DISP_E_TYPEMISMATCH:
-      return std::string(StandardDescription(error_number::kTypeMismatch));
-    case DISP_E_OVERFLOW:
-      return std::string(StandardDescription(error_number::kOverflow));
-    default: {
-      char text[64];
-      wsprintfA(text, "Error de automatización 0x%08lX", static_cast<unsigned long>(status));
-      return text;
-    }
-  }
-}
-
+// The runtime's number for a dispatch failure that a late-bound Basic call
+// reports; the status itself when it has none.
 int32_t NumberOfDispatchStatus(HRESULT status) {
   switch (status) {
     case DISP_E_UNKNOWNNAME:
     case DISP_E_MEMBERNOTFOUND:
-      return kMemberNotFound;
+      return error_number::kMemberNotFound;
     case DISP_E_BADPARAMCOUNT:
     case DISP_E_PARAMNOTOPTIONAL:
-      return kWrongArgumentCount;
+      return error_number::kWrongArgumentCount;
     case DISP_E_TYPEMISMATCH:
       return error_number::kTypeMismatch;
     case DISP_E_OVERFLOW:
@@ -49,6 +28,43 @@ int32_t NumberOfDispatchStatus(HRESULT status) {
     default:
       return static_cast<int32_t>(status);
   }
+}
+
+std::string DescribeStatus(HRESULT status) {
+  const int32_t number = NumberOfDispatchStatus(status);
+  if (number != status) return std::string(StandardDescription(number));
+  char text[64];
+  wsprintfA(text, "Error de automatización 0x%08lX", static_cast<unsigned long>(status));
+  return text;
+}
+
+HRESULT Report(int32_t number, std::string_view source, std::string_view description,
+               REFIID interface_id, EXCEPINFO* exception) noexcept {
+  BSTR source_text = ToBstrOrNull(source);
+  BSTR description_text = ToBstrOrNull(description);
+  IErrorInfo* info = nullptr;
+  ICreateErrorInfo* create = nullptr;
+  if (source_text != nullptr && description_text != nullptr &&
+      SUCCEEDED(CreateErrorInfo(&create))) {
+    create->SetGUID(interface_id);
+    create->SetSource(source_text);
+    create->SetDescription(description_text);
+    create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info));
+    create->Release();
+  }
+  SetErrorInfo(0, info);  // none clears it
+  if (info != nullptr) info->Release();
+  const HRESULT status = StatusOf(number);
+  if (exception == nullptr) {
+    SysFreeString(source_text);
+    SysFreeString(description_text);
+    return status;
+  }
+  *exception = EXCEPINFO{};
+  exception->scode = status;
+  exception->bstrSource = source_text;
+  exception->bstrDescription = description_text;
+  return DISP_E_EXCEPTION;
 }
 
 }  // namespace
@@ -59,24 +75,22 @@ HRESULT StatusOf(int32_t number) {
   return E_FAIL;  // 0 and large positive numbers are no failure status
 }
 
-HRESULT ReportError(const Error& error, REFIID interface_id) {
-  ICreateErrorInfo* create = nullptr;
-  if (SUCCEEDED(CreateErrorInfo(&create))) {
-    BSTR source = ToBstr(error.Source());
-    BSTR description = ToBstr(error.Description());
-    create->SetGUID(interface_id);
-    create->SetSource(source);
-    create->SetDescription(description);
-    SysFreeString(source);
-    SysFreeString(description);
-    IErrorInfo* info = nullptr;
-    if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
-      SetErrorInfo(0, info);
-      info->Release();
-    }
-    create->Release();
+HRESULT ReportCurrentException(REFIID interface_id, EXCEPINFO* exception) noexcept {
+  int32_t number = error_number::kInternal;
+  try {
+    throw;
+  } catch (const Error& error) {
+    return Report(error.Number(), error.Source(), error.Description(), interface_id, exception);
+  } catch (const std::bad_alloc&) {
+    number = error_number::kOutOfMemory;
+  } catch (...) {
   }
-  return StatusOf(error.Number());
+  return Report(number, kRuntimeSource, StandardDescription(number), interface_id, exception);
+}
+
+HRESULT FailWithoutError(HRESULT status) noexcept {
+  SetErrorInfo(0, nullptr);
+  return status;
 }
 
 void RaiseCallFailure(HRESULT status, const EXCEPINFO& info) {

@@ -9,7 +9,6 @@
 #include <oaidl.h>
 
 #include <cstdint>
-#include <new>
 
 #include "vornexa/base/error.h"
 
@@ -20,9 +19,18 @@ namespace vornexa::com {
 // keeps its value, so the data-access layer's 0x800A0E7D still reads 3709.
 HRESULT StatusOf(int32_t number);
 
-// Sets the thread's error object for `error` raised through `interface_id`
-// and returns the status to hand back.
-HRESULT ReportError(const Error& error, REFIID interface_id);
+// Sets the thread's error object for the exception being handled, raised
+// through `interface_id`, and returns the status to hand back: an Error's
+// own; 7 for memory that ran out and 51 for anything else, under the
+// runtime's source. Given `exception`, fills it as well and returns
+// DISP_E_EXCEPTION, as a late-bound call reports. Call only from a catch
+// block. Throws nothing: without memory for the texts the error object is
+// cleared instead, so that no earlier one is read as this one.
+HRESULT ReportCurrentException(REFIID interface_id, EXCEPINFO* exception = nullptr) noexcept;
+
+// A failure without an error of its own (a null pointer where the caller
+// must give one): the thread's error object is cleared, for the same reason.
+HRESULT FailWithoutError(HRESULT status) noexcept;
 
 // The body of one interface member: any failure reaches the caller as a
 // status plus error object, never as a C++ exception across the boundary.
@@ -31,12 +39,8 @@ HRESULT Guard(REFIID interface_id, Body&& body) noexcept {
   try {
     body();
     return S_OK;
-  } catch (const Error& error) {
-    return ReportError(error, interface_id);
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
   } catch (...) {
-    return E_UNEXPECTED;
+    return ReportCurrentException(interface_id);
   }
 }
 

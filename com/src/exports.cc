@@ -4,9 +4,9 @@
 
 #include "com/src/class_factory.h"
 #include "com/src/classes.h"
+#include "com/src/interfaces.h"
 #include "com/src/module.h"
 #include "com/src/registration.h"
-#include "Vornexa.h"
 
 namespace {
 

@@ -1,10 +1,8 @@
 // clsGrupo: the engine's account group behind the dual interface _clsGrupo.
-#include "com/src/ado_connection.h"
 #include "com/src/classes.h"
-#include "com/src/error_info.h"
-#include "com/src/module.h"
+#include "com/src/interfaces.h"
+#include "com/src/member_calls.h"
 #include "com/src/property_accessors.h"
-#include "Vornexa.h"
 #include "vornexa/groups/cls_grupo.h"
 
 namespace vornexa::com {
@@ -15,51 +13,32 @@ const ClassDescription& Description();
 
 class GrupoObject : public AutomationObject {
  public:
+  using Interface = _clsGrupo;
   GrupoObject() : AutomationObject(Description()) {}
   clsGrupo engine;
 };
 
-template <typename Body>
-HRESULT Run(DualInterface* self, Body&& body) {
-  return Guard(IID__clsGrupo, [&] { body(OwnerOf<GrupoObject>(self).engine); });
-}
-
-HRESULT STDMETHODCALLTYPE PutrefConexion(DualInterface* self, IDispatch* connection) {
-  return Run(self, [&](clsGrupo& group) {
-    if (connection != nullptr) PinModule();
-    group.Conexion(WrapAdoConnection(connection));
-  });
-}
-
 template <bool (clsGrupo::*Operation)()>
-HRESULT STDMETHODCALLTYPE Ask(DualInterface* self, VARIANT_BOOL* result) {
-  if (result == nullptr) return E_POINTER;
-  return Run(self, [&](clsGrupo& group) { *result = ToVariantBool((group.*Operation)()); });
-}
+constexpr auto Ask = &AskMember<GrupoObject, Operation>;
 
-using Empresa = PropertyAccessors<GrupoObject, &clsGrupo::Empresa>;
-using Codigo = PropertyAccessors<GrupoObject, &clsGrupo::Codigo>;
-using Nombre = PropertyAccessors<GrupoObject, &clsGrupo::Nombre>;
+constexpr _clsGrupoVtbl kOperations = {
+    VORNEXA_DISPATCH_ENTRIES(_clsGrupo),
+    VORNEXA_PROPERTY(GrupoObject, Empresa),
+    VORNEXA_PROPERTY(GrupoObject, Codigo),
+    VORNEXA_PROPERTY(GrupoObject, Nombre),
+    .putref_Conexion = &PutrefConexion<GrupoObject>,
+    .Insertar = Ask<&clsGrupo::Insertar>,
+    .Eliminar = Ask<&clsGrupo::Eliminar>,
+    .Modificar = Ask<&clsGrupo::Modificar>,
+    .Cargar = Ask<&clsGrupo::Cargar>,
+    .Existe = Ask<&clsGrupo::Existe>,
+};
 
 const ClassDescription& Description() {
-  const void* const* dispatch = DispatchSlots();
-  // In interface order.
-  static const void* const table[] = {
-    dispatch[0], dispatch[1], dispatch[2], dispatch[3], dispatch[4], dispatch[5], dispatch[6],
-    Slot(&Empresa::Get), Slot(&Empresa::Put),
-    Slot(&Codigo::Get), Slot(&Codigo::Put),
-    Slot(&Nombre::Get), Slot(&Nombre::Put),
-    Slot(&PutrefConexion),
-    Slot(&Ask<&clsGrupo::Insertar>),
-    Slot(&Ask<&clsGrupo::Eliminar>),
-    Slot(&Ask<&clsGrupo::Modificar>),
-    Slot(&Ask<&clsGrupo::Cargar>),
-    Slot(&Ask<&clsGrupo::Existe>),
-  };
-  static const ClassDescription description{&IID__clsGrupo, nullptr, 0, table};
+  static const ClassDescription description{&IID__clsGrupo, nullptr, 0, &kOperations,
+                                            LoadInterfaceInfo(IID__clsGrupo)};
   return description;
 }
-
 
 }  // namespace
 

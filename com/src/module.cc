@@ -3,6 +3,8 @@
 
 #include <objbase.h>
 
+#include <cxxabi.h>
+
 namespace vornexa::com {
 
 namespace {
@@ -11,6 +13,13 @@ HINSTANCE instance = nullptr;
 LONG live_objects = 0;
 LONG server_locks = 0;
 bool process_exiting = false;
+thread_local bool thread_ending = false;
+
+void _GLIBCXX_CDTOR_CALLABI DestroyNothing(void*) {}
+
+struct ThreadEndMark {
+  ~ThreadEndMark() { thread_ending = true; }
+};
 
 }  // namespace
 
@@ -25,7 +34,12 @@ void LockServer(bool lock) {
 }
 bool ModuleInUse() { return live_objects != 0 || server_locks != 0; }
 
-void ModuleAttached(HINSTANCE module) { instance = module; }
+void ModuleAttached(HINSTANCE module) {
+  instance = module;
+  // Registering a destructor makes the runtime's key for them; this one does
+  // nothing, at the loading thread's end.
+  abi::__cxa_thread_atexit(&DestroyNothing, nullptr, nullptr);
+}
 void ProcessExiting() { process_exiting = true; }
 HINSTANCE ModuleInstance() { return instance; }
 
@@ -38,8 +52,13 @@ void PinModule() {
   (void)pinned;
 }
 
+void WatchThreadEnd() {
+  thread_local ThreadEndMark mark;
+  (void)mark;
+}
+
 bool MayReleaseForeignObject() {
-  if (process_exiting) return false;
+  if (process_exiting || thread_ending) return false;
   APTTYPE type;
   APTTYPEQUALIFIER qualifier;
   return SUCCEEDED(CoGetApartmentType(&type, &qualifier));

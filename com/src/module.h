@@ -14,18 +14,26 @@ void LockServer(bool lock);
 bool ModuleInUse();
 
 // Called by DllMain: on loading, and when the process is going away.
+// ModuleAttached must come before any thread-local object is touched: with
+// this runtime a thread's thread-local storage is freed, and its objects
+// destroyed, by two thread keys served in the order they were made, and it
+// makes the destroying one first so that no destructor runs on freed storage.
 void ModuleAttached(HINSTANCE instance);
 void ProcessExiting();
 HINSTANCE ModuleInstance();
 
-// Keeps the DLL loaded for the rest of the process. Called when a thread
-// first stores a shared connection: that thread's copy is destroyed by code
-// of this DLL when the thread ends, so the code must still be there.
+// Keeps the DLL loaded for the rest of the process.
 void PinModule();
 
+// From now on, nothing of the caller's is released on this thread once its
+// end has begun: the thread-local objects destroyed then (those made before
+// this call) are destroyed under the loader lock.
+void WatchThreadEnd();
+
 // Whether a caller's object may be released now. Not while the process
-// exits (its apartment may be gone) nor on a thread whose COM is already
-// uninitialised; the reference is then left to the process's end.
+// exits (its apartment may be gone), on a thread whose COM is already
+// uninitialised, nor where a watched thread's end runs; the reference is
+// then left to the process's end.
 bool MayReleaseForeignObject();
 
 // Releases `object` when MayReleaseForeignObject() allows it.

@@ -1,7 +1,8 @@
 // The read and write accessors of a public field, as entries of a dual
 // table, generated from a pointer to the engine object's member: String as
 // BSTR, Integer as short, Long as long, Boolean as VARIANT_BOOL (True -1).
-// Field accessors trap nothing, as the engine's fields raise nothing.
+// Field accessors trap nothing of the engine's (its fields raise nothing);
+// a conversion that runs out of memory is reported as any failure is.
 #ifndef VORNEXA_COM_PROPERTY_ACCESSORS_H_
 #define VORNEXA_COM_PROPERTY_ACCESSORS_H_
 
@@ -12,6 +13,7 @@
 
 #include "com/src/automation_object.h"
 #include "com/src/automation_values.h"
+#include "com/src/error_info.h"
 
 namespace vornexa::com {
 
@@ -54,35 +56,33 @@ struct MemberTraits<T Class::*> {
   using Value = T;
 };
 
-// Object::engine is the engine object whose `Member` the accessors reach.
+// Object::engine is the engine object whose `Member` the accessors reach,
+// through Object::Interface.
 template <typename Object, auto Member>
 struct PropertyAccessors {
+  using Interface = typename Object::Interface;
   using Form = AutomationForm<typename MemberTraits<decltype(Member)>::Value>;
 
-  static HRESULT STDMETHODCALLTYPE Get(DualInterface* self, typename Form::Type* out) {
-    if (out == nullptr) return E_POINTER;
-    try {
-      *out = Form::Out(OwnerOf<Object>(self).engine.*Member);
-      return S_OK;
-    } catch (const std::bad_alloc&) {
-      return E_OUTOFMEMORY;
-    }
+  static HRESULT STDMETHODCALLTYPE Get(Interface* self, typename Form::Type* out) {
+    if (out == nullptr) return FailWithoutError(E_POINTER);
+    *out = {};
+    Object& object = OwnerOf<Object>(self);
+    return Guard(*object.description().interface_id,
+                 [&] { *out = Form::Out(object.engine.*Member); });
   }
 
-  static HRESULT STDMETHODCALLTYPE Put(DualInterface* self, typename Form::Type value) {
-    try {
-      OwnerOf<Object>(self).engine.*Member = Form::In(value);
-      return S_OK;
-    } catch (const std::bad_alloc&) {
-      return E_OUTOFMEMORY;
-    }
+  static HRESULT STDMETHODCALLTYPE Put(Interface* self, typename Form::Type value) {
+    Object& object = OwnerOf<Object>(self);
+    return Guard(*object.description().interface_id,
+                 [&] { object.engine.*Member = Form::In(value); });
   }
 };
 
-template <typename Function>
-const void* Slot(Function* function) {
-  return reinterpret_cast<const void*>(function);
-}
+// The accessors of field `name` of `Object` as designated initializers of
+// its table of operations.
+#define VORNEXA_PROPERTY(Object, name)                                                        \
+  .get_##name = &::vornexa::com::PropertyAccessors<Object, &decltype(Object::engine)::name>::Get, \
+  .put_##name = &::vornexa::com::PropertyAccessors<Object, &decltype(Object::engine)::name>::Put
 
 }  // namespace vornexa::com
 

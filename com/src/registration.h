@@ -1,5 +1,5 @@
 // Registration of the two classes, their programmatic ids, the type library
-// and its interfaces (with the earlier interface ids of _clsCuenta) in the
+// and its interfaces (the earlier ids of _clsCuenta among them) in the
 // classes root of the registry.
 #ifndef VORNEXA_COM_REGISTRATION_H_
 #define VORNEXA_COM_REGISTRATION_H_

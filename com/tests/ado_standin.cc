@@ -4,13 +4,14 @@
 // Server behind ADO over a real database reached through ODBC: the engine's
 // driver translates SQL Server's dialect, transaction statements are mapped,
 // errors carry the provider's number and description, and rows are read as
-// the caller moves. Beyond ADO, Connection.CreateSchema creates the library's
-// tables.
+// the caller moves; SET NOCOUNT ON takes the counts away as the server
+// does. Beyond ADO, Connection.CreateSchema creates the library's tables.
 #include <windows.h>
 #include <oaidl.h>
 #include <objbase.h>
 #include <oleauto.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,8 +71,13 @@ class Dispatch : public IDispatch {
   ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
   ULONG STDMETHODCALLTYPE Release() override {
     const LONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
-    return left;
+    if (left != 0) return left;
+    // Where a real server's code may already be unloaded: the tests stop.
+    APTTYPE type;
+    APTTYPEQUALIFIER qualifier;
+    if (FAILED(CoGetApartmentType(&type, &qualifier))) Stop("released after COM was uninitialised");
+    delete this;
+    return 0;
   }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     *count = 0;
@@ -121,6 +127,11 @@ class Dispatch : public IDispatch {
   virtual HRESULT Call(DISPID id, WORD flags, DISPPARAMS* params,
                        const std::vector<VARIANT*>& arguments, VARIANT* result) = 0;
 
+  static void Stop(const char* why) {
+    std::fprintf(stderr, "AdoStandin: an object %s on its thread\n", why);
+    TerminateProcess(GetCurrentProcess(), 3);
+  }
+
   static std::string TextArgument(const std::vector<VARIANT*>& arguments, size_t index) {
     if (index >= arguments.size()) throw Error(450, kProvider, "Falta un argumento");
     vornexa::com::Variant text;
@@ -134,9 +145,20 @@ class Dispatch : public IDispatch {
   LONG references_ = 1;
 };
 
+DWORD WINAPI DoNothing(void*) { return 0; }
+
 class Connection : public Dispatch {
  public:
   enum : DISPID { kOpen = 1, kExecute, kClose, kBeginTrans, kRollbackTrans, kCreateSchema };
+
+  // ADO's teardown may wait for a thread of its own, which cannot start while
+  // the loader lock is held, as it is where a thread's end runs: a release
+  // from there would hang. So does this one, for a while, then stops.
+  ~Connection() override {
+    HANDLE thread = CreateThread(nullptr, 0, &DoNothing, nullptr, 0, nullptr);
+    if (WaitForSingleObject(thread, 5000) == WAIT_TIMEOUT) Stop("released under the loader lock");
+    CloseHandle(thread);
+  }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (iid == kIidStandinConnection) {
@@ -156,6 +178,10 @@ class Connection : public Dispatch {
   // another. Transaction statements are the server's own and are mapped:
   // this is the statement to run instead of `sql`.
   std::string Map(const std::string& sql) {
+    if (sql == "SET NOCOUNT ON" || sql == "SET NOCOUNT OFF") {
+      nocount_ = sql.back() == 'N';
+      return "SELECT 1";
+    }
     if (sql == "SELECT @@TRANCOUNT AS n") return "SELECT " + std::to_string(depth_) + " AS n";
     if (sql == "BEGIN TRANSACTION") return Begin();
     if (sql == "COMMIT TRANSACTION") return End("COMMIT");
@@ -194,7 +220,7 @@ class Connection : public Dispatch {
         if (params->cArgs >= 2 && V_VT(&params->rgvarg[params->cArgs - 2]) == (VT_VARIANT | VT_BYREF)) {
           VariantClear(arguments[1]);
           V_VT(arguments[1]) = VT_I4;
-          V_I4(arguments[1]) = static_cast<LONG>(affected);
+          V_I4(arguments[1]) = nocount_ ? -1 : static_cast<LONG>(affected);
         }
         return S_OK;
       }
@@ -221,6 +247,7 @@ class Connection : public Dispatch {
 
   std::shared_ptr<vornexa::Connection> database_;
   int depth_ = 0;  // @@TRANCOUNT
+  bool nocount_ = false;  // the server reports no counts, and ADO gives -1
 };
 
 class Field : public Dispatch {

@@ -1,11 +1,11 @@
 // The account record, described once: each of clsCuenta's 45 public fields
-// with its type, its place in the application's interface (position among
-// all members, dispatch id), its Spanish label, and its place in the row
-// loader, the UPDATE and the INSERT, whose orders are the application's own
-// and differ from the interface's. The INSERT's order is the schema's order
-// of the Cuentas columns, which is how a field finds its column. The loader,
-// the save statements, the tool's options and CSV columns and the
-// component's dispatch map are all driven from this table.
+// in the order of the application's interface, with its type, its Spanish
+// label, and its place in the row loader, the UPDATE and the INSERT, whose
+// orders are the application's own and differ from the interface's. The
+// INSERT's order is the schema's order of the Cuentas columns, which is how
+// a field finds its column. The loader, the save statements and the tool's
+// options and CSV columns are all driven from this table. (The interface
+// itself, member order and dispatch ids, is the type library's.)
 #ifndef VORNEXA_ACCOUNTS_ACCOUNT_RECORD_H_
 #define VORNEXA_ACCOUNTS_ACCOUNT_RECORD_H_
 
@@ -42,8 +42,6 @@ struct AccountField {
   std::string_view name;    // the public field, e.g. "CartaPago"
   FieldType type;
   FieldMember member;
-  int interface_position;  // 0-based among all 67 members of _clsCuenta
-  int32_t dispatch_id;
   int loader_step;               // 1..44 in the row loader's order; 0 when not loaded
   std::string_view description;  // a Spanish label for people, e.g. "Carta de pago"
   // The save statements' own orders: 1..42 in the UPDATE's assignments and
@@ -61,90 +59,59 @@ struct AccountField {
 
 // The 45 fields in the order of the interface.
 inline constexpr std::array<AccountField, 45> kAccountFields{{
-    {"Cuenta", FieldType::kText, &clsCuenta::Cuenta, 0, 0x40030021, 1, "Cuenta", 0, 1, 0},
-    {"ContDebe", FieldType::kText, &clsCuenta::ContDebe, 1, 0x40030022, 2,
-     "Contrapartida debe", 2, 3, 0},
-    {"ContHaber", FieldType::kText, &clsCuenta::ContHaber, 2, 0x40030023, 3,
-     "Contrapartida haber", 3, 4, 0},
-    {"Nivel", FieldType::kInteger, &clsCuenta::Nivel, 3, 0x40030024, 4, "Nivel", 0, 5, 0},
-    {"Nif", FieldType::kText, &clsCuenta::Nif, 4, 0x40030025, 5, "NIF", 4, 6, 0},
-    {"Nombre", FieldType::kText, &clsCuenta::Nombre, 5, 0x40030026, 6, "Nombre", 1, 2, 0},
-    {"Nombre_Comercial", FieldType::kText, &clsCuenta::Nombre_Comercial, 6,
-     0x40030027, 7, "Nombre comercial", 5, 7, 0},
-    {"Direccion", FieldType::kText, &clsCuenta::Direccion, 7, 0x40030028, 8,
-     "Dirección", 6, 8, 0},
-    {"Cp", FieldType::kLong, &clsCuenta::Cp, 8, 0x40030029, 9, "Código postal", 7, 9,
+    {"Cuenta", FieldType::kText, &clsCuenta::Cuenta, 1, "Cuenta", 0, 1, 0},
+    {"ContDebe", FieldType::kText, &clsCuenta::ContDebe, 2, "Contrapartida debe", 2, 3, 0},
+    {"ContHaber", FieldType::kText, &clsCuenta::ContHaber, 3, "Contrapartida haber", 3, 4, 0},
+    {"Nivel", FieldType::kInteger, &clsCuenta::Nivel, 4, "Nivel", 0, 5, 0},
+    {"Nif", FieldType::kText, &clsCuenta::Nif, 5, "NIF", 4, 6, 0},
+    {"Nombre", FieldType::kText, &clsCuenta::Nombre, 6, "Nombre", 1, 2, 0},
+    {"Nombre_Comercial", FieldType::kText, &clsCuenta::Nombre_Comercial, 7, "Nombre comercial", 5,
+     7, 0},
+    {"Direccion", FieldType::kText, &clsCuenta::Direccion, 8, "Dirección", 6, 8, 0},
+    {"Cp", FieldType::kLong, &clsCuenta::Cp, 9, "Código postal", 7, 9, spelling::kQuotedInUpdate},
+    {"Localidad", FieldType::kText, &clsCuenta::Localidad, 10, "Localidad", 8, 10, 0},
+    {"Provincia", FieldType::kText, &clsCuenta::Provincia, 11, "Provincia", 9, 11, 0},
+    {"Pais", FieldType::kText, &clsCuenta::Pais, 12, "País", 10, 12, 0},
+    {"Telefono", FieldType::kText, &clsCuenta::Telefono, 14, "Teléfono", 12, 14, 0},
+    {"Fax", FieldType::kText, &clsCuenta::Fax, 15, "Fax", 13, 15, 0},
+    {"eMail", FieldType::kText, &clsCuenta::eMail, 16, "Correo electrónico", 14, 16, 0},
+    {"F_Nif", FieldType::kText, &clsCuenta::F_Nif, 17, "Fiscal: NIF", 15, 17, 0},
+    {"F_Razon", FieldType::kText, &clsCuenta::F_Razon, 18, "Fiscal: razón social", 16, 18, 0},
+    {"F_Via", FieldType::kText, &clsCuenta::F_Via, 19, "Fiscal: tipo de vía", 17, 19, 0},
+    {"F_Direccion", FieldType::kText, &clsCuenta::F_Direccion, 20, "Fiscal: dirección", 18, 20, 0},
+    {"F_Numero", FieldType::kText, &clsCuenta::F_Numero, 21, "Fiscal: número", 19, 21, 0},
+    {"F_Escalera", FieldType::kText, &clsCuenta::F_Escalera, 22, "Fiscal: escalera", 20, 22, 0},
+    {"F_Piso", FieldType::kText, &clsCuenta::F_Piso, 23, "Fiscal: piso", 21, 23, 0},
+    {"F_Puerta", FieldType::kText, &clsCuenta::F_Puerta, 24, "Fiscal: puerta", 22, 24, 0},
+    {"F_Cp", FieldType::kLong, &clsCuenta::F_Cp, 25, "Fiscal: código postal", 23, 25,
      spelling::kQuotedInUpdate},
-    {"Localidad", FieldType::kText, &clsCuenta::Localidad, 9, 0x4003002A, 10,
-     "Localidad", 8, 10, 0},
-    {"Provincia", FieldType::kText, &clsCuenta::Provincia, 10, 0x4003002B, 11,
-     "Provincia", 9, 11, 0},
-    {"Pais", FieldType::kText, &clsCuenta::Pais, 11, 0x4003002C, 12, "País", 10, 12, 0},
-    {"Telefono", FieldType::kText, &clsCuenta::Telefono, 12, 0x4003002D, 14, "Teléfono",
-     12, 14, 0},
-    {"Fax", FieldType::kText, &clsCuenta::Fax, 13, 0x4003002E, 15, "Fax", 13, 15, 0},
-    {"eMail", FieldType::kText, &clsCuenta::eMail, 14, 0x4003002F, 16,
-     "Correo electrónico", 14, 16, 0},
-    {"F_Nif", FieldType::kText, &clsCuenta::F_Nif, 15, 0x40030030, 17, "Fiscal: NIF", 15,
-     17, 0},
-    {"F_Razon", FieldType::kText, &clsCuenta::F_Razon, 16, 0x40030031, 18,
-     "Fiscal: razón social", 16, 18, 0},
-    {"F_Via", FieldType::kText, &clsCuenta::F_Via, 17, 0x40030032, 19,
-     "Fiscal: tipo de vía", 17, 19, 0},
-    {"F_Direccion", FieldType::kText, &clsCuenta::F_Direccion, 18, 0x40030033, 20,
-     "Fiscal: dirección", 18, 20, 0},
-    {"F_Numero", FieldType::kText, &clsCuenta::F_Numero, 19, 0x40030034, 21,
-     "Fiscal: número", 19, 21, 0},
-    {"F_Escalera", FieldType::kText, &clsCuenta::F_Escalera, 20, 0x40030035, 22,
-     "Fiscal: escalera", 20, 22, 0},
-    {"F_Piso", FieldType::kText, &clsCuenta::F_Piso, 21, 0x40030036, 23, "Fiscal: piso",
-     21, 23, 0},
-    {"F_Puerta", FieldType::kText, &clsCuenta::F_Puerta, 22, 0x40030037, 24,
-     "Fiscal: puerta", 22, 24, 0},
-    {"F_Cp", FieldType::kLong, &clsCuenta::F_Cp, 23, 0x40030038, 25,
-     "Fiscal: código postal", 23, 25, spelling::kQuotedInUpdate},
-    {"F_Localidad", FieldType::kText, &clsCuenta::F_Localidad, 24, 0x40030039, 26,
-     "Fiscal: localidad", 24, 26, 0},
-    {"F_Provincia", FieldType::kText, &clsCuenta::F_Provincia, 25, 0x4003003A, 27,
-     "Fiscal: provincia", 25, 27, 0},
-    {"F_Pais", FieldType::kText, &clsCuenta::F_Pais, 26, 0x4003003B, 28, "Fiscal: país",
-     26, 28, 0},
-    {"F_Telefono", FieldType::kText, &clsCuenta::F_Telefono, 27, 0x4003003C, 29,
-     "Fiscal: teléfono", 27, 29, 0},
-    {"F_Fax", FieldType::kText, &clsCuenta::F_Fax, 28, 0x4003003D, 30, "Fiscal: fax", 28,
-     30, 0},
-    {"F_eMail", FieldType::kText, &clsCuenta::F_eMail, 29, 0x4003003E, 31,
-     "Fiscal: correo electrónico", 29, 31, 0},
-    {"Grupo", FieldType::kInteger, &clsCuenta::Grupo, 30, 0x4003003F, 32, "Grupo", 30, 32,
-     0},
-    {"FormaPago", FieldType::kInteger, &clsCuenta::FormaPago, 31, 0x40030040, 33,
-     "Forma de pago", 31, 33, 0},
-    {"CCC", FieldType::kText, &clsCuenta::CCC, 32, 0x40030041, 34, "CCC", 32, 34,
-     spelling::kLastOfIban},
-    {"NoVerificarNivelesSup", FieldType::kBoolean, &clsCuenta::NoVerificarNivelesSup, 49,
-     0x40030042, 0, "No verificar niveles superiores", 0, 0, 0},
-    {"CartaPago", FieldType::kInteger, &clsCuenta::CartaPago, 52, 0x40030043, 35,
-     "Carta de pago", 33, 35, 0},
-    {"Dpto", FieldType::kInteger, &clsCuenta::Dpto, 53, 0x40030044, 36, "Departamento", 34,
-     36, 0},
-    {"IBAN", FieldType::kText, &clsCuenta::IBAN, 55, 0x40030045, 37, "IBAN", 35, 37, 0},
-    {"Fecha_Mandato", FieldType::kText, &clsCuenta::Fecha_Mandato, 56, 0x40030046,
-     38, "Fecha del mandato", 36, 38, spelling::kNoBlankInInsert},
-    {"IdMandato", FieldType::kText, &clsCuenta::IdMandato, 58, 0x40030047, 39,
-     "Id. del mandato", 37, 39, spelling::kSpacedInUpdate | spelling::kDefaultOnLoad},
-    {"Sufijo_SEPA", FieldType::kInteger, &clsCuenta::Sufijo_SEPA, 59, 0x40030048,
-     40, "Sufijo SEPA", 38, 40, spelling::kSpacedInUpdate},
-    {"Secuencia_Adeudo", FieldType::kInteger, &clsCuenta::Secuencia_Adeudo, 60,
-     0x40030049, 41, "Secuencia de adeudo", 39, 42, spelling::kSpacedInUpdate},
-    {"Cod_Pais", FieldType::kInteger, &clsCuenta::Cod_Pais, 63, 0x4003004A, 13,
-     "Código de país", 11, 13, 0},
-    {"ContraparteIDOtroTipo", FieldType::kInteger,
-     &clsCuenta::ContraparteIDOtroTipo, 64, 0x4003004B, 42, "Tipo de id. de contraparte", 40, 41,
-     spelling::kQuotedInUpdate | spelling::kQuotedInInsert},
-    {"Cod_Irpf", FieldType::kInteger, &clsCuenta::Cod_Irpf, 65, 0x4003004C, 44,
-     "Código IRPF", 41, 43, 0},
-    {"Tipo_Irpf", FieldType::kInteger, &clsCuenta::Tipo_Irpf, 66, 0x4003004D, 43,
-     "Tipo IRPF", 42, 44, 0},
+    {"F_Localidad", FieldType::kText, &clsCuenta::F_Localidad, 26, "Fiscal: localidad", 24, 26, 0},
+    {"F_Provincia", FieldType::kText, &clsCuenta::F_Provincia, 27, "Fiscal: provincia", 25, 27, 0},
+    {"F_Pais", FieldType::kText, &clsCuenta::F_Pais, 28, "Fiscal: país", 26, 28, 0},
+    {"F_Telefono", FieldType::kText, &clsCuenta::F_Telefono, 29, "Fiscal: teléfono", 27, 29, 0},
+    {"F_Fax", FieldType::kText, &clsCuenta::F_Fax, 30, "Fiscal: fax", 28, 30, 0},
+    {"F_eMail", FieldType::kText, &clsCuenta::F_eMail, 31, "Fiscal: correo electrónico", 29, 31, 0},
+    {"Grupo", FieldType::kInteger, &clsCuenta::Grupo, 32, "Grupo", 30, 32, 0},
+    {"FormaPago", FieldType::kInteger, &clsCuenta::FormaPago, 33, "Forma de pago", 31, 33, 0},
+    {"CCC", FieldType::kText, &clsCuenta::CCC, 34, "CCC", 32, 34, spelling::kLastOfIban},
+    {"NoVerificarNivelesSup", FieldType::kBoolean, &clsCuenta::NoVerificarNivelesSup, 0,
+     "No verificar niveles superiores", 0, 0, 0},
+    {"CartaPago", FieldType::kInteger, &clsCuenta::CartaPago, 35, "Carta de pago", 33, 35, 0},
+    {"Dpto", FieldType::kInteger, &clsCuenta::Dpto, 36, "Departamento", 34, 36, 0},
+    {"IBAN", FieldType::kText, &clsCuenta::IBAN, 37, "IBAN", 35, 37, 0},
+    {"Fecha_Mandato", FieldType::kText, &clsCuenta::Fecha_Mandato, 38, "Fecha del mandato", 36, 38,
+     spelling::kNoBlankInInsert},
+    {"IdMandato", FieldType::kText, &clsCuenta::IdMandato, 39, "Id. del mandato", 37, 39,
+     spelling::kSpacedInUpdate | spelling::kDefaultOnLoad},
+    {"Sufijo_SEPA", FieldType::kInteger, &clsCuenta::Sufijo_SEPA, 40, "Sufijo SEPA", 38, 40,
+     spelling::kSpacedInUpdate},
+    {"Secuencia_Adeudo", FieldType::kInteger, &clsCuenta::Secuencia_Adeudo, 41,
+     "Secuencia de adeudo", 39, 42, spelling::kSpacedInUpdate},
+    {"Cod_Pais", FieldType::kInteger, &clsCuenta::Cod_Pais, 13, "Código de país", 11, 13, 0},
+    {"ContraparteIDOtroTipo", FieldType::kInteger, &clsCuenta::ContraparteIDOtroTipo, 42,
+     "Tipo de id. de contraparte", 40, 41, spelling::kQuotedInUpdate | spelling::kQuotedInInsert},
+    {"Cod_Irpf", FieldType::kInteger, &clsCuenta::Cod_Irpf, 44, "Código IRPF", 41, 43, 0},
+    {"Tipo_Irpf", FieldType::kInteger, &clsCuenta::Tipo_Irpf, 43, "Tipo IRPF", 42, 44, 0},
 }};
 
 // The fields that `position` places (those where it is not 0), in its order:

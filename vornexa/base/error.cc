@@ -52,6 +52,10 @@ std::string_view StandardDescription(int32_t number) {
       return "Variable de objeto o bloque With no establecido";
     case kInvalidUseOfNull:
       return "Uso no válido de Null";
+    case kMemberNotFound:
+      return "El objeto no admite esta propiedad o método";
+    case kWrongArgumentCount:
+      return "Número de argumentos incorrecto o asignación de propiedad no válida";
     case kItemNotFound:
       return "No se encontró el elemento en la colección que corresponde al "
              "nombre o al ordinal solicitado.";

@@ -49,6 +49,8 @@ inline constexpr int32_t kTypeMismatch = 13;         // a value not of the type 
 inline constexpr int32_t kInternal = 51;             // a failure inside the library itself
 inline constexpr int32_t kObjectNotSet = 91;         // no connection or company object handed in
 inline constexpr int32_t kInvalidUseOfNull = 94;     // a database NULL read into a field
+inline constexpr int32_t kMemberNotFound = 438;      // a caller's object lacks the member asked for
+inline constexpr int32_t kWrongArgumentCount = 450;  // ... or takes other arguments
 inline constexpr int32_t kComponent = 1000;          // the library's own refusals (below)
 // Data-access layer.
 inline constexpr int32_t kItemNotFound = -2146825023;        // 3265: no column of that name
@@ -95,9 +97,9 @@ inline constexpr std::string_view kRuntimeSource = "Vornexa";
 // Source of errors raised by the data-access layer before any trap renames them.
 inline constexpr std::string_view kDataSource = "Vornexa.Data";
 
-// Raises one of the runtime's errors (5, 6, 9, 13, 91, 94, and the platform's
-// wrong-thread refusal) with its standard
-// Spanish description and the runtime source.
+// Raises one of the runtime's errors (5, 6, 9, 13, 91, 94, 438, 450, and the
+// platform's wrong-thread refusal) with its standard Spanish description and
+// the runtime source.
 [[noreturn]] void RaiseRuntimeError(int32_t number);
 
 // The standard description of a runtime or data-access error number.

@@ -14,7 +14,8 @@ namespace vornexa {
 // Runs `update` on `connection`, asking how many rows it changed. Only when
 // it changed none does `insert` run, to write the missing row (it builds its
 // statement itself, so the values it needs are read only then); a count the
-// database cannot tell (-1) means the row is there. Returns whether `insert`
+// database does not tell (kUnknownRowCount) means the row is there, so that
+// no row is written twice. Returns whether `insert`
 // ran. Not atomic by itself: callers that need the pair to be all-or-nothing
 // run it inside an AtomicScope.
 bool UpdateOrInsert(Connection& connection, std::string_view update,

@@ -32,15 +32,20 @@ class Recordset {
   virtual void Close() = 0;
 };
 
+// What Connection::Execute returns when the database does not tell how many
+// rows a statement changed: callers must not read it as "no row".
+inline constexpr int64_t kUnknownRowCount = -1;
+
 class Connection {
  public:
   virtual ~Connection() = default;
 
   // Runs one statement; returns the number of rows it inserted, updated or
-  // deleted (0 for other statements), or -1 when the database does not say
-  // (SQL Server with NOCOUNT on). Callers treat only 0 as "no row". A statement the database rejects
-  // raises -2147217900 (-2147217873 for a key or constraint violation) with
-  // the database's own message as description.
+  // deleted (0 for other statements), or kUnknownRowCount when the database
+  // does not say (SQL Server under SET NOCOUNT ON, through ODBC and ADO
+  // alike): never 0 for a count it does not know. A statement the database
+  // rejects raises -2147217900 (-2147217873 for a key or constraint
+  // violation) with the database's own message as description.
   virtual int64_t Execute(std::string_view sql) = 0;
 
   // Opens a read-only result set on a query. A static cursor holds all rows

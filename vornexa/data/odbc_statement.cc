@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "vornexa/data/connection.h"
 #include "vornexa/data/materialized_recordset.h"
 #include "vornexa/data/odbc_text.h"
 #include "vornexa/data/sql_translator.h"
@@ -253,7 +254,7 @@ int64_t Statement::AffectedRows() const {
   if (!names_.empty()) return 0;
   SQLLEN rows = 0;
   Check(SQLRowCount(get(), &rows));
-  return rows;
+  return rows < 0 ? kUnknownRowCount : rows;
 }
 
 void Statement::FinishResults() {

@@ -57,9 +57,8 @@ class Statement {
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
 
-  // Rows the statement inserted, updated or deleted; 0 for a query, and -1
-  // as the driver reports it when the database does not tell (SQL Server
-  // with NOCOUNT on): an unknown count is not "no row".
+  // Rows the statement inserted, updated or deleted; 0 for a query, and
+  // kUnknownRowCount when the database does not tell (Connection::Execute).
   int64_t AffectedRows() const;
   // Walks the further results of a batch, so that their errors are raised.
   void FinishResults();

@@ -34,6 +34,11 @@ account.Nif = "B12345678"
 account.Cp = 28001
 account.Grupo = 7
 Check "Insertar detalle", account.Insertar, True
+' Under SET NOCOUNT ON the server does not say what an UPDATE changed: the
+' row is taken as there, never written twice.
+cn.Execute "SET NOCOUNT ON"
+Check "Modificar sin recuento", account.Modificar, True
+cn.Execute "SET NOCOUNT OFF"
 
 Set loaded = CreateObject("Vornexa.clsCuenta")
 Set loaded.cEmpresa = company
@@ -84,6 +89,14 @@ Check "Dev_Acumulado3 debe", debe, CCur(12.34)
 debe = 0
 account.Dev_Acumulado2 2024, DateSerial(2024, 4, 1), DateSerial(2024, 12, 31), 0, 0, "", 0, 0, 0, debe, haber
 Check "Dev_Acumulado2 fuera de periodo", debe, CCur(0)
+' Totals beyond Currency fail once the query has run: the amounts are 0 by then.
+cn.Execute "UPDATE Movimientos SET Debe = 999999999999999 WHERE Cod_Empresa = 91"
+debe = 5
+haber = 5
+account.Dev_Acumulado 2024, DateSerial(2024, 1, 1), DateSerial(2024, 12, 31), debe, haber
+CheckError "Dev_Acumulado desbordado", 6, "Cuentas::Dev_Acumulado", "Desbordamiento"
+Check "desbordado: debe", debe, CCur(0)
+Check "desbordado: haber", haber, CCur(0)
 
 ' An account with journal lines is not deleted.
 Check "Posee_Movimientos", account.Posee_Movimientos, True

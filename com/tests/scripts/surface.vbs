@@ -26,6 +26,9 @@ account.Nivel = 40000
 caught = LastError()
 Check "Integer desbordado", caught(0), CLng(6)
 Check "Integer desbordado conserva", account.Nivel, CInt(0)
+account.Nombre = Null
+CheckError "Null en un campo de texto", 94, "Vornexa", "Uso no válido de Null"
+
 
 ' Codes need the company; without one, 91.
 r = account.CuentaDesarrollo("43.1")
@@ -39,6 +42,10 @@ Check "ComponerCuenta", account.ComponerCuenta("57", 12, 8), "57000012"
 ' No connection on this thread yet: executing fails with 91, reading with
 ' the data-access error 3709, each under the operation's source.
 account.Cuenta = "43000001"
+company.Codigo = Null
+r = account.Existe
+CheckError "empresa que responde Null", 94, "Cuentas::Existe", "Uso no válido de Null"
+company.Codigo = 91
 r = account.Existe
 CheckError "Existe sin conexion", 3709, "Cuentas::Existe", _
   "No se puede usar la conexión para realizar esta operación. Está cerrada o no es válida en este contexto."
