@@ -18,5 +18,6 @@
 #include "vornexa/groups/cls_grupo.h"
 #include "vornexa/accounts/account_record.h"
 #include "vornexa/accounts/cls_cuenta.h"
+#include "vornexa/chart/restructure.h"
 
 #endif  // VORNEXA_VORNEXA_H_
