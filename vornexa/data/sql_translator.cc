@@ -119,7 +119,7 @@ class Translator {
     }
     if (InConcat() && IsSymbol(token, ',')) {
       out_ += kConcatSeparator;
-      ++at_;
+      at_ = SkipBlanks(at_ + 1);
       return;
     }
     if (IsSqlWord(token, "UNION") || IsSqlWord(token, "EXCEPT") || IsSqlWord(token, "INTERSECT")) {
@@ -150,7 +150,7 @@ class Translator {
   static constexpr std::string_view kConcatEnd = ", '')";
   void OpenConcat(size_t open) {
     out_ += kConcatStart;
-    at_ = open + 1;
+    at_ = SkipBlanks(open + 1);
     concat_depths_.push_back(++depth_);
   }
   // Whether the innermost open parenthesis is a CONCAT's.
