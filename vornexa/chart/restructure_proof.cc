@@ -1,6 +1,7 @@
 #include "vornexa/chart/restructure_proof.h"
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <utility>
 
@@ -32,22 +33,25 @@ std::string RowKey(const ProofRow& row) {
   return key + row.code;
 }
 
-// FNV-1a over the row's key and values, then mixed so that close inputs
-// land far apart.
+bool SameKey(const ProofRow& a, const ProofRow& b) { return a.code == b.code && a.group == b.group; }
+
+// A 64-bit mix of the row's key and values, word by word (each step of
+// splitmix64's finaliser), so that close inputs land far apart.
 uint64_t Fingerprint(const ProofRow& row) {
-  uint64_t hash = 14695981039346656037ull;
-  const auto add = [&](const void* data, size_t size) {
-    for (size_t i = 0; i < size; ++i) {
-      hash = (hash ^ static_cast<const unsigned char*>(data)[i]) * 1099511628211ull;
-    }
+  uint64_t hash = 0x9e3779b97f4a7c15ull;
+  const auto mix = [&hash](uint64_t word) {
+    hash = (hash ^ word) * 0xbf58476d1ce4e5b9ull;
+    hash ^= hash >> 31;
   };
-  const std::string key = RowKey(row);
-  add(key.data(), key.size());
-  for (int64_t value : row.values) add(&value, sizeof value);
-  hash ^= hash >> 33;
-  hash *= 0xff51afd7ed558ccdull;
-  hash ^= hash >> 33;
-  return hash;
+  const auto mix_text = [&](std::string_view text) {
+    mix(std::hash<std::string_view>{}(text));
+    mix(text.size());
+  };
+  for (const std::string& part : row.group) mix_text(part);
+  mix_text(row.code);
+  for (int64_t value : row.values) mix(static_cast<uint64_t>(value));
+  hash *= 0x94d049bb133111ebull;
+  return hash ^ (hash >> 31);
 }
 
 void AddValues(std::vector<int64_t>& into, const std::vector<int64_t>& values) {
@@ -57,20 +61,24 @@ void AddValues(std::vector<int64_t>& into, const std::vector<int64_t>& values) {
 
 // Accumulator rows in code order, each added to the nearest upper account
 // read before it whose code begins its own; an upper account is told, once
-// the rows under it are past, whether its own row holds their sum.
+// the rows under it are past, whether its own row holds their sum. Every row
+// passes through the stack, so its slots are kept and reused.
 class UpperSums {
  public:
   using Closed = std::function<void(const ProofRow&, const std::vector<int64_t>&, bool)>;
   explicit UpperSums(Closed closed) : closed_(std::move(closed)) {}
 
   void Add(const ProofRow& row) {
-    if (!stack_.empty() && stack_.front().row.group != row.group) Finish();
-    while (!stack_.empty() && !IsUnder(row.code, stack_.back().row.code)) Close();
-    if (!stack_.empty()) AddValues(stack_.back().under, row.values);
-    stack_.push_back({row, {}});
+    if (depth_ > 0 && slots_.front().row.group != row.group) Finish();
+    while (depth_ > 0 && !IsUnder(row.code, slots_[depth_ - 1].row.code)) Close();
+    if (depth_ > 0) AddValues(slots_[depth_ - 1].under, row.values);
+    if (depth_ == slots_.size()) slots_.emplace_back();
+    Entry& entry = slots_[depth_++];
+    entry.row = row;
+    entry.under.clear();
   }
   void Finish() {
-    while (!stack_.empty()) Close();
+    while (depth_ > 0) Close();
   }
 
  private:
@@ -82,13 +90,46 @@ class UpperSums {
     return code.size() > upper.size() && code.starts_with(upper);
   }
   void Close() {
-    const Entry entry = std::move(stack_.back());
-    stack_.pop_back();
+    const Entry& entry = slots_[--depth_];
     if (!entry.under.empty()) closed_(entry.row, entry.under, entry.row.values == entry.under);
   }
 
   Closed closed_;
-  std::vector<Entry> stack_;
+  std::vector<Entry> slots_;
+  size_t depth_ = 0;
+};
+
+// The totals of each level of one exercise (and department) while its rows
+// are read, handed to the ledger's totals when the next group begins.
+class GroupLevelTotals {
+ public:
+  explicit GroupLevelTotals(std::map<std::vector<std::string>, std::vector<int64_t>>* totals)
+      : totals_(totals) {}
+  ~GroupLevelTotals() { Flush(); }
+
+  void Add(const ProofRow& row) {
+    if (row.group != group_) {
+      Flush();
+      group_ = row.group;
+    }
+    const size_t level = static_cast<size_t>(std::clamp<int16_t>(row.level, 0, 6));
+    AddValues(levels_[level], row.values);
+  }
+
+ private:
+  void Flush() {
+    for (size_t level = 0; level < levels_.size(); ++level) {
+      if (levels_[level].empty()) continue;
+      std::vector<std::string> key = group_;
+      key.push_back(std::to_string(level));
+      AddValues((*totals_)[key], levels_[level]);
+      levels_[level].clear();
+    }
+  }
+
+  std::map<std::vector<std::string>, std::vector<int64_t>>* totals_;
+  std::vector<std::string> group_;
+  std::array<std::vector<int64_t>, 7> levels_;
 };
 
 }  // namespace
@@ -185,30 +226,33 @@ void BalanceProof::Read(const Ledger& ledger, bool before, LevelTotals* totals,
       before ? rewrite_.ComparedBefore() : rewrite_.ComparedAfter();
   const bool by_exercise = ledger.group_columns.front() == "Cod_Ejercicio";
   UpperSums uppers(upper);
-  std::optional<ProofRow> pending;  // a compared row, until the next one has another key
-  std::string pending_key;
+  GroupLevelTotals levels(totals);
+  // The row being read, and the compared row before it, kept until the
+  // next one has another key; both reused from row to row.
+  ProofRow row, pending;
+  bool has_pending = false;
   int64_t unreported = 0;
   bool stopped = false;
 
   const std::unique_ptr<Recordset> rows =
       connection_.Open(before ? ledger.before_query : ledger.after_query);
   for (; !rows->Eof() && !stopped; rows->MoveNext()) {
-    ProofRow row;
-    for (std::string_view column : ledger.group_columns) row.group.push_back(rows->Field(column).ToText());
+    row.group.resize(ledger.group_columns.size());
+    for (size_t i = 0; i < ledger.group_columns.size(); ++i) {
+      row.group[i] = rows->Field(ledger.group_columns[i]).ToText();
+    }
     if (by_exercise) row.exercise = rows->Field("Cod_Ejercicio").ToInt16();
     row.code = rows->Field("Cuenta").ToText();
+    if (ledger.accumulators) row.level = rows->Field("Nivel").ToInt16();
+    row.values.resize(ledger.values.size());
     for (size_t i = 0; i < ledger.values.size(); ++i) {
       const Value value = rows->Field(ledger.values[i]);
-      row.values.push_back(i < ledger.counts_from ? value.ToCurrency().ten_thousandths
-                                                  : value.ToInt64());
+      row.values[i] = i < ledger.counts_from ? value.ToCurrency().ten_thousandths : value.ToInt64();
     }
     unreported += ledger.weight ? row.values[*ledger.weight] : 1;
     if (unreported >= kAdvanceEvery) advance_(std::exchange(unreported, 0));
     if (ledger.accumulators) {
-      row.level = rows->Field("Nivel").ToInt16();
-      std::vector<std::string> level_key = row.group;
-      level_key.push_back(std::to_string(row.level));
-      AddValues((*totals)[level_key], row.values);
+      levels.Add(row);
       uppers.Add(row);
     }
 
@@ -219,19 +263,18 @@ void BalanceProof::Read(const Ledger& ledger, bool before, LevelTotals* totals,
     });
     if (!in_time || !in_scope) continue;
     if (before) row.code = rewrite_.Map(row.code, row.exercise);
-    std::string key = RowKey(row);
-    if (pending && key == pending_key) {
-      AddValues(pending->values, row.values);
+    if (has_pending && SameKey(row, pending)) {
+      AddValues(pending.values, row.values);
       continue;
     }
-    if (pending) stopped = !compared(*pending);
-    pending = std::move(row);
-    pending_key = std::move(key);
+    if (has_pending) stopped = !compared(pending);
+    std::swap(row, pending);
+    has_pending = true;
   }
   rows->Close();
   advance_(unreported);
   if (stopped) return;
-  if (pending) compared(*pending);
+  if (has_pending) compared(pending);
   uppers.Finish();
 }
 
