@@ -142,7 +142,7 @@ struct BalanceProof::Ledger {
   size_t counts_from;                 // the values from here on are counts, not amounts
   bool accumulators;                  // the whole company, with levels and upper accounts
   std::optional<size_t> weight;       // the count that tells progress how many rows a row stands for
-  std::string count_query;            // how many rows the reading before goes through
+  std::string count_query;            // how many rows an accumulator ledger holds
   std::string before_query, after_query;
 };
 
@@ -163,8 +163,7 @@ BalanceProof::BalanceProof(Connection& connection, int16_t company, const CodeRe
     restructure_sql::CompanyRows(select, column, company, std::nullopt).Raw(" ORDER BY ");
     for (std::string_view part : group) select.Raw(part).Raw(", ");
     const std::string query = select.Raw("Cuenta").Take();
-    const std::string count = restructure_sql::CountRows(column, company, std::nullopt,
-                                                         {CodeScope{}});
+    const std::string count = restructure_sql::CountCompanyRows(column, company);
     ledgers_.push_back({column.table, std::move(group), std::move(labels), amounts,
                         amounts.size(), true, std::nullopt, count, query, query});
   };
@@ -195,10 +194,8 @@ BalanceProof::BalanceProof(Connection& connection, int16_t company, const CodeRe
     };
     const size_t counts_from = values.size() - 1;
     ledgers_.push_back({column.table, {group}, {label}, std::move(values), counts_from, false,
-                        counts_from,
-                        restructure_sql::CountRows(column, company, rewrite.from_exercise,
-                                                   rewrite.ComparedBefore()),
-                        query(rewrite.ComparedBefore()), query(rewrite.ComparedAfter())});
+                        counts_from, "", query(rewrite.ComparedBefore()),
+                        query(rewrite.ComparedAfter())});
   };
   grouped(CodeTable::kMovimientos, "Cod_Ejercicio", "ejercicio", {"Debe", "Haber", "Apuntes"},
           "SUM(Debe) AS Debe, SUM(Haber) AS Haber, COUNT(*) AS Apuntes");
@@ -210,9 +207,10 @@ BalanceProof::BalanceProof(Connection& connection, int16_t company, const CodeRe
 
 BalanceProof::~BalanceProof() = default;
 
-int64_t BalanceProof::CountRowsToRead() {
+int64_t BalanceProof::CountAccumulatorRows() {
   int64_t rows = 0;
   for (const Ledger& ledger : ledgers_) {
+    if (!ledger.accumulators) continue;
     rows += connection_.Open(ledger.count_query, Cursor::Static)->Field("n").ToInt64();
   }
   return rows;

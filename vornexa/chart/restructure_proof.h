@@ -59,10 +59,8 @@ class BalanceProof {
                std::function<void(int64_t n)> advance);
   ~BalanceProof();
 
-  // How many rows each reading goes through, for telling progress: the
-  // company's accumulator rows, and the journal lines and forecasts of the
-  // accounts compared.
-  int64_t CountRowsToRead();
+  // How many accumulator rows each reading goes through (the company's all).
+  int64_t CountAccumulatorRows();
 
   void ReadBefore();
   // The first difference between the chart now and the one read before.

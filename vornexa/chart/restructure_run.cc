@@ -1,5 +1,6 @@
 #include "vornexa/chart/restructure_run.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -13,13 +14,6 @@ namespace {
 
 namespace sql = restructure_sql;
 
-// The code in field c of the first row of `query`, if any.
-std::optional<std::string> FirstCodeOf(Connection& connection, const std::string& query) {
-  const std::unique_ptr<Recordset> rows = connection.Open(query, Cursor::Static);
-  if (rows->Eof()) return std::nullopt;
-  return rows->Field("c").ToText();
-}
-
 // Tells the caller how far the run has gone.
 class Advance {
  public:
@@ -31,7 +25,11 @@ class Advance {
     Tell();
   }
   void Add(int64_t rows) {
-    done_ += rows;
+    done_ = std::min(done_ + rows, total_);
+    Tell();
+  }
+  void Finish() {
+    done_ = total_;
     Tell();
   }
 
@@ -55,21 +53,25 @@ std::vector<const CodeColumn*> RewrittenColumns(const OtherCodeColumns& others) 
   return columns;
 }
 
-void RefuseExistingCodes(Connection& connection, const RestructurePlan& plan,
-                         const std::vector<const CodeColumn*>& columns) {
-  const CodeRewrite& rewrite = plan.rewrite;
+// Counts the rows of each column that the rewrite changes, refusing a code
+// already where it would put one, or one that would lose a digit.
+std::vector<FilasColumna> CountRows(Connection& connection, const RestructurePlan& plan,
+                                    const std::vector<const CodeColumn*>& columns) {
+  std::vector<FilasColumna> counted;
   for (const CodeColumn* column : columns) {
-    if (plan.existing_result) {
-      const std::optional<std::string> code = FirstCodeOf(
-          connection, sql::FirstCode(*column, plan.company, rewrite.from_exercise, rewrite.result));
-      if (code) RaiseComponentError(plan.source, plan.existing_result(*column, *code));
+    const std::unique_ptr<Recordset> scan =
+        connection.Open(sql::ScanCodes(*column, plan.company, plan.rewrite), Cursor::Static);
+    const Value existing = scan->Field("existente");
+    if (plan.existing_result && !existing.IsNull()) {
+      RaiseComponentError(plan.source, plan.existing_result(*column, existing.ToText()));
     }
-    if (plan.losing_digits) {
-      const std::optional<std::string> code =
-          FirstCodeOf(connection, sql::FirstCodeLosingDigits(*column, plan.company, rewrite));
-      if (code) RaiseComponentError(plan.source, plan.losing_digits(*column, *code));
+    const Value losing = scan->Field("perdido");
+    if (plan.losing_digits && !losing.IsNull()) {
+      RaiseComponentError(plan.source, plan.losing_digits(*column, losing.ToText()));
     }
+    counted.push_back({column->table, column->column, scan->Field("n").ToInt64()});
   }
+  return counted;
 }
 
 void RewriteCodes(Connection& connection, const RestructurePlan& plan,
@@ -109,21 +111,8 @@ InformeReestructuracion RunRestructure(Connection& connection, const Restructure
         FindOtherCodeColumns(connection, options.columnas, !options.simular, plan.source);
     report.columnas = others.found;
     const std::vector<const CodeColumn*> columns = RewrittenColumns(others);
-    RefuseExistingCodes(connection, plan, columns);
-
+    report.filas = CountRows(connection, plan, columns);
     const CodeRewrite& rewrite = plan.rewrite;
-    int64_t rewritten_rows = 0;
-    for (const CodeColumn* column : columns) {
-      const int64_t rows =
-          connection
-              .Open(sql::CountRows(*column, plan.company, rewrite.from_exercise,
-                                   {rewrite.rewritten}),
-                    Cursor::Static)
-              ->Field("n")
-              .ToInt64();
-      report.filas.push_back({column->table, column->column, rows});
-      rewritten_rows += rows;
-    }
     for (auto rows = connection.Open(sql::ChangedAccountCodes(plan.company, rewrite));
          !rows->Eof(); rows->MoveNext()) {
       const std::string code = rows->Field("Cuenta").ToText();
@@ -131,10 +120,18 @@ InformeReestructuracion RunRestructure(Connection& connection, const Restructure
     }
     if (options.simular) return report;
 
+    // Progress counts the rows rewritten and, twice, those the proof reads:
+    // the accumulator rows and about as many lines and forecasts as change.
     Advance advance(options.avance);
     BalanceProof proof(connection, plan.company, rewrite,
                        [&advance](int64_t rows) { advance.Add(rows); });
-    advance.SetTotal(2 * proof.CountRowsToRead() + rewritten_rows);
+    int64_t total = 2 * proof.CountAccumulatorRows();
+    for (size_t i = 0; i < columns.size(); ++i) {
+      const CodeTable kind = columns[i]->table_kind;
+      const bool read = kind == CodeTable::kMovimientos || kind == CodeTable::kPrevisiones;
+      total += (read ? 3 : 1) * report.filas[i].filas;
+    }
+    advance.SetTotal(total);
     advance.Step("Leyendo los saldos de antes");
     proof.ReadBefore();
     advance.Step("Moviendo importes entre cuentas");
@@ -150,6 +147,7 @@ InformeReestructuracion RunRestructure(Connection& connection, const Restructure
                               proof.Describe(*difference));
     }
     scope->Commit();
+    advance.Finish();
     report.filas_comprobadas = proof.rows_compared();
     report.superiores_cuadrados = proof.uppers_kept();
     return report;

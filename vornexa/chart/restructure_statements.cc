@@ -40,12 +40,9 @@ SqlStatement& CompanyRows(SqlStatement& sql, const CodeColumn& column, int16_t c
   return sql;
 }
 
-std::string CountRows(const CodeColumn& column, int16_t company, std::optional<int16_t> from,
-                      const std::vector<CodeScope>& scopes) {
+std::string CountCompanyRows(const CodeColumn& column, int16_t company) {
   SqlStatement sql("SELECT COUNT(*) AS n FROM ");
-  CompanyRows(sql.Raw(column.sql_table), column, company, from);
-  AppendAnyScope(sql, column.sql_column, scopes);
-  return sql.Take();
+  return CompanyRows(sql.Raw(column.sql_table), column, company, std::nullopt).Take();
 }
 
 std::string FirstCode(const CodeColumn& column, int16_t company, std::optional<int16_t> from,
@@ -57,23 +54,34 @@ std::string FirstCode(const CodeColumn& column, int16_t company, std::optional<i
   return sql.Raw(" ORDER BY ").Raw(column.sql_column).Take();
 }
 
-std::string FirstCodeLosingDigits(const CodeColumn& column, int16_t company,
-                                  const CodeRewrite& rewrite) {
-  SqlStatement sql("SELECT TOP 1 ");
-  sql.Raw(column.sql_column).Raw(" AS c FROM ").Raw(column.sql_table);
-  CompanyRows(sql, column, company, rewrite.from_exercise).Raw(" AND ");
-  rewrite.rewritten.AppendCondition(sql, column.sql_column);
-  return sql.Raw(" AND SUBSTRING(")
-      .Raw(column.sql_column)
-      .Raw(", ")
-      .Number(static_cast<int64_t>(rewrite.keep + 1))
-      .Raw(", ")
-      .Number(static_cast<int64_t>(rewrite.drop))
-      .Raw(") <> ")
-      .Text(std::string(rewrite.drop, '0'), "Cuenta")
-      .Raw(" ORDER BY ")
-      .Raw(column.sql_column)
-      .Take();
+std::string ScanCodes(const CodeColumn& column, int16_t company, const CodeRewrite& rewrite) {
+  const std::string_view code = column.sql_column;
+  SqlStatement sql("SELECT COUNT(CASE WHEN ");
+  rewrite.rewritten.AppendCondition(sql, code);
+  sql.Raw(" THEN 1 END) AS n, MIN(CASE WHEN ");
+  rewrite.result.AppendCondition(sql, code);
+  sql.Raw(" THEN ").Raw(code).Raw(" END) AS existente, ");
+  if (rewrite.drop == 0 || !rewrite.insert.empty()) {
+    sql.Raw("NULL");
+  } else {
+    sql.Raw("MIN(CASE WHEN ");
+    rewrite.rewritten.AppendCondition(sql, code);
+    sql.Raw(" AND SUBSTRING(")
+        .Raw(code)
+        .Raw(", ")
+        .Number(static_cast<int64_t>(rewrite.keep + 1))
+        .Raw(", ")
+        .Number(static_cast<int64_t>(rewrite.drop))
+        .Raw(") <> ")
+        .Text(std::string(rewrite.drop, '0'), "Cuenta")
+        .Raw(" THEN ")
+        .Raw(code)
+        .Raw(" END)");
+  }
+  sql.Raw(" AS perdido FROM ").Raw(column.sql_table);
+  CompanyRows(sql, column, company, rewrite.from_exercise);
+  AppendAnyScope(sql, code, {rewrite.rewritten, rewrite.result});
+  return sql.Take();
 }
 
 std::string RenameCodes(const CodeColumn& column, int16_t company, const CodeRewrite& rewrite) {

@@ -19,16 +19,16 @@ namespace vornexa::restructure_sql {
 SqlStatement& CompanyRows(SqlStatement& sql, const CodeColumn& column, int16_t company,
                           std::optional<int16_t> from);
 
-// How many rows of `column` hold a code of `scopes` (field n).
-std::string CountRows(const CodeColumn& column, int16_t company, std::optional<int16_t> from,
-                      const std::vector<CodeScope>& scopes);
+// How many rows of `column`'s table the company has (field n).
+std::string CountCompanyRows(const CodeColumn& column, int16_t company);
 // The smallest code of `column` in `scope` (field c).
 std::string FirstCode(const CodeColumn& column, int16_t company, std::optional<int16_t> from,
                       const CodeScope& scope);
-// The smallest code the rewrite changes that has a character other than 0
-// among those it drops (field c).
-std::string FirstCodeLosingDigits(const CodeColumn& column, int16_t company,
-                                  const CodeRewrite& rewrite);
+// One pass over the rows of `column` that the rewrite concerns: how many
+// codes it changes (field n), the smallest code already where it puts them
+// (existente) and the smallest code it changes that has a character other
+// than 0 among those it drops (perdido; NULL when it drops none).
+std::string ScanCodes(const CodeColumn& column, int16_t company, const CodeRewrite& rewrite);
 // Rewrites every code of `column` that `rewrite` changes.
 std::string RenameCodes(const CodeColumn& column, int16_t company, const CodeRewrite& rewrite);
 // The codes of Cuentas that `rewrite` changes, each once, in order (field Cuenta).
