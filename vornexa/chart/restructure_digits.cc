@@ -24,11 +24,8 @@ constexpr int16_t LongestCode() {
 InformeReestructuracion AmpliarDigitos(Connection& conexion, clsEmpresa& empresa,
                                        int16_t intDigitos, const OpcionesReestructuracion& opciones) {
   return Trap(kSource, [&] {
-    RestructurePlan plan;
-    plan.source = kSource;
-    plan.company = empresa.Codigo();
-    plan.level_digits = LevelDigits(empresa);
-    const int16_t old_digits = empresa.DigitosCuenta();
+    RestructurePlan plan = PlanFor(kSource, empresa);
+    const int16_t old_digits = plan.account_digits;
     int detail = -1;  // the level of the detail accounts, counted from 0
     for (int i = 0; i < 6; ++i) {
       if (plan.level_digits[i] == old_digits) detail = i;

@@ -40,11 +40,7 @@ InformeReestructuracion FusionarCuentas(Connection& conexion, clsEmpresa& empres
                                         const std::string& strDestino,
                                         const OpcionesReestructuracion& opciones) {
   return Trap(kSource, [&] {
-    RestructurePlan plan;
-    plan.source = kSource;
-    plan.company = empresa.Codigo();
-    plan.level_digits = LevelDigits(empresa);
-    plan.account_digits = empresa.DigitosCuenta();
+    RestructurePlan plan = PlanFor(kSource, empresa);
     const int16_t level = RequireLevelCode(strOrigen, plan.level_digits, kSource);
     RequireSameLevel(strDestino, strOrigen, level, kSource);
     if (strDestino == strOrigen) {

@@ -19,11 +19,7 @@ InformeReestructuracion RenumerarCuenta(Connection& conexion, clsEmpresa& empres
                                         std::optional<int16_t> intDesde,
                                         const OpcionesReestructuracion& opciones) {
   return Trap(kSource, [&] {
-    RestructurePlan plan;
-    plan.source = kSource;
-    plan.company = empresa.Codigo();
-    plan.level_digits = LevelDigits(empresa);
-    plan.account_digits = empresa.DigitosCuenta();
+    RestructurePlan plan = PlanFor(kSource, empresa);
     const int16_t level = RequireLevelCode(strVieja, plan.level_digits, kSource);
     RequireSameLevel(strNueva, strVieja, level, kSource);
     if (strNueva == strVieja) {

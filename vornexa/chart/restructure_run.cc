@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "vornexa/base/error.h"
+#include "vornexa/chart/restructure_checks.h"
 #include "vornexa/chart/restructure_proof.h"
 #include "vornexa/chart/restructure_statements.h"
 
@@ -96,6 +97,15 @@ void RewriteCodes(Connection& connection, const RestructurePlan& plan,
 }
 
 }  // namespace
+
+RestructurePlan PlanFor(std::string_view source, clsEmpresa& company) {
+  RestructurePlan plan;
+  plan.source = source;
+  plan.company = company.Codigo();
+  plan.level_digits = LevelDigits(company);
+  plan.account_digits = company.DigitosCuenta();
+  return plan;
+}
 
 InformeReestructuracion RunRestructure(Connection& connection, const RestructurePlan& plan,
                                        const OpcionesReestructuracion& options) {

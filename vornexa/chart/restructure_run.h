@@ -39,6 +39,9 @@ struct RestructurePlan {
   int16_t account_digits = 0;
 };
 
+// A plan of `source` for `company`, its digits as they stand.
+RestructurePlan PlanFor(std::string_view source, clsEmpresa& company);
+
 // Runs `plan` (or reports it, under `simular`) under the error trap of its source.
 InformeReestructuracion RunRestructure(Connection& connection, const RestructurePlan& plan,
                                        const OpcionesReestructuracion& options);
