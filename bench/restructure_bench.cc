@@ -41,11 +41,14 @@ constexpr const char* kCodeColumns[][2] = {{"Cuentas", "Cuenta"},
                                            {"Movimientos", "Cuenta"},
                                            {"Previsiones_Cobro", "CuentaOriginal"}};
 
-// A WITH clause naming the numbers 0 to count - 1 as n(i).
-std::string Numbers(Dialect dialect, int count) {
+// `insert` (an INSERT ... SELECT over i) run for i from 0 to count - 1.
+// PostgreSQL's own series keeps the statement an INSERT, which a driver
+// fetching through cursors needs.
+std::string OverNumbers(Dialect dialect, int count, const std::string& insert) {
   const std::string last = std::to_string(count - 1);
-  if (dialect == Dialect::PostgreSql) return "WITH n(i) AS (SELECT generate_series(0, " + last + ")) ";
-  return "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < " + last + ") ";
+  if (dialect == Dialect::PostgreSql) return insert + " FROM generate_series(0, " + last + ") AS n(i)";
+  return "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < " + last +
+         ") " + insert + " FROM n";
 }
 
 // The detail code of account `i`: 1,000 under each of 4300 to 4399.
@@ -56,13 +59,15 @@ std::string DetailCode(const std::string& i) {
 // The data set, built set-wise by the database itself.
 void Fill(Connection& db, int lines) {
   const Dialect dialect = db.SqlDialect();
-  const auto numbers = [&](int count) { return Numbers(dialect, count); };
+  const auto numbers = [&](int count, const std::string& insert) {
+    return OverNumbers(dialect, count, insert);
+  };
   db.Execute("INSERT INTO Departamentos (Cod_Empresa, Codigo) VALUES (1, 1), (1, 2)");
   for (int exercise : {2024, 2025}) {
-    db.Execute(numbers(kAccounts) +
-               "INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, Apertura, D1, "
-               "H1) SELECT 1, " + std::to_string(exercise) + ", " + DetailCode("i") +
-               ", 5, i % 1000, i % 77, i % 13 FROM n");
+    db.Execute(numbers(kAccounts,
+                       "INSERT INTO Acumulados (Cod_Empresa, Cod_Ejercicio, Cuenta, Nivel, "
+                       "Apertura, D1, H1) SELECT 1, " + std::to_string(exercise) + ", " +
+                           DetailCode("i") + ", 5, i % 1000, i % 77, i % 13"));
   }
   // Upper accounts hold the sums of those under them.
   for (int level = 4; level >= 1; --level) {
@@ -80,15 +85,15 @@ void Fill(Connection& db, int lines) {
              "H1 FROM Acumulados");
   db.Execute("INSERT INTO Acumulados_Dpto (Cod_Empresa, Cod_Ejercicio, Dpto, Cuenta, Nivel) "
              "SELECT Cod_Empresa, Cod_Ejercicio, 2, Cuenta, Nivel FROM Acumulados");
-  db.Execute(numbers(lines) +
-             "INSERT INTO Movimientos (Cod_Empresa, Cod_Ejercicio, Cod_Asiento, Apunte, Cuenta, "
-             "Debe, Haber, Concepto, Documento, Dpto, Diario) SELECT 1, 2024 + i % 2, i, 1, " +
-             DetailCode("i % " + std::to_string(kAccounts)) +
-             ", i % 100, 0, 'Concepto', 'D', 1, 1 FROM n");
-  db.Execute(numbers(kForecasts) +
-             "INSERT INTO Previsiones_Cobro (Cod_Empresa, Codigo, CuentaOriginal, Estado, Importe) "
-             "SELECT 1, i, " + DetailCode("i * 7 % " + std::to_string(kAccounts)) +
-             ", i % 5, i % 1000 FROM n");
+  db.Execute(numbers(lines,
+                     "INSERT INTO Movimientos (Cod_Empresa, Cod_Ejercicio, Cod_Asiento, Apunte, "
+                     "Cuenta, Debe, Haber, Concepto, Documento, Dpto, Diario) SELECT 1, "
+                     "2024 + i % 2, i, 1, " + DetailCode("i % " + std::to_string(kAccounts)) +
+                         ", i % 100, 0, 'Concepto', 'D', 1, 1"));
+  db.Execute(numbers(kForecasts,
+                     "INSERT INTO Previsiones_Cobro (Cod_Empresa, Codigo, CuentaOriginal, Estado, "
+                     "Importe) SELECT 1, i, " + DetailCode("i * 7 % " + std::to_string(kAccounts)) +
+                         ", i % 5, i % 1000"));
 }
 
 std::string Rewrite(const char* table, const char* column, int from, int to) {

@@ -52,9 +52,10 @@ std::string CodeRewrite::Map(std::string_view code, std::optional<int16_t> exerc
 
 void CodeRewrite::AppendNewCode(SqlStatement& sql, std::string_view column) const {
   // Characters, not bytes, as NewCode counts them; the rest of a code is at
-  // most as long as the column.
+  // most as long as the column. SQL Server's CONCAT wants two parts at least.
   constexpr int kRest = 50;
-  sql.Raw("CONCAT(");
+  const bool joined = keep > 0 || !insert.empty();
+  if (joined) sql.Raw("CONCAT(");
   if (keep > 0) {
     sql.Raw("SUBSTRING(").Raw(column).Raw(", 1, ").Number(static_cast<int64_t>(keep)).Raw("), ");
   }
@@ -65,7 +66,7 @@ void CodeRewrite::AppendNewCode(SqlStatement& sql, std::string_view column) cons
       .Number(static_cast<int64_t>(keep + drop + 1))
       .Raw(", ")
       .Number(kRest)
-      .Raw("))");
+      .Raw(joined ? "))" : ")");
 }
 
 std::vector<CodeScope> CodeRewrite::ComparedBefore() const {
