@@ -25,12 +25,17 @@ void AddRestructureOptions(CLI::App& command, RestructureArgs& args) {
   command.add_flag("--simular", args.simulate,
                    "Muestra lo que cambiaría (códigos, filas, columnas de otras tablas) sin "
                    "cambiar nada");
-  command.add_option("--reescribir", args.rewrite,
-                     "Columna de otra tabla con códigos de cuenta (Tabla.Columna) que se "
-                     "reescribe también; se puede repetir");
-  command.add_option("--dejar", args.leave,
-                     "Columna de otra tabla con códigos de cuenta que se deja como está; se "
-                     "puede repetir");
+  // One column per option, repeated as needed: a list would swallow the
+  // codes that follow it.
+  const auto one_each = [](CLI::Option* option) {
+    option->expected(1)->allow_extra_args(false)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  };
+  one_each(command.add_option("--reescribir", args.rewrite,
+                              "Columna de otra tabla con códigos de cuenta (Tabla.Columna) que "
+                              "se reescribe también; se puede repetir"));
+  one_each(command.add_option("--dejar", args.leave,
+                              "Columna de otra tabla con códigos de cuenta que se deja como está; "
+                              "se puede repetir"));
 }
 
 // Runs `operation` with the options given, a progress bar while it lasts.

@@ -149,8 +149,11 @@ const std::vector<CodeColumn>& LibraryCodeColumns() {
 OtherCodeColumns FindOtherCodeColumns(Connection& connection,
                                       const std::map<std::string, TratamientoColumna>& decisions,
                                       bool require_all, std::string_view source) {
-  std::map<std::string, TratamientoColumna> pending;
-  for (const auto& [name, treatment] : decisions) pending.emplace(Lower(name), treatment);
+  // By name in lower case, with the name as the caller spelled it.
+  std::map<std::string, std::pair<std::string, TratamientoColumna>> pending;
+  for (const auto& [name, treatment] : decisions) {
+    pending.emplace(Lower(name), std::pair(name, treatment));
+  }
 
   OtherCodeColumns result;
   std::vector<std::string> undecided;
@@ -160,8 +163,8 @@ OtherCodeColumns FindOtherCodeColumns(Connection& connection,
       const auto decision = pending.find(Key(table.name, column));
       ColumnaCodigos found{table.name, column, std::nullopt};
       if (decision != pending.end()) {
-        found.tratamiento = decision->second;
-        if (decision->second == TratamientoColumna::Reescribir) {
+        found.tratamiento = decision->second.second;
+        if (decision->second.second == TratamientoColumna::Reescribir) {
           result.rewritten.push_back(
               RewrittenColumn(table, column, connection.SqlDialect(), source));
         }
@@ -173,7 +176,7 @@ OtherCodeColumns FindOtherCodeColumns(Connection& connection,
     }
   }
   if (!pending.empty()) {
-    const auto& [name, treatment] = *pending.begin();
+    const auto& [name, treatment] = pending.begin()->second;
     RaiseComponentError(source, "Se pide " + TreatmentName(treatment) + " la columna " + name +
                                     ", que no está entre las columnas con códigos de cuenta de "
                                     "otras tablas de la base de datos");
