@@ -1,6 +1,6 @@
 // The SQL Server statements the library writes, as each database receives
 // them: TOP as LIMIT of the same SELECT (or refused, never lost or moved),
-// WITH (NOLOCK) gone, ISNULL and LIKE as each database spells them, and
+// WITH (NOLOCK) gone, ISNULL, LIKE and CONCAT as each database spells them, and
 // literals, quoted names and comments untouched. SQL Server gets them as written.
 #include <gtest/gtest.h>
 
@@ -49,6 +49,11 @@ const struct {
     // SQLite's LIKE already ignores case; PostgreSQL's needs ILIKE.
     {"WHERE Concepto not like '%x%'", "WHERE Concepto not like '%x%'",
      "WHERE Concepto not ILIKE '%x%'"},
+    // SQLite has no CONCAT: || with each NULL as '', as SQL Server's CONCAT takes it.
+    {"SET Cuenta = CONCAT(SUBSTRING(Cuenta, 1, 4), '0', concat ('1', x)), Concat = 2",
+     "SET Cuenta = (IFNULL(SUBSTRING(Cuenta, 1, 4), '') || IFNULL('0', '') || "
+     "IFNULL((IFNULL('1', '') || IFNULL(x, '')), '')), Concat = 2",
+     "SET Cuenta = CONCAT(SUBSTRING(Cuenta, 1, 4), '0', concat ('1', x)), Concat = 2"},
     {kUntouchable, kUntouchable, nullptr},
     {"SELECT TOP 1 a FROM t UNION ALL SELECT TOP 2 b FROM u", nullptr, nullptr, kCompound},
     {"SELECT a FROM t EXCEPT SELECT TOP 2 b FROM u", nullptr, nullptr, kCompound},

@@ -20,5 +20,6 @@
 #include "vornexa/accounts/cls_cuenta.h"
 #include "vornexa/chart/seed.h"
 #include "vornexa/chart/tree.h"
+#include "vornexa/chart/restructure.h"
 
 #endif  // VORNEXA_VORNEXA_H_

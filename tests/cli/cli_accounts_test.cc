@@ -122,7 +122,7 @@ TEST_F(CliTest, InitWithChartKeepsAccountsAlreadyThereAndCompaniesTheirSettings)
 
 TEST_F(CliTest, DemoBuildsItsOwnDatabaseAndNeverOverwritesOneByAccident) {
   const std::string tour = Ok({"demo"});
-  EXPECT_NE(tour.find("\n13. Eliminar una cuenta"), std::string::npos) << tour;  // the last step
+  EXPECT_NE(tour.find("\n14. Renumerar una cuenta"), std::string::npos) << tour;  // the last step
   // VORNEXA_DB and VORNEXA_ODBC name the user's database: the demo keeps to
   // its own file, which it replaces on every run.
   WriteFile("mine.db", "precious");

@@ -2,7 +2,9 @@
 
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <random>
 #include <sstream>
 
 namespace vornexa::cli::testing {
@@ -66,6 +68,24 @@ void CliTest::ExpectFields(const std::string& code, const std::string& expected)
   const JsonValue account = Json({"cuenta", "ver", code}), fields = JsonValue::parse(expected);
   EXPECT_EQ(account.size(), 44u);
   for (const auto& [field, value] : fields.items()) EXPECT_EQ(account[field], value) << field;
+}
+
+void CliTest::KillAtRandomMoments(const Args& args, int rounds, const std::function<void()>& reset,
+                                  const std::function<void()>& check) {
+  reset();
+  const auto start = std::chrono::steady_clock::now();
+  Ok(args);
+  const std::chrono::duration<double> span = std::chrono::steady_clock::now() - start;
+  const unsigned seed = std::random_device{}();
+  SCOPED_TRACE("seed " + std::to_string(seed));
+  std::mt19937 random(seed);
+  std::uniform_real_distribution<double> seconds(1e-6, span.count());
+  for (int round = 0; round < rounds; ++round) {
+    reset();
+    Run(args, "", "timeout -s KILL " + std::to_string(seconds(random)));
+    EXPECT_EQ(Open()->Open("PRAGMA integrity_check")->Field("integrity_check").ToText(), "ok");
+    check();
+  }
 }
 
 }  // namespace vornexa::cli::testing

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,10 @@ class CliTest : public ::testing::Test {
   }
   // Expects `cuenta ver code` to show all 44 fields, with the values of JSON `expected`.
   void ExpectFields(const std::string& code, const std::string& expected);
+  // Runs `args` once whole, then `rounds` times killed at a random moment of
+  // that run's time: `reset` before every run, `check` after every kill.
+  void KillAtRandomMoments(const Args& args, int rounds, const std::function<void()>& reset,
+                           const std::function<void()>& check);
 
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
   void WriteFile(const std::string& name, const std::string& text) const {

@@ -1,8 +1,5 @@
 // importar and exportar; and the longest writes killed at random moments: the
 // unit each command promises is there whole or not at all.
-#include <chrono>
-#include <random>
-
 #include "tests/cli/cli_runner.h"
 
 namespace vornexa::cli::testing {
@@ -13,22 +10,17 @@ class CliTransferTest : public SeededCliTest {
   // Runs `args` on an empty chart `rounds` times, killed at a random moment of a
   // whole run's time; each time the database is sound with no account or `whole`.
   void KillAtRandom(const Args& args, int rounds, const std::string& whole) {
-    const auto start = std::chrono::steady_clock::now();
-    Ok(args);
-    const std::chrono::duration<double> span = std::chrono::steady_clock::now() - start;
-    const unsigned seed = std::random_device{}();
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<double> seconds(1e-6, span.count());
-    for (int round = 0; round < rounds; ++round) {
-      Open()->Execute("DELETE FROM Acumulados");
-      Open()->Execute("DELETE FROM Cuentas");
-      Run(args, "", "timeout -s KILL " + std::to_string(seconds(random)));
-      EXPECT_EQ(Open()->Open("PRAGMA integrity_check")->Field("integrity_check").ToText(), "ok");
-      const std::string accounts = Scalar("SELECT COUNT(*) AS v FROM Cuentas");
-      EXPECT_TRUE(accounts == "0" || accounts == whole) << accounts;
-      EXPECT_EQ(Scalar("SELECT COUNT(*) AS v FROM Acumulados"), accounts);
-    }
+    KillAtRandomMoments(
+        args, rounds,
+        [&] {
+          Open()->Execute("DELETE FROM Acumulados");
+          Open()->Execute("DELETE FROM Cuentas");
+        },
+        [&] {
+          const std::string accounts = Scalar("SELECT COUNT(*) AS v FROM Cuentas");
+          EXPECT_TRUE(accounts == "0" || accounts == whole) << accounts;
+          EXPECT_EQ(Scalar("SELECT COUNT(*) AS v FROM Acumulados"), accounts);
+        });
   }
 };
 

@@ -66,10 +66,16 @@ class RecordingConnection : public Connection {
   void ClearFailure() { failure_.reset(); }
   // Every UPDATE then reports -1 rows, as SQL Server does with NOCOUNT on.
   bool unknown_update_counts = false;
+  // Once the next statement that begins with `trigger` has run, `extra` runs
+  // unrecorded: another session's write slipped in between.
+  void RunAfter(std::string trigger, std::string extra) {
+    after_ = {std::move(trigger), std::move(extra)};
+  }
 
   int64_t Execute(std::string_view sql) override {
     Record(sql);
     const int64_t rows = inner_->Execute(sql);
+    if (after_ && sql.starts_with(after_->first)) inner_->Execute(std::exchange(after_, {})->second);
     return unknown_update_counts && sql.starts_with("UPDATE") ? -1 : rows;
   }
   std::unique_ptr<Recordset> Open(std::string_view sql, Cursor cursor) override {
@@ -89,6 +95,7 @@ class RecordingConnection : public Connection {
   std::shared_ptr<Connection> inner_;
   std::vector<std::string> statements_;
   std::optional<std::pair<size_t, Error>> failure_;  // at which statement, with what
+  std::optional<std::pair<std::string, std::string>> after_;  // see RunAfter
 };
 
 // Company 1, active exercise 5, levels of 1, 2, 3, 4 and 8 digits, detail

@@ -32,6 +32,9 @@ void AddBalanceCommands(CLI::App& app, const GlobalOptions& options);   // saldo
 void AddTransferCommands(CLI::App& app, const GlobalOptions& options);  // importar, exportar
 void AddDemoCommand(CLI::App& app, const GlobalOptions& options);       // demo
 void AddChartCommands(CLI::App& app, const GlobalOptions& options);     // plan ...
+// plan digitos-cuenta; cuenta renumerar, fusionar. Adds to the `plan` and
+// `cuenta` commands, creating `plan` when no other family has: call it last.
+void AddRestructureCommands(CLI::App& app, const GlobalOptions& options);
 
 }  // namespace vornexa::cli
 

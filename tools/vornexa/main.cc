@@ -63,6 +63,7 @@ int Run(int argc, char** argv) {
   AddBalanceCommands(app, options);
   AddTransferCommands(app, options);
   AddDemoCommand(app, options);
+  AddRestructureCommands(app, options);
 
   LabelCommandGroups(app);
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "vornexa/accounts/balance_expression.h"
 #include "vornexa/accounts/cls_cuenta.h"
 #include "vornexa/base/error.h"
 #include "vornexa/context/shared_connection.h"
@@ -182,12 +183,9 @@ Currency clsCuenta::Dev_Apertura(int16_t intEjercicio) {
 
 Currency clsCuenta::Dev_Saldo(int16_t intEjercicio) {
   return Trap("Cuentas::Dev_Saldo", [&] {
-    return AccumulatorAmount(Company(), Cuenta, intEjercicio,
-                             "SELECT Apertura"
-                             " + D1 + D2 + D3 + D4 + D5 + D6 + D7 + D8 + D9 + D10 + D11 + D12"
-                             " - H1 - H2 - H3 - H4 - H5 - H6 - H7 - H8 - H9 - H10 - H11 - H12"
-                             " AS Saldo FROM Acumulados WITH (NOLOCK)",
-                             "Saldo");
+    static const std::string kSelect =
+        "SELECT " + std::string(kBalanceExpression) + " AS Saldo FROM Acumulados WITH (NOLOCK)";
+    return AccumulatorAmount(Company(), Cuenta, intEjercicio, kSelect, "Saldo");
   });
 }
 

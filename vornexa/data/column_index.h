@@ -22,6 +22,8 @@ class ColumnIndex {
  private:
   std::vector<std::string> names_;
   std::vector<std::string> folded_;
+  bool unique_ = true;        // no name twice
+  mutable size_t next_ = 0;   // after the column last found
 };
 
 }  // namespace vornexa

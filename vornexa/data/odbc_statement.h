@@ -76,8 +76,8 @@ class Statement {
   // Name and SQL type of a result column.
   std::string Describe(SQLUSMALLINT column, SQLSMALLINT* data_type);
   Value Read(SQLUSMALLINT column, Kind kind);
-  // The column as text; nullopt for NULL.
-  std::optional<std::string> ReadText(SQLUSMALLINT column);
+  // The column as text (a `number`'s, read narrow); nullopt for NULL.
+  std::optional<std::string> ReadText(SQLUSMALLINT column, bool number);
   // The column's data in units of `Unit`, read piece by piece.
   template <typename Unit>
   std::optional<std::vector<Unit>> ReadPieces(SQLUSMALLINT column, SQLSMALLINT c_type);

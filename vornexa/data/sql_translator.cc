@@ -12,9 +12,6 @@ namespace {
 
 using Kind = SqlToken::Kind;
 
-
-
-
 bool IsSymbol(const SqlToken& token, char symbol) {
   return token.kind == Kind::kSymbol && token.text.size() == 1 && token.text[0] == symbol;
 }
@@ -109,8 +106,20 @@ class Translator {
       ++at_;
       return;
     }
+    if (target_ == Dialect::Sqlite && IsSqlWord(token, "CONCAT")) {
+      const size_t open = SkipBlanks(at_ + 1);
+      if (SymbolAt(open, '(')) {
+        OpenConcat(open);
+        return;
+      }
+    }
     if (IsSqlWord(token, "SELECT")) {
       Select();
+      return;
+    }
+    if (InConcat() && IsSymbol(token, ',')) {
+      out_ += kConcatSeparator;
+      at_ = SkipBlanks(at_ + 1);
       return;
     }
     if (IsSqlWord(token, "UNION") || IsSqlWord(token, "EXCEPT") || IsSqlWord(token, "INTERSECT")) {
@@ -120,6 +129,10 @@ class Translator {
     if (IsSymbol(token, ')')) {
       EmitLimitsAtDepth();
       ForgetCompoundsAtDepth();
+      if (InConcat()) {
+        out_ += kConcatEnd;
+        concat_depths_.pop_back();
+      }
       --depth_;
     }
     if (IsSymbol(token, ';')) {
@@ -129,6 +142,19 @@ class Translator {
     out_ += token.text;
     ++at_;
   }
+
+  // SQLite has no CONCAT before 3.44: its arguments are joined with ||,
+  // each NULL taken as '' as SQL Server's CONCAT takes it.
+  static constexpr std::string_view kConcatStart = "(IFNULL(";
+  static constexpr std::string_view kConcatSeparator = ", '') || IFNULL(";
+  static constexpr std::string_view kConcatEnd = ", '')";
+  void OpenConcat(size_t open) {
+    out_ += kConcatStart;
+    at_ = SkipBlanks(open + 1);
+    concat_depths_.push_back(++depth_);
+  }
+  // Whether the innermost open parenthesis is a CONCAT's.
+  bool InConcat() const { return !concat_depths_.empty() && concat_depths_.back() == depth_; }
 
   // A LIMIT ends the whole compound, not one of its SELECTs: a TOP inside
   // UNION, EXCEPT or INTERSECT has no translation.
@@ -182,6 +208,7 @@ class Translator {
   int depth_ = 0;
   std::vector<PendingLimit> pending_limits_;
   std::vector<int> compound_depths_;  // depths where UNION, EXCEPT or INTERSECT was seen
+  std::vector<int> concat_depths_;    // depths of the CONCAT argument lists open
 };
 
 }  // namespace

@@ -28,12 +28,8 @@ ColumnDef OptionalInt32(std::string_view name) {
 }
 
 std::vector<ColumnDef> AccumulatorColumns(std::vector<ColumnDef> keys) {
-  static constexpr std::string_view kPeriods[] = {
-      "D1", "D2", "D3", "D4", "D5", "D6", "D7", "D8", "D9", "D10", "D11", "D12",
-      "H1", "H2", "H3", "H4", "H5", "H6", "H7", "H8", "H9", "H10", "H11", "H12"};
   keys.push_back(Int16("Nivel"));
-  keys.push_back(Amount("Apertura"));
-  for (std::string_view period : kPeriods) keys.push_back(Amount(period));
+  for (std::string_view amount : table::kAccumulatorAmounts) keys.push_back(Amount(amount));
   return keys;
 }
 

@@ -340,6 +340,30 @@ void Delete(Tour& tour) {
            "; Eliminar -> " + YesNo(deleted) + "; existe: " + YesNo(remains));
 }
 
+void Renumber(Tour& tour) {
+  tour.Heading("Renumerar una cuenta con sus apuntes, acumulados y previsiones",
+               "RenumerarCuenta");
+  const std::string old_code(kClients[3].code);
+  const std::string new_code = "43000009";
+  const Currency before = tour.Account(old_code).Dev_Saldo(kSecondExercise);
+  const Session& session = tour.session();
+  const InformeReestructuracion report =
+      RenumerarCuenta(session.connection(), session.company(), old_code, new_code, std::nullopt);
+  Table rows({{"tabla", "Tabla"}, {"columna", "Columna"}, {"filas", "Filas"}});
+  for (const FilasColumna& column : report.filas) {
+    rows.AddRow({column.tabla, column.columna, column.filas});
+  }
+  tour.Say(old_code + " -> " + new_code + " en los dos ejercicios, en una sola transacción:");
+  tour.Show(rows);
+  tour.Say("Saldo 2025 de " + old_code + " antes: " + FormatAmount(before) + "; de " + new_code +
+           " después: " + FormatAmount(tour.Account(new_code).Dev_Saldo(kSecondExercise)) +
+           ".\nAntes de confirmar se comprobaron " + std::to_string(report.filas_comprobadas) +
+           " filas una a una, los totales de cada nivel y " +
+           std::to_string(report.superiores_cuadrados) +
+           " cuentas superiores\nque siguen sumando las de debajo; una diferencia lo habría "
+           "deshecho todo.");
+}
+
 void Closing(std::ostream& out, const std::string& path, const std::string& program) {
   const std::string tool = program + " --db " + path;
   out << "\nSiga explorando esta base de datos:\n"
@@ -352,6 +376,7 @@ void Closing(std::ostream& out, const std::string& path, const std::string& prog
       << "  " << tool << " saldo periodo 700.1 --desde 2025-01-01 --hasta 2025-03-31 --dpto 2\n"
       << "  " << tool << " --json saldo cartera 43.1 43.2\n"
       << "  " << tool << " exportar plan.csv\n"
+      << "  " << tool << " plan digitos-cuenta 10 --simular\n"
       << "  " << program << " --help\n";
 }
 
@@ -374,6 +399,7 @@ void PrintTour(std::ostream& out, const Session& session, const std::string& pat
   Save(tour);
   Repair(tour);
   Delete(tour);
+  Renumber(tour);
   Closing(out, path, program);
 }
 
