@@ -128,30 +128,19 @@ TEST_P(Balances, AccumulatorRowsGiveOpeningAndBalanceAndForecastsTotalTheStatesL
   EXPECT_EQ(account.Dev_Saldo_PrevCobro("1"), Money("0"));
 }
 
+// Which dates are impossible is the values suite's; here, that a total refuses
+// one at either end before any statement, leaving the caller's values alone.
 TEST_P(Balances, ImpossibleDatesAreRefusedBeforeAnyStatement) {
-  const Date valid{2024, 2, 29};
-  const Date impossible[] = {{2024, 2, 30}, {2023, 2, 29}, {2024, 13, 1}, {2024, 0, 1},
-                             {2024, 1, 0},  {2024, 4, 31}, {2024, 1, 32}, {1900, 2, 29},
-                             {99, 12, 31},  {10000, 1, 1}, {2024, 1, 1, 24, 0, 0},
-                             {2024, 1, 1, 0, 60, 0}, {2024, 1, 1, 0, 0, -1}};
+  const Date valid{2024, 2, 29}, bad{2023, 2, 29};
   clsCuenta account = NewAccount("572");
-  const Currency kept{123};
-  const std::string invalid = "Llamada a procedimiento o argumento no válido";
-  for (const Date& bad : impossible) {
-    SCOPED_TRACE(::testing::Message() << "impossible date " << &bad - impossible);
-    for (const auto& [from, to] : {std::pair{bad, valid}, std::pair{valid, bad}}) {
-      Currency debit = kept, credit = kept;
-      EXPECT_VORNEXA_ERROR(account.Dev_Acumulado(5, from, to, debit, credit),
-                           error_number::kInvalidArgument, "Cuentas::Dev_Acumulado", invalid);
-      EXPECT_VORNEXA_ERROR(account.Dev_Acumulado2(5, from, to, {}, {}, "", 0, 0, 0, debit, credit),
-                           error_number::kInvalidArgument, "Cuentas::Dev_Acumulado3", invalid);
-      EXPECT_EQ(TakeStatements(), std::vector<std::string>{});
-      EXPECT_EQ(std::make_pair(debit, credit), std::make_pair(kept, kept));
-    }
+  for (const auto& [from, to] : {std::pair{bad, valid}, std::pair{valid, bad}}) {
+    Currency debit{123}, credit{123};
+    EXPECT_VORNEXA_ERROR(account.Dev_Acumulado(5, from, to, debit, credit),
+                         error_number::kInvalidArgument, "Cuentas::Dev_Acumulado",
+                         "Llamada a procedimiento o argumento no válido");
+    EXPECT_EQ(TakeStatements(), std::vector<std::string>{});
+    EXPECT_EQ(std::make_pair(debit, credit), std::make_pair(Currency{123}, Currency{123}));
   }
-  Currency debit, credit;
-  account.Dev_Acumulado(5, valid, {2024, 12, 31, 23, 59, 59}, debit, credit);
-  EXPECT_EQ(TakeStatements().size(), 1u);
 }
 
 VORNEXA_ON_ALL_BACKENDS(Balances);
