@@ -191,24 +191,6 @@ TEST_P(Maintenance, SavesInTheActiveExerciseThenInEachLaterOneOfTheList) {
             (Statements{"5Clientes", "6Nacionales", "7Nacionales"}));
 }
 
-TEST_P(Maintenance, RepairVisitsEveryEntryOfTheListAndOnlySetsTheLevelOfExistingRows) {
-  company_->ejercicios = {6, 0, 7};
-  SeedAccumulators(7, "43000001", {}, /*level=*/0);
-  clsCuenta account = NewAccount("43000001");
-  account.Reparar_Acumulado();
-  EXPECT_EQ(account.Nivel, 5);
-  EXPECT_EQ(Column("SELECT Cod_Ejercicio || ':' || CAST(Apertura AS INTEGER) AS v FROM "
-                   "Acumulados WHERE Nivel = 5 ORDER BY Cod_Ejercicio"),
-            (Statements{"0:0", "6:0", "7:10"}));
-
-  company_->ejercicios = {};  // UltimoEjercicio -1: no exercise, but the level is set
-  clsCuenta lone = NewAccount("4300");
-  TakeStatements();
-  lone.Reparar_Acumulado();
-  EXPECT_EQ(lone.Nivel, 4);
-  EXPECT_EQ(TakeStatements(), Statements{});
-}
-
 TEST_P(Maintenance, OnlyACountOfZeroLeadsToAnInsert) {
   Exec("INSERT INTO Departamentos (Cod_Empresa, Codigo) VALUES (1, 3)");
   clsCuenta existing = NewAccount("43000001");
@@ -233,9 +215,8 @@ TEST_P(Maintenance, OnlyACountOfZeroLeadsToAnInsert) {
 
 VORNEXA_ON_ALL_BACKENDS(Maintenance);
 
-// Each operation in one exercise happens whole or not at all; the repair over
-// several exercises keeps those done before a failure (as a save does); inside
-// the caller's atomic scope an operation undoes only itself.
+// Each operation in one exercise happens whole or not at all; inside the
+// caller's atomic scope an operation undoes only itself.
 class Atomicity : public AccountsTest {
  protected:
   void SetUp() override {
@@ -297,7 +278,7 @@ TEST_P(Atomicity, AFailureAtAnyStatementLeavesTheAccountAsItWas) {
   }
 }
 
-TEST_P(Atomicity, KeepsWhatWasDoneOutsideTheFailingExerciseOrTheCallersScope) {
+TEST_P(Atomicity, InsideTheCallersScopeAFailureUndoesOnlyTheOperation) {
   clsCuenta account = NewAccount("43000001");
   {
     AtomicScope caller(*recorder_);
@@ -312,13 +293,30 @@ TEST_P(Atomicity, KeepsWhatWasDoneOutsideTheFailingExerciseOrTheCallersScope) {
     EXPECT_TRUE(account.Insertar());
   }
   EXPECT_EQ(RowsOf(5, "43000001"), (AccountRows{0, 0, 0}));
+}
 
-  // The repair goes in the list's order and stops at the failing exercise.
-  company_->ejercicios = {6, 5, 7};
-  EXPECT_TRUE(FailsAt(2, [&] { NewAccount("430").Reparar_Acumulado(); },
-                      "Cuentas::Reparar_Acumulado"));
-  EXPECT_EQ(Column("SELECT Cod_Ejercicio AS v FROM Acumulados WHERE Cuenta = '430'"),
-            Statements{"6"});
+// The repair visits every entry of the list in its order, 0 and exercises
+// before the active one included, and stops at a failing one; an existing row
+// only has its level set.
+TEST_P(Atomicity, RepairGoesThroughTheListAndKeepsWhatItDidBeforeAFailure) {
+  company_->ejercicios = {7, 0, 6};
+  SeedAccumulators(7, "43000001", {}, /*level=*/0);
+  clsCuenta account = NewAccount("43000001");
+  const std::string levelled = "SELECT Cod_Ejercicio || ':' || CAST(Apertura AS INTEGER) AS v "
+                               "FROM Acumulados WHERE Nivel = 5 ORDER BY Cod_Ejercicio";
+  // The fourth statement is exercise 6's update.
+  EXPECT_TRUE(FailsAt(3, [&] { account.Reparar_Acumulado(); }, "Cuentas::Reparar_Acumulado"));
+  EXPECT_EQ(Column(levelled), (Statements{"0:0", "7:10"}));
+  account.Reparar_Acumulado();
+  EXPECT_EQ(account.Nivel, 5);
+  EXPECT_EQ(Column(levelled), (Statements{"0:0", "6:0", "7:10"}));
+
+  company_->ejercicios = {};  // UltimoEjercicio -1: no exercise, but the level is set
+  clsCuenta lone = NewAccount("4300");
+  TakeStatements();
+  lone.Reparar_Acumulado();
+  EXPECT_EQ(lone.Nivel, 4);
+  EXPECT_EQ(TakeStatements(), Statements{});
 }
 
 VORNEXA_ON_ALL_BACKENDS(Atomicity);
