@@ -23,10 +23,7 @@ std::string Describe(const std::optional<ParameterisedStatement>& statement) {
 }
 
 TEST(StatementParameters, BindsValuesAndKeepsEveryOtherLiteral) {
-  const struct {
-    const char* sql;
-    const char* expected;
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"SELECT * FROM Cuentas WHERE Cod_Empresa =1 AND Cuenta ='0001'",
        "SELECT * FROM Cuentas WHERE Cod_Empresa =? AND Cuenta =? | 1 '0001'"},
       {"UPDATE Cuentas SET Nombre ='It''s', Cp =-46001 WHERE Cuenta IN ('4','43')",
@@ -50,8 +47,8 @@ TEST(StatementParameters, BindsValuesAndKeepsEveryOtherLiteral) {
       {"SELECT a FROM t -- 5 'x'\nWHERE b = 'y' /* 7 */",
        "SELECT a FROM t -- 5 'x'\nWHERE b = ? /* 7 */ | 'y'"},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Describe(ParameteriseStatement(c.sql)), c.expected) << c.sql;
+  for (const auto& [sql, expected] : cases) {
+    EXPECT_EQ(Describe(ParameteriseStatement(sql)), expected) << sql;
   }
   // Not parameterised at all.
   for (const std::string& sql :
@@ -256,11 +253,7 @@ TEST_F(CacheParity, AStatementCompiledBeforeASchemaChangeSeesTheNewSchema) {
   other->Execute("CREATE TABLE Valores (Clave TEXT PRIMARY KEY, Dato)");
   cached_ = OpenSqlite(path, {64});
   uncached_ = OpenSqlite(path, {0});
-  const struct {
-    const char* change;
-    const char* query;
-    const char* expected;
-  } steps[] = {
+  const std::tuple<const char*, const char*, const char*> steps[] = {
       {"INSERT INTO Valores VALUES ('a', 1), ('b', 2)", "SELECT * FROM Valores WHERE Clave = 'a'",
        "Clave=text:a Dato=int:1 \n"},
       {"ALTER TABLE Valores ADD COLUMN Tipo DEFAULT 'nuevo'",
@@ -268,9 +261,9 @@ TEST_F(CacheParity, AStatementCompiledBeforeASchemaChangeSeesTheNewSchema) {
       {"DROP TABLE Valores", "SELECT * FROM Valores WHERE Clave = 'b'",
        "error -2147217900 Vornexa.Data: no such table: Valores"},
   };
-  for (const auto& step : steps) {
-    other->Execute(step.change);
-    EXPECT_EQ(Both(step.query), step.expected) << step.change;
+  for (const auto& [change, query, expected] : steps) {
+    other->Execute(change);
+    EXPECT_EQ(Both(query), expected) << change;
   }
 }
 

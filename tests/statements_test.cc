@@ -73,11 +73,7 @@ TEST_P(StatementText, EachOperationSendsItsStatementsExactlyAndEachSeeks) {
                                            department, journal, debe, haber);
   };
   clsGrupo group = NewGroup(1, 0, "Clientes");
-  const struct {
-    const char* operation;
-    std::function<void()> run;
-    Statements expected;
-  } cases[] = {
+  const std::tuple<const char*, std::function<void()>, Statements> cases[] = {
       {"Cargar, apostrophes doubled, nothing for an empty code",
        [&] { for (const char* code : {"43000001", "O'Brien ''x", ""}) NewAccount(code).Cargar(); },
        {kLoad + "'43000001'", kLoad + "'O''Brien ''''x'"}},
@@ -167,11 +163,11 @@ TEST_P(StatementText, EachOperationSendsItsStatementsExactlyAndEachSeeks) {
         "UPDATE Acumulados SET Nivel = 5 WHERE Cod_Empresa =1 AND Cod_Ejercicio =7 AND Cuenta = "
         "'43000001'"}},
   };
-  for (const auto& c : cases) {
+  for (const auto& [operation, run, expected] : cases) {
     TakeStatements();
-    c.run();
+    run();
     const Statements sent = TakeStatements();
-    EXPECT_EQ(sent, c.expected) << c.operation;
+    EXPECT_EQ(sent, expected) << operation;
     for (const std::string& sql : sent) {
       if (!sql.starts_with("INSERT")) ExpectIndexSeeks(sql);
     }
