@@ -53,12 +53,7 @@ TEST(AccountCodes, ExpandedToTheCompanysDetailLengthOrComposedFromARootAndANumbe
   EXPECT_EQ(account.CuentaDesarrollo("43"), "43000000000");  // eleven
 
   // Composing pads the number into the room left by the root; it needs no company.
-  const struct {
-    const char* root;
-    int32_t number;
-    int16_t digits;
-    const char* code;
-  } compositions[] = {
+  const std::tuple<const char*, int32_t, int16_t, const char*> compositions[] = {
       // The worked examples.
       {"43", 5, 9, "430000005"}, {"4300", 125, 9, "430000125"},
       {"4300000001", 5, 9, "4300000005"}, {"43", 12345678, 9, "4312345678"},
@@ -70,9 +65,9 @@ TEST(AccountCodes, ExpandedToTheCompanysDetailLengthOrComposedFromARootAndANumbe
       // The root is cut and the room counted in characters.
       {"ÑÑÑÑ", 5, 3, "ÑÑÑ5"}, {"Ñ4", 5, 5, "Ñ4005"},
   };
-  for (const auto& c : compositions) {
-    EXPECT_EQ(clsCuenta().ComponerCuenta(c.root, c.number, c.digits), c.code)
-        << c.root << ", " << c.number << ", " << c.digits;
+  for (const auto& [root, number, digits, code] : compositions) {
+    EXPECT_EQ(clsCuenta().ComponerCuenta(root, number, digits), code)
+        << root << ", " << number << ", " << digits;
   }
   EXPECT_RUNTIME_ERROR(clsCuenta().ComponerCuenta("43", 5, -1), err::kInvalidArgument);
 }

@@ -70,19 +70,15 @@ TEST_P(AccountLoading, EachStepLoadsTheNeighbourInCodeOrderOrKeepsWhatTheObjectH
   EXPECT_EQ(account.Cuenta + " " + account.Nombre, "43 Cuenta 43");
 }
 
+// Company 1's two digits show in the steps above; a longer code is not cut.
 TEST_P(AccountLoading, DerivesAnEmptyOrBlankMandateIdFromTheCompanyCodeAndTheAccountCode) {
-  const struct {
-    int16_t company;  // of the row and of the loading object
-    const char *stored, *loaded;
-  } cases[] = {{7, "", "0743000001"}, {12, "", "1243000001"}, {123, "   ", "12343000001"},
-               {123, " M 1 ", " M 1 "}};
-  for (const auto& c : cases) {
-    company_->codigo = c.company;
-    Exec("UPDATE Cuentas SET Cod_Empresa = " + std::to_string(c.company) + ", IDMandato = '" +
-         c.stored + "' WHERE Cuenta = '43000001'");
+  company_->codigo = 123;
+  for (const auto& [stored, loaded] : {std::pair{"   ", "12343000001"}, {" M 1 ", " M 1 "}}) {
+    Exec("UPDATE Cuentas SET Cod_Empresa = 123, IDMandato = '" + std::string(stored) +
+         "' WHERE Cuenta = '43000001'");
     clsCuenta account = NewAccount("43000001");
     ASSERT_TRUE(account.Cargar());
-    EXPECT_EQ(account.IdMandato, c.loaded) << c.company << " '" << c.stored << "'";
+    EXPECT_EQ(account.IdMandato, loaded) << "'" << stored << "'";
   }
 }
 
@@ -118,27 +114,25 @@ TEST_P(AccountLoadingFromLooseRows, AValueOfTheWrongKindOrAMissingColumnStopsThe
   Exec("INSERT INTO Cuentas (Cod_Empresa, Cod_Ejercicio, Cuenta, ContDebe, ContHaber, Nivel, Nif) "
        "VALUES (1, 5, '572', 'D', 'H', 3, 'B1')");
   namespace err = error_number;
-  const struct {
-    const char* change;
-    int32_t number;
-    const char* fields;  // ContDebe, ContHaber, Nivel, Nif, Nombre, Direccion afterwards
-  } cases[] = {
+  // Each change, the error it gives, and ContDebe, ContHaber, Nivel, Nif,
+  // Nombre and Direccion afterwards.
+  const std::tuple<const char*, int32_t, const char*> cases[] = {
       // Steps before Nombre hold the new row; Nombre and later steps keep theirs.
       {"UPDATE Cuentas SET Nombre = NULL", err::kInvalidUseOfNull, "D H 3 B1 old old"},
       {"UPDATE Cuentas SET Nombre = 'n', Nivel = 40000", err::kOverflow, "D H 0 old old old"},
       {"UPDATE Cuentas SET Nivel = 'tres'", err::kTypeMismatch, "D H 0 old old old"},
       {"ALTER TABLE Cuentas DROP COLUMN ContHaber", err::kItemNotFound, "D old 0 old old old"},
   };
-  for (const auto& c : cases) {
-    Exec(c.change);
+  for (const auto& [change, number, fields] : cases) {
+    Exec(change);
     clsCuenta account = NewAccount("572");
     account.ContDebe = account.ContHaber = account.Nif = account.Nombre = account.Direccion = "old";
-    EXPECT_VORNEXA_ERROR(account.Cargar(), c.number, "Cuentas::Cargar",
-                         std::string(StandardDescription(c.number)));
+    EXPECT_VORNEXA_ERROR(account.Cargar(), number, "Cuentas::Cargar",
+                         std::string(StandardDescription(number)));
     EXPECT_EQ(account.ContDebe + " " + account.ContHaber + " " + std::to_string(account.Nivel) +
                   " " + account.Nif + " " + account.Nombre + " " + account.Direccion,
-              c.fields)
-        << c.change;
+              fields)
+        << change;
   }
 }
 

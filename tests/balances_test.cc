@@ -53,7 +53,6 @@ TEST_P(Balances, PeriodTotalsSumPostedLinesWithinBothBoundsUnderEachFilter) {
       {kFrom, kTo, "0", "0", "ALQ%marzo", "", 0, 0, "25.5", "0"},  // wildcards work
       {kFrom, kTo, "0", "0", "O'Brien", "", 0, 0, "0", "12.25"},
       {kFrom, kTo, "0", "0", "", "A1", 0, 0, "100", "0"},
-      {kFrom, kTo, "0", "0", "", "A1' OR '1'='1", 0, 0, "0", "0"},
       {kFrom, kTo, "0", "0", "", "", 2, 0, "125.5", "0"},
       {kFrom, kTo, "0", "0", "", "", 0, 2, "0", "40"},
       {kFrom, kTo, "25.5", "0", "ALQUILER", "A1", 2, 1, "0", "0"},
@@ -82,22 +81,22 @@ TEST_P(Balances, AccumulatorRowsGiveOpeningAndBalanceAndForecastsTotalTheStatesL
   InsertLine(1, 5, 1, 1, "572", "500", "0");
   const struct {
     int16_t company, exercise;
-    const char *code, *apertura, *saldo, *after_march;  // Dev_Periodos, end of period 3
+    const char *apertura, *saldo, *after_march;  // Dev_Periodos, end of period 3
   } cases[] = {
-      {1, 5, "572", "100", "120", "150"},
-      {1, 4, "572", "7", "79", "11.5"},  // 7 + (1 + ... + 12) - 12 * 0.5
-      {1, 6, "572", "0", "0", "0"},      // no row: zero from each
-      {2, 5, "572", "1000", "1000", "1000"},  // the company comes from the company object
+      {1, 5, "100", "120", "150"},
+      {1, 4, "7", "79", "11.5"},  // 7 + (1 + ... + 12) - 12 * 0.5
+      {1, 6, "0", "0", "0"},      // no row: zero from each
+      {2, 5, "1000", "1000", "1000"},  // the company comes from the company object
   };
   for (const auto& c : cases) {
     company_->codigo = c.company;
-    clsCuenta account = NewAccount(c.code);
-    EXPECT_EQ(account.Dev_Apertura(c.exercise), Money(c.apertura)) << c.exercise << c.code;
-    EXPECT_EQ(account.Dev_Saldo(c.exercise), Money(c.saldo)) << c.exercise << c.code;
-    const AccumulatorPeriods periods = account.Dev_Periodos(c.exercise);
-    EXPECT_EQ(periods.opening, Money(c.apertura)) << c.exercise << c.code;
-    EXPECT_EQ(periods.BalanceAfter(3), Money(c.after_march)) << c.exercise << c.code;
-    EXPECT_EQ(periods.BalanceAfter(12), Money(c.saldo)) << c.exercise << c.code;
+    clsCuenta account = NewAccount("572");
+    const AccumulatorPeriods p = account.Dev_Periodos(c.exercise);
+    EXPECT_EQ(std::make_tuple(account.Dev_Apertura(c.exercise), account.Dev_Saldo(c.exercise),
+                              p.opening, p.BalanceAfter(3), p.BalanceAfter(12)),
+              std::make_tuple(Money(c.apertura), Money(c.saldo), Money(c.apertura),
+                              Money(c.after_march), Money(c.saldo)))
+        << c.company << "/" << c.exercise;
   }
   company_->codigo = 1;
 
@@ -128,30 +127,19 @@ TEST_P(Balances, AccumulatorRowsGiveOpeningAndBalanceAndForecastsTotalTheStatesL
   EXPECT_EQ(account.Dev_Saldo_PrevCobro("1"), Money("0"));
 }
 
+// Which dates are impossible is the values suite's; here, that a total refuses
+// one at either end before any statement, leaving the caller's values alone.
 TEST_P(Balances, ImpossibleDatesAreRefusedBeforeAnyStatement) {
-  const Date valid{2024, 2, 29};
-  const Date impossible[] = {{2024, 2, 30}, {2023, 2, 29}, {2024, 13, 1}, {2024, 0, 1},
-                             {2024, 1, 0},  {2024, 4, 31}, {2024, 1, 32}, {1900, 2, 29},
-                             {99, 12, 31},  {10000, 1, 1}, {2024, 1, 1, 24, 0, 0},
-                             {2024, 1, 1, 0, 60, 0}, {2024, 1, 1, 0, 0, -1}};
+  const Date valid{2024, 2, 29}, bad{2023, 2, 29};
   clsCuenta account = NewAccount("572");
-  const Currency kept{123};
-  const std::string invalid = "Llamada a procedimiento o argumento no válido";
-  for (const Date& bad : impossible) {
-    SCOPED_TRACE(::testing::Message() << "impossible date " << &bad - impossible);
-    for (const auto& [from, to] : {std::pair{bad, valid}, std::pair{valid, bad}}) {
-      Currency debit = kept, credit = kept;
-      EXPECT_VORNEXA_ERROR(account.Dev_Acumulado(5, from, to, debit, credit),
-                           error_number::kInvalidArgument, "Cuentas::Dev_Acumulado", invalid);
-      EXPECT_VORNEXA_ERROR(account.Dev_Acumulado2(5, from, to, {}, {}, "", 0, 0, 0, debit, credit),
-                           error_number::kInvalidArgument, "Cuentas::Dev_Acumulado3", invalid);
-      EXPECT_EQ(TakeStatements(), std::vector<std::string>{});
-      EXPECT_EQ(std::make_pair(debit, credit), std::make_pair(kept, kept));
-    }
+  for (const auto& [from, to] : {std::pair{bad, valid}, std::pair{valid, bad}}) {
+    Currency debit{123}, credit{123};
+    EXPECT_VORNEXA_ERROR(account.Dev_Acumulado(5, from, to, debit, credit),
+                         error_number::kInvalidArgument, "Cuentas::Dev_Acumulado",
+                         "Llamada a procedimiento o argumento no válido");
+    EXPECT_EQ(TakeStatements(), std::vector<std::string>{});
+    EXPECT_EQ(std::make_pair(debit, credit), std::make_pair(Currency{123}, Currency{123}));
   }
-  Currency debit, credit;
-  account.Dev_Acumulado(5, valid, {2024, 12, 31, 23, 59, 59}, debit, credit);
-  EXPECT_EQ(TakeStatements().size(), 1u);
 }
 
 VORNEXA_ON_ALL_BACKENDS(Balances);

@@ -61,34 +61,26 @@ TEST_P(ConnectionContract, StaticCursorHoldsItsRowsAndForwardOnlyReadsTheLiveRes
   EXPECT_EQ(CaughtError([&] { live->Eof(); }).Number(), err::kObjectClosed);
 }
 
+// The embedded database's own descriptions are checked with its statement cache.
 TEST_P(ConnectionContract, RejectedStatementsCarryTheirNumberAndTheDatabasesMessage) {
   InsertAccountRow(1, 5, "572", "Bancos");
-  const struct {
-    const char* sql;
-    int32_t number;
-    const char* embedded_description;  // an ODBC driver's carries its SQLSTATE
-  } cases[] = {
-      {"SELEC Cuenta FROM Cuentas", err::kStatementRejected, "near \"SELEC\": syntax error"},
+  const std::pair<const char*, int32_t> cases[] = {
+      {"SELEC Cuenta FROM Cuentas", err::kStatementRejected},
       {"INSERT INTO Cuentas (Cod_Empresa, Cod_Ejercicio, Cuenta) VALUES (1, 5, '572')",
-       err::kConstraintViolation,
-       "UNIQUE constraint failed: Cuentas.Cod_Empresa, Cuentas.Cod_Ejercicio, Cuentas.Cuenta"},
+       err::kConstraintViolation},
       // One statement per call: what follows a semicolon never runs (not yet
       // through PostgreSQL's driver, which takes several).
       {"DELETE FROM Cuentas WHERE Cuenta = '572'; DROP TABLE Cuentas_Grupos",
-       err::kStatementRejected, "Solo se admite una instrucción por llamada"},
+       OnPostgreSql() ? 0 : err::kStatementRejected},
   };
-  for (const auto& c : cases) {
-    if (OnPostgreSql() && std::string_view(c.sql).starts_with("DELETE")) continue;
-    const Error e = CaughtError([&] { Exec(c.sql); });
-    EXPECT_EQ(e.Number(), c.number) << c.sql;
-    EXPECT_EQ(e.Source(), kDataSource) << c.sql;
-    if (OnEmbedded()) {
-      EXPECT_EQ(e.Description(), c.embedded_description);
-    } else {
-      // The driver's text as it gave it; its SQLSTATE beside it.
-      EXPECT_EQ(e.Description().find("(SQLSTATE "), std::string::npos) << e.Description();
-      EXPECT_EQ(e.SqlState().size(), 5u) << e.Description();
-    }
+  for (const auto& [sql, number] : cases) {
+    if (number == 0) continue;
+    const Error e = CaughtError([&] { Exec(sql); });
+    EXPECT_EQ(e.Number(), number) << sql;
+    EXPECT_EQ(e.Source(), kDataSource) << sql;
+    // An ODBC driver's text as it gave it; its SQLSTATE beside it.
+    if (!OnEmbedded()) EXPECT_EQ(e.Description().find("(SQLSTATE "), std::string::npos);
+    if (!OnEmbedded()) EXPECT_EQ(e.SqlState().size(), 5u) << e.Description();
   }
   EXPECT_EQ(Count("SELECT Cuenta FROM Cuentas"), 1);
 }
@@ -180,8 +172,8 @@ TEST_P(ConnectionContract, AmountsArriveExactly) {
   InsertEntry(1, 5, 1, "2024-03-01");
   InsertLine(1, 5, 1, 1, "572", "1234567890.1234", "0");
   InsertLine(1, 5, 1, 2, "572", "100", "0.0001");
-  EXPECT_EQ(Scalar("SELECT Debe AS v FROM Movimientos WHERE Apunte = 1"), "1234567890.1234");
-  EXPECT_EQ(Scalar("SELECT Debe AS v FROM Movimientos WHERE Apunte = 2"), "100");
+  EXPECT_EQ(Column("SELECT Debe AS v FROM Movimientos ORDER BY Apunte"),
+            (Codes{"1234567890.1234", "100"}));
   EXPECT_EQ(Scalar("SELECT Debe - Debe - 0.5 AS v FROM Movimientos WHERE Apunte = 2"), "-0.5");
   EXPECT_EQ(Scalar("SELECT Haber - Haber AS v FROM Movimientos WHERE Apunte = 1"), "0");
   EXPECT_EQ(database_->Open("SELECT ISNULL(SUM(Debe), 0) + SUM(Haber) AS v FROM Movimientos")
@@ -220,6 +212,7 @@ TEST_P(ServerConnection, EveryCodeColumnUsesTheBytewiseCollation) {
                    "movimientos.cuenta", "previsiones_cobro.cuentaoriginal", "razon_social.nif"}));
 }
 
+// An operation passes it on under its own source, as any failure (the error suite).
 TEST_P(ServerConnection, ALostSessionGivesTheConnectionNumberOnEveryLaterCall) {
   auto victim = OtherSession();
   const std::string pid = victim->Open("SELECT pg_backend_pid() AS pid")->Field("pid").ToText();
@@ -231,12 +224,6 @@ TEST_P(ServerConnection, ALostSessionGivesTheConnectionNumberOnEveryLaterCall) {
     EXPECT_FALSE(statement.SqlState().empty()) << statement.Description();
     EXPECT_EQ(CaughtError([&] { victim->Open("SELECT 1 AS v"); }).Number(), err::kConnectionUnusable);
   }
-  // Through a public operation, under its source.
-  clsCuenta account = NewAccount("572");
-  account.Conexion(victim);
-  const Error load = CaughtError([&] { account.Cargar(); });
-  EXPECT_EQ(load.Number(), err::kConnectionUnusable);
-  EXPECT_EQ(load.Source(), "Cuentas::Cargar");
 }
 
 TEST_P(ServerConnection, EightThreadsSaveAndReadBalancesEachInItsOwnSession) {

@@ -5,14 +5,7 @@
 namespace vornexa::testing {
 namespace {
 
-class Groups : public BackendTest {
- protected:
-  // Every group as "company/code name", in key order.
-  std::vector<std::string> Stored() {
-    return Column("SELECT Cod_Empresa || '/' || Codigo || ' ' || Nombre AS v FROM Cuentas_Grupos "
-                  "ORDER BY Cod_Empresa, Codigo");
-  }
-};
+class Groups : public BackendTest {};
 
 TEST_P(Groups, TheFiveOperationsAndWhatAMissingGroupOrOneInUseGives) {
   clsGrupo group = NewGroup(1, 3, "Clientes d'Or");
@@ -41,7 +34,9 @@ TEST_P(Groups, TheFiveOperationsAndWhatAMissingGroupOrOneInUseGives) {
                        "No se puede eliminar el grupo por tener cuentas asociadas");
   EXPECT_FALSE(NewGroup(1, 0).Eliminar());  // group 0 is never deleted
   EXPECT_TRUE(NewGroup(1, 4).Eliminar());
-  EXPECT_EQ(Stored(), (std::vector<std::string>{"1/0 G", "1/3 G", "2/5 G"}));
+  EXPECT_EQ(Column("SELECT Cod_Empresa || '/' || Codigo || ' ' || Nombre AS v FROM Cuentas_Grupos "
+                   "ORDER BY Cod_Empresa, Codigo"),
+            (std::vector<std::string>{"1/0 G", "1/3 G", "2/5 G"}));
   Exec("UPDATE Cuentas SET Grupo = 0");
   EXPECT_TRUE(group.Eliminar());
   EXPECT_FALSE(group.Existe());

@@ -23,11 +23,7 @@ TEST_P(UnstorableText, IsRefusedBeforeAnyStatementRuns) {
   const Date day{2024, 1, 31};
   Currency debe, haber;
   clsGrupo g = NewGroup(1, 3);
-  const struct {
-    const char* source;
-    std::string description;
-    std::function<void(clsCuenta&)> call;
-  } cases[] = {
+  const std::tuple<const char*, std::string, std::function<void(clsCuenta&)>> cases[] = {
       {"Cuentas::Insertar", Nul("Nombre"), [](auto& a) { a.Nombre = "Caja\0B"s, a.Insertar(); }},
       {"Cuentas::Insertar", NotUtf8("Cuenta"), [](auto& a) { a.Cuenta = "5\xC3", a.Insertar(); }},
       // The registry's fields are checked with the rest, before the account's UPDATE.
@@ -47,10 +43,10 @@ TEST_P(UnstorableText, IsRefusedBeforeAnyStatementRuns) {
       {"clsGrupos::Insertar", NotUtf8("Nombre"), [&](auto&) { g.Nombre = "\x80", g.Insertar(); }},
       {"clsGrupos::Modificar", Nul("Nombre"), [&](auto&) { g.Nombre = "\0"s, g.Modificar(); }},
   };
-  for (const auto& c : cases) {
+  for (const auto& [source, description, call] : cases) {
     clsCuenta account = NewAccount("572");
-    EXPECT_VORNEXA_ERROR(c.call(account), error_number::kComponent, c.source, c.description);
-    EXPECT_EQ(TakeStatements(), std::vector<std::string>()) << c.description;  // nothing ran
+    EXPECT_VORNEXA_ERROR(call(account), error_number::kComponent, source, description);
+    EXPECT_EQ(TakeStatements(), std::vector<std::string>()) << description;  // nothing ran
   }
 }
 

@@ -105,8 +105,16 @@ TEST(ValueRendering, WritesEachValueWholeOrRefusesIt) {
       {RENDERED(Decimal(util, 100).Raw(" ").Decimal(util, 0.1).Raw(" ").Decimal(util, 1e5)),
        "x=100 0.1 100000"},
       {RENDERED(Decimal(util, -1234.5678).Raw(" ").Decimal(util, 99.99)), "x=-1234.5678 99.99"},
+      {RENDERED(Date({2024, 2, 29, 23, 59, 59}, Dialect::Sqlite)), "x='2024-02-29 23:59:59'"},
   };
   if (has_locale) std::setlocale(LC_ALL, "C");
+  // Dates that do not exist, whichever part is out of its range.
+  for (const Date& bad : {Date{2024, 2, 30}, {2023, 2, 29}, {2024, 13, 1}, {2024, 0, 1},
+                          {2024, 1, 0}, {2024, 4, 31}, {2024, 1, 32}, {1900, 2, 29}, {99, 12, 31},
+                          {10000, 1, 1}, {2024, 1, 1, 24, 0, 0}, {2024, 1, 1, 0, 60, 0},
+                          {2024, 1, 1, 0, 0, -1}}) {
+    cases.push_back({RENDERED(Date(bad, Dialect::SqlServer)), Raised(err::kInvalidArgument)});
+  }
   for (const auto& [outcome, expected] : cases) EXPECT_EQ(outcome, expected);
   EXPECT_EQ(&ThreadUtilidades(), &util);  // one object per thread
 }
