@@ -12,8 +12,11 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <filesystem>
 #include <iostream>
+#include <map>
+#include <optional>
 
 #include "support/fixtures.h"
 #include "vornexa/data/sqlite_failure.h"
@@ -192,19 +195,118 @@ class ScratchMount {
   const bool mounted_;
 };
 
-TEST(SqliteFullDisk, IsNamedAsSuch) {
-  const ScratchMount disk("256k");
-  if (!disk.mounted()) GTEST_SKIP() << "mounting is not permitted here";
-  auto connection = OpenSqlite(disk.Path("empresa.db"));
-  CreateSchema(*connection);
-  const Error full = CaughtError([&] {
-    for (int i = 1; i < 10000; ++i) {
-      connection->Execute(kInsertGroup +
-                          ("(1, " + std::to_string(i) + ", '" + std::string(150, 'x') + "')"));
+// The default file system, made the default for the connections opened
+// while it lives, with one write refused (SQLITE_FULL) once a budget is
+// spent: the disk fills up, and the rollback that follows frees room again.
+class FillingDisk {
+ public:
+  FillingDisk() : vfs_(*sqlite3_vfs_find(nullptr)) {
+    real_ = sqlite3_vfs_find(nullptr);
+    vfs_.zName = "vornexa-filling";
+    vfs_.xOpen = Open;
+    sqlite3_vfs_register(&vfs_, 1);
+  }
+  // Only once the connections opened through it are closed.
+  ~FillingDisk() { sqlite3_vfs_unregister(&vfs_); }
+
+  // Lets `writes` more writes through and refuses the next.
+  void FillAfter(int writes) { budget_ = writes; }
+
+ private:
+  // Each kind of file keeps its own methods, its writes counted.
+  struct Methods {
+    sqlite3_io_methods counted;  // first, so that a file's methods lead back here
+    const sqlite3_io_methods* real;
+  };
+
+  static int Open(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* out) {
+    const int rc = real_->xOpen(real_, name, file, flags, out);
+    if (rc != SQLITE_OK || file->pMethods == nullptr) return rc;
+    Methods& methods = methods_[file->pMethods];
+    methods.real = file->pMethods;
+    methods.counted = *file->pMethods;
+    methods.counted.xWrite = [](sqlite3_file* f, const void* data, int size, sqlite3_int64 at) {
+      const auto* real = reinterpret_cast<const Methods*>(f->pMethods)->real;
+      return budget_-- == 0 ? SQLITE_FULL : real->xWrite(f, data, size, at);
+    };
+    file->pMethods = &methods.counted;
+    return rc;
+  }
+
+  static inline int budget_ = INT_MAX;
+  static inline sqlite3_vfs* real_;
+  static inline std::map<const sqlite3_io_methods*, Methods> methods_;
+  sqlite3_vfs vfs_;
+};
+
+// Saves rows of 150 bytes one savepoint each inside one unit of work, going
+// on past failed rows as an import does; returns the first failure.
+std::optional<Error> SaveRowsInOneUnit(Connection& connection, int rows) {
+  std::optional<Error> failure;
+  try {
+    AtomicScope all(connection);
+    for (int i = 1; i <= rows; ++i) {
+      try {
+        AtomicScope row(connection);
+        connection.Execute(kInsertGroup + ("(1, " + std::to_string(i) + ", '" +
+                                           std::string(150, 'x') + "')"));
+        row.Commit();
+      } catch (const Error& e) {
+        if (!failure) failure = e;
+      }
     }
-  });
-  EXPECT_EQ(full.Number(), err::kStatementRejected);
-  EXPECT_EQ(full.Description().rfind(kDiskFull, 0), 0u) << full.Description();
+    all.Commit();
+  } catch (const Error& e) {
+    if (!failure) failure = e;
+  }
+  return failure;
+}
+
+// A disk that fills up in the middle of a unit of work: SQLite then undoes
+// the whole transaction by itself, and no later row of the unit may be
+// saved on its own. On a real small disk where mounting is permitted, and
+// with the disk filling at each of a sweep of write counts.
+TEST(SqliteFullDisk, LeavesTheUnitOfWorkWholeOrAbsentAndIsNamed) {
+  const ScratchMount disk("256k");
+  FillingDisk filling;
+  for (int writes : {-1, 0, 1, 2, 5, 8, 13, 21, 29, 144}) {
+    SCOPED_TRACE(writes < 0 ? "a full tmpfs" : std::to_string(writes) + " writes");
+    if (writes < 0 && !disk.mounted()) {
+      std::cout << "a real full disk is not tried: mounting a tmpfs is not permitted here\n";
+      continue;
+    }
+    const ScratchFolder folder;
+    const std::string path = writes < 0 ? disk.Path("empresa.db") : folder.Path("empresa.db");
+    filling.FillAfter(INT_MAX);
+    auto connection = OpenSqlite(path);
+    CreateSchema(*connection);
+    // A small page cache spills to the WAL inside the transaction, as a
+    // long import does.
+    connection->Execute("PRAGMA cache_size=2");
+    if (writes >= 0) filling.FillAfter(writes);
+    const int rows = writes < 0 ? 2000 : 300;
+    const std::optional<Error> failure = SaveRowsInOneUnit(*connection, rows);
+    filling.FillAfter(INT_MAX);
+    const int64_t saved =
+        connection->Open("SELECT COUNT(*) AS n FROM Cuentas_Grupos")->Field("n").ToInt64();
+    if (failure) {
+      EXPECT_EQ(saved, 0) << failure->Description();
+      EXPECT_NE(failure->Description().find(kDiskFull), std::string::npos)
+          << failure->Description();
+    } else {
+      EXPECT_EQ(saved, rows);
+    }
+    // Early faults fall inside the unit (rows 50 to 200), later ones at its
+    // commit; the last budget is enough for all.
+    if (writes <= 13) EXPECT_TRUE(failure) << "the disk never filled";
+    if (writes == 144) EXPECT_FALSE(failure) << failure->Description();
+    // Once the unit is over the connection writes again where there is room.
+    if (writes >= 0) {
+      AtomicScope again(*connection);
+      connection->Execute(kInsertGroup + std::string("(2, 1, 'G')"));
+      again.Commit();
+    }
+  }
 }
 
 }  // namespace
