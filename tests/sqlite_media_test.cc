@@ -4,7 +4,6 @@
 // named as such, the mapping in a table and on a real one where mounting is
 // permitted.
 #include <sqlite3.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -176,24 +175,6 @@ TEST(SqliteReadOnlyMedia, PendingWalIsRefusedRatherThanIgnored) {
   });
   chmod(copy.c_str(), 0700);
 }
-
-// A fresh tmpfs of `size`, unmounted at the end of the test. Mounting needs
-// privileges the test may not have.
-class ScratchMount {
- public:
-  explicit ScratchMount(const char* size)
-      : mounted_(mount("vornexa-test", folder_.path().c_str(), "tmpfs", 0,
-                       (std::string("size=") + size).c_str()) == 0) {}
-  ~ScratchMount() {
-    if (mounted_) umount2(folder_.path().c_str(), MNT_DETACH);
-  }
-  bool mounted() const { return mounted_; }
-  std::string Path(const char* name) const { return folder_.Path(name); }
-
- private:
-  const ScratchFolder folder_;
-  const bool mounted_;
-};
 
 // The default file system, made the default for the connections opened
 // while it lives, with one write refused (SQLITE_FULL) once a budget is

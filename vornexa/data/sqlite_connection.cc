@@ -283,7 +283,7 @@ class SqliteRecordset : public Recordset {
 class SqliteConnection : public Connection {
  public:
   SqliteConnection(const std::string& path, size_t statement_cache_size, int busy_timeout_ms)
-      : busy_timeout_ms_(busy_timeout_ms) {
+      : path_(path), busy_timeout_ms_(busy_timeout_ms) {
     RefuseOtherThanFile(path);
     db_ = OpenDatabase(path, path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, busy_timeout_ms_);
     try {
@@ -447,7 +447,7 @@ class SqliteConnection : public Connection {
                                    nullptr);
     sqlite3_busy_timeout(db_, busy_timeout_ms_);
     return Error(busy.Number(), busy.Source(),
-                 SqliteBusyDescription((probe & 0xFF) == SQLITE_BUSY, busy_timeout_ms_,
+                 SqliteBusyDescription(path_, (probe & 0xFF) == SQLITE_BUSY, busy_timeout_ms_,
                                        busy.Description()),
                  busy.SqlState(), busy.NativeError());
   }
@@ -529,6 +529,7 @@ class SqliteConnection : public Connection {
     if (rc != SQLITE_OK) RaiseSqliteError(db_, rc);
   }
 
+  const std::string path_;
   const int busy_timeout_ms_;
   sqlite3* db_ = nullptr;
   std::shared_ptr<SqliteStatementCache> cache_;  // null when turned off

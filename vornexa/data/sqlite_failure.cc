@@ -21,12 +21,13 @@ std::string SqliteFailureDescription(int code, int system_errno, std::string_vie
   return cause + " (" + std::string(message) + ")";
 }
 
-std::string SqliteBusyDescription(bool exclusive, int waited_ms, std::string_view message) {
+std::string SqliteBusyDescription(std::string_view path, bool exclusive, int waited_ms,
+                                  std::string_view message) {
   const std::string lock = exclusive ? "la tiene bloqueada en exclusiva (ni siquiera se puede leer)"
                                      : "está escribiendo en ella (tiene el bloqueo de escritura)";
   const std::string waited = std::to_string(waited_ms / 1000) + "," +
                              std::to_string(waited_ms % 1000 / 100) + " s";
-  return "La base de datos está en uso: otra conexión " + lock + " y no la soltó en " + waited +
+  return "La base de datos '" + std::string(path) + "' está en uso: otra conexión " + lock + " y no la soltó en " + waited +
          "; vuelva a intentarlo cuando termine (" + std::string(message) + ")";
 }
 
