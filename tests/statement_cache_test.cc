@@ -47,6 +47,8 @@ TEST(StatementParameters, BindsValuesAndKeepsEveryOtherLiteral) {
       // Texts that name something, and prefixed literals.
       {"SELECT a FROM 'Cuentas' AS 'c' WHERE b = N'x' OR b = X'00'",
        "SELECT a FROM 'Cuentas' AS 'c' WHERE b = N'x' OR b = X'00' |"},
+      {"SELECT a FROM t WHERE b LIKE 'x!%%' ESCAPE '!'",
+       "SELECT a FROM t WHERE b LIKE ? ESCAPE '!' | 'x!%%'"},
       {"SELECT a FROM t -- 5 'x'\nWHERE b = 'y' /* 7 */",
        "SELECT a FROM t -- 5 'x'\nWHERE b = ? /* 7 */ | 'y'"},
       // Not parameterised at all.
@@ -249,6 +251,61 @@ TEST(OdbcCacheParity, SameRowsTypesAndErrorsAsTheTextAndOpenResultsKeepTheirStat
     EXPECT_EQ(outer->Field("Clave").ToText(), "a");
     outer->MoveNext();
     EXPECT_EQ(outer->Field("Clave").ToText(), "c");
+  }
+}
+
+// PostgreSQL types an integer literal itself (integer, or bigint beyond),
+// while its driver sends a value untyped for the server to infer: prepared
+// with the cache, each statement still gives the text's rows and errors,
+// and one with more values than a prepared statement takes runs as text.
+TEST(OdbcCacheParity, PostgreSqlLiteralsKeepTheTypesOfTheText) {
+  const std::string server = PostgreSqlConnectionString();
+  if (server.empty()) GTEST_SKIP() << "VORNEXA_TEST_PG is not set";
+  std::shared_ptr<Connection> cached, uncached;
+  for (auto* connection : {&cached, &uncached}) {
+    *connection = OpenOdbc(server, Dialect::PostgreSql, {15, connection == &cached ? 64u : 0u});
+    (*connection)->Execute("CREATE TEMP TABLE Valores (Clave varchar(8), Nombre varchar(20), "
+                           "Dpto smallint, Importe money, Fecha date)");
+    (*connection)->Execute("INSERT INTO Valores VALUES ('43000001', 'O''Brien', 3, 100.25, "
+                           "'2024-01-31')");
+  }
+  // The rows' keys, or the error: number, SQLSTATE and the server's message
+  // (the driver's words after it name the step that failed, prepare or run).
+  const auto result = [](Connection& connection, const std::string& sql) -> std::string {
+    try {
+      std::string keys;
+      for (auto rows = connection.Open(sql, Cursor::Static); !rows->Eof(); rows->MoveNext()) {
+        keys += rows->Field("Clave").ToText() + ";";
+      }
+      return keys;
+    } catch (const Error& e) {
+      return std::to_string(e.Number()) + " " + e.SqlState() + " " +
+             e.Description().substr(0, e.Description().find(";\n"));
+    }
+  };
+  std::string some = "0", many;
+  for (int i = 1; i < 40000; ++i) (i < 8000 ? some : many) += "," + std::to_string(i);
+  const std::string where = "SELECT Clave FROM Valores WHERE ", out_of_range = "22003 ERROR: ",
+                    no_operator = "-2147217900 42883 ERROR: operator does not exist: ";
+  const std::pair<std::string, std::string> cases[] = {
+      {"SUBSTRING(Nombre, 1, 1) = 'O'", "43000001;"},
+      {"Dpto = 4000000000", ""},
+      {"Dpto IN (1, 3, 40000)", "43000001;"},
+      {"Dpto + 2147483647 > 0", "-2147217900 " + out_of_range + "integer out of range"},
+      {"Dpto + 2147483648 > 0 AND Dpto * 100000 < 4000000000", "43000001;"},
+      {"Dpto = - 3 OR -Dpto = -3 OR Dpto - 1 = 2", "43000001;"},
+      {"Clave = 43000001", no_operator + "character varying = integer"},
+      {"Importe > 100", no_operator + "money > integer"},
+      {"Importe > '100' AND Fecha = '2024-01-31' AND Fecha > '20240101'", "43000001;"},
+      {"Nombre LIKE 'o''b%' ESCAPE '!' AND 'a' || Clave = 'a43000001'", "43000001;"},
+      {"Dpto IN ('3') AND LENGTH(Nombre) = 7 AND Dpto / 2 = 1", "43000001;"},
+      {"Dpto IN (" + some + ")", "43000001;"},
+      {"Dpto IN (" + some + many + ")", "43000001;"},
+  };
+  for (const auto& [condition, expected] : cases) {
+    const std::string text = result(*uncached, where + condition);
+    EXPECT_EQ(text, expected) << condition.substr(0, 80);
+    EXPECT_EQ(result(*cached, where + condition), text) << condition.substr(0, 80);
   }
 }
 #endif  // VORNEXA_WITH_ODBC
