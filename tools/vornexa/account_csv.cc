@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include "tools/vornexa/account_fields.h"
 #include "tools/vornexa/errors.h"
+#include "tools/vornexa/replacement_file.h"
 
 namespace vornexa::cli {
 
@@ -77,18 +77,14 @@ bool IsMissingUpperAccount(const Error& error) {
 // line with its line number in front.
 class DeferredRows {
  public:
-  DeferredRows() : file_(std::tmpfile(), &std::fclose) {
-    if (!file_) Fail(kSource, std::string("No se puede crear un fichero temporal (") +
-                                  std::strerror(errno) + ")");
-  }
+  DeferredRows() : file_(AnonymousFile(kSource)) {}
 
   size_t size() const { return size_; }
 
   void Add(const CsvRecord& record) {
     std::vector<std::string> fields{std::to_string(record.line)};
     fields.insert(fields.end(), record.fields.begin(), record.fields.end());
-    const std::string line = CsvLine(fields);
-    if (std::fwrite(line.data(), 1, line.size(), file_.get()) != line.size()) {
+    if (!(file_ << CsvLine(fields))) {
       Fail(kSource, std::string("No se puede escribir en un fichero temporal (") +
                         std::strerror(errno) + ")");
     }
@@ -97,9 +93,9 @@ class DeferredRows {
 
   // Calls `visit` with each row, as it was added.
   void ForEach(const std::function<void(const CsvRecord&)>& visit) {
-    std::rewind(file_.get());
+    file_.seekg(0);
     CsvReader reader([this](char* buffer, size_t size) {
-      return std::fread(buffer, 1, size, file_.get());
+      return static_cast<size_t>(file_.read(buffer, static_cast<std::streamsize>(size)).gcount());
     });
     for (CsvRecord record; reader.Next(&record);) {
       record.line = std::stoul(record.fields.front());
@@ -109,7 +105,7 @@ class DeferredRows {
   }
 
  private:
-  std::unique_ptr<FILE, int (*)(FILE*)> file_;
+  std::fstream file_;
   size_t size_ = 0;
 };
 

@@ -118,13 +118,15 @@ void PrintTable(std::ostream& out, const Table& table, bool json) {
 }
 
 void JsonArrayWriter::Add(const nlohmann::ordered_json& element) {
-  out_ << (empty_ ? "[\n" : ",\n") << indent_ << "  ";
-  empty_ = false;
   // Nested one level deeper: every line of the element gets the indent.
+  const std::string indent = indent_ + "  ";
+  std::string text = (empty_ ? "[\n" : ",\n") + indent;
   for (const char c : JsonText(element)) {
-    out_ << c;
-    if (c == '\n') out_ << indent_ << "  ";
+    text += c;
+    if (c == '\n') text += indent;
   }
+  out_ << text;
+  empty_ = false;
 }
 
 void JsonArrayWriter::Finish() { out_ << (empty_ ? "[]" : "\n" + indent_ + "]"); }
