@@ -1,8 +1,7 @@
 // The embedded driver's files: WAL with full synchronisation and writers that
 // wait for each other; a database that cannot be written (read-only folder
 // or file) is still read, and a write says why it fails; a full disk is
-// named as such, the mapping in a table and on a real one where mounting is
-// permitted.
+// named as such and ends the unit of work it falls in.
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>

@@ -1,7 +1,12 @@
 // importar and exportar; and the longest writes killed at random moments: the
 // unit each command promises is there whole or not at all.
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <chrono>
-#include <optional>
+#include <functional>
 #include <random>
 #include <tuple>
 
@@ -9,6 +14,41 @@
 
 namespace vornexa::cli::testing {
 namespace {
+
+// A fresh tmpfs of `size`, unmounted at the end of the test. Mounting needs
+// privileges the test may not have.
+class ScratchMount {
+ public:
+  explicit ScratchMount(const char* size)
+      : mounted_(mount("vornexa-test", folder_.path().c_str(), "tmpfs", 0,
+                       (std::string("size=") + size).c_str()) == 0) {}
+  ~ScratchMount() {
+    if (mounted_) umount2(folder_.path().c_str(), MNT_DETACH);
+  }
+  const vornexa::testing::ScratchFolder folder_;
+  const bool mounted_;
+};
+
+// Runs `body` while a child process holds the lock that `statements` take
+// on the database at `path`; the lock goes with the child.
+void WhileLockedElsewhere(const std::string& path, const std::vector<std::string>& statements,
+                          const std::function<void()>& body) {
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    const std::shared_ptr<Connection> connection = OpenSqlite(path);
+    for (const std::string& statement : statements) connection->Execute(statement);
+    if (write(ready[1], "x", 1) == 1) pause();
+    _exit(0);
+  }
+  char taken;
+  ASSERT_EQ(read(ready[0], &taken, 1), 1) << "no process took the lock";
+  body();
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  close(ready[0]), close(ready[1]);
+}
 
 class CliTransferTest : public SeededCliTest {
  protected:
@@ -159,16 +199,17 @@ TEST_F(CliTransferTest, ImportSavesNothingWhenTheDatabaseOrTheFileFails) {
   };
   environment_ = {{"VORNEXA_BUSY_TIMEOUT_MS", "100"}};
   for (const auto& c : cases) {
-    std::optional<vornexa::testing::LockFromOtherProcess> lock;
-    if (!c.lock.empty()) lock.emplace(Path("vornexa.db"), c.lock);
-    const CliResult result = Run(c.args, "", "timeout -s KILL 60");
-    EXPECT_EQ(std::make_tuple(result.exit_code, result.out, result.err), std::make_tuple(1, "", c.err));
+    WhileLockedElsewhere(Path("vornexa.db"), c.lock, [&] {
+      const CliResult result = Run(c.args, "", "timeout -s KILL 60");
+      EXPECT_EQ(std::make_tuple(result.exit_code, result.out, result.err),
+                std::make_tuple(1, "", c.err));
+    });
   }
   EXPECT_EQ(Scalar("SELECT COUNT(*) AS v FROM Cuentas"), "4");
 
-  const vornexa::testing::ScratchMount disk("1m");
-  if (!disk.mounted()) GTEST_SKIP() << "a full disk is not tried: mounting a tmpfs is not permitted";
-  const std::string full = disk.Path("lleno.db");
+  const ScratchMount disk("1m");
+  if (!disk.mounted_) GTEST_SKIP() << "a full disk is not tried: mounting a tmpfs is not permitted";
+  const std::string full = disk.folder_.Path("lleno.db");
   Ok({"--db", full, "--ejercicio", "2025", "init"});
   std::string csv = "Cuenta,Nombre\n4,A\n43,B\n430,C\n4300,D\n";
   for (int i = 1; i <= 9999; ++i) csv += std::to_string(43000000 + i) + "," + Repeat("x", 150) + "\n";

@@ -3,9 +3,6 @@
 #include "support/backends.h"
 
 #include <stdlib.h>
-#include <sys/mount.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <iostream>
@@ -121,47 +118,6 @@ ScratchFolder::ScratchFolder() {
 ScratchFolder::~ScratchFolder() {
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
-}
-
-ScratchMount::ScratchMount(const char* size)
-    : mounted_(mount("vornexa-test", folder_.path().c_str(), "tmpfs", 0,
-                     (std::string("size=") + size).c_str()) == 0) {}
-
-ScratchMount::~ScratchMount() {
-  if (mounted_) umount2(folder_.path().c_str(), MNT_DETACH);
-}
-
-LockFromOtherProcess::LockFromOtherProcess(const std::string& path,
-                                           const std::vector<std::string>& statements) {
-  int ready[2], release[2];
-  if (pipe(ready) != 0 || pipe(release) != 0) throw std::runtime_error("pipe failed");
-  child_ = fork();
-  if (child_ == 0) {
-    close(ready[0]);
-    close(release[1]);  // so that the parent's close ends the wait
-    char done = 0;
-    std::shared_ptr<Connection> connection;
-    try {
-      connection = OpenSqlite(path);
-      for (const std::string& statement : statements) connection->Execute(statement);
-      done = 1;
-    } catch (const Error& e) {
-      std::cerr << "the lock was not taken: " << e.what() << "\n";
-    }
-    if (write(ready[1], &done, 1) == 1 && done) read(release[0], &done, 1);
-    _exit(0);
-  }
-  char done = 0;
-  if (child_ < 0 || read(ready[0], &done, 1) != 1 || !done) {
-    throw std::runtime_error("no process took the lock");
-  }
-  release_ = release[1];
-  for (int fd : {ready[0], ready[1], release[0]}) close(fd);
-}
-
-LockFromOtherProcess::~LockFromOtherProcess() {
-  close(release_);  // the child's read ends
-  waitpid(child_, nullptr, 0);
 }
 
 }  // namespace vornexa::testing

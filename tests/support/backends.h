@@ -52,38 +52,6 @@ class ScratchFolder {
   std::string path_;
 };
 
-// A fresh tmpfs of `size` ("256k"), unmounted at the end of the test.
-// Mounting needs privileges the test may not have.
-class ScratchMount {
- public:
-  explicit ScratchMount(const char* size);
-  ~ScratchMount();
-  ScratchMount(const ScratchMount&) = delete;
-  ScratchMount& operator=(const ScratchMount&) = delete;
-
-  bool mounted() const { return mounted_; }
-  std::string Path(const std::string& name) const { return folder_.Path(name); }
-
- private:
-  const ScratchFolder folder_;
-  const bool mounted_;
-};
-
-// A child process holding a lock on the database at `path`: it runs
-// `statements` (BEGIN IMMEDIATE, say) on a connection of its own and keeps
-// them open until the object goes.
-class LockFromOtherProcess {
- public:
-  LockFromOtherProcess(const std::string& path, const std::vector<std::string>& statements);
-  ~LockFromOtherProcess();
-  LockFromOtherProcess(const LockFromOtherProcess&) = delete;
-  LockFromOtherProcess& operator=(const LockFromOtherProcess&) = delete;
-
- private:
-  int release_ = -1;  // the pipe that tells the child to end
-  int child_ = -1;
-};
-
 // Instantiates a BackendTest-derived suite on the database servers alone.
 #define VORNEXA_ON_SERVERS(Suite)                                                              \
   INSTANTIATE_TEST_SUITE_P(, Suite, ::testing::ValuesIn(::vornexa::testing::ServerBackends()), \
