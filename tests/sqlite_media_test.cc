@@ -223,6 +223,7 @@ class FillingDisk {
 // on past failed rows as an import does; returns the first failure.
 std::optional<Error> SaveRowsInOneUnit(Connection& connection, int rows) {
   std::optional<Error> failure;
+  const auto note = [&failure](const Error& e) { failure = failure.value_or(e); };
   try {
     AtomicScope all(connection);
     for (int i = 1; i <= rows; ++i) {
@@ -232,12 +233,12 @@ std::optional<Error> SaveRowsInOneUnit(Connection& connection, int rows) {
                                            std::string(150, 'x') + "')"));
         row.Commit();
       } catch (const Error& e) {
-        if (!failure) failure = e;
+        note(e);
       }
     }
     all.Commit();
   } catch (const Error& e) {
-    if (!failure) failure = e;
+    note(e);
   }
   return failure;
 }
