@@ -1,10 +1,8 @@
 // The embedded driver's files: WAL with full synchronisation and writers that
 // wait for each other; a database that cannot be written (read-only folder
 // or file) is still read, and a write says why it fails; a full disk is
-// named as such, the mapping in a table and on a real one where mounting is
-// permitted.
+// named as such and ends the unit of work it falls in.
 #include <sqlite3.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,8 +10,11 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <filesystem>
 #include <iostream>
+#include <map>
+#include <optional>
 
 #include "support/fixtures.h"
 #include "vornexa/data/sqlite_failure.h"
@@ -176,37 +177,104 @@ TEST(SqliteReadOnlyMedia, PendingWalIsRefusedRatherThanIgnored) {
   chmod(copy.c_str(), 0700);
 }
 
-// A fresh tmpfs of `size`, unmounted at the end of the test. Mounting needs
-// privileges the test may not have.
-class ScratchMount {
+// The default file system, made the default for the connections opened
+// while it lives, with one write refused (SQLITE_FULL) once a budget is
+// spent: the disk fills up, and the rollback that follows frees room again.
+class FillingDisk {
  public:
-  explicit ScratchMount(const char* size)
-      : mounted_(mount("vornexa-test", folder_.path().c_str(), "tmpfs", 0,
-                       (std::string("size=") + size).c_str()) == 0) {}
-  ~ScratchMount() {
-    if (mounted_) umount2(folder_.path().c_str(), MNT_DETACH);
+  FillingDisk() : vfs_(*sqlite3_vfs_find(nullptr)) {
+    real_ = sqlite3_vfs_find(nullptr);
+    vfs_.zName = "vornexa-filling";
+    vfs_.xOpen = Open;
+    sqlite3_vfs_register(&vfs_, 1);
   }
-  bool mounted() const { return mounted_; }
-  std::string Path(const char* name) const { return folder_.Path(name); }
+  // Only once the connections opened through it are closed.
+  ~FillingDisk() { sqlite3_vfs_unregister(&vfs_); }
+
+  // Lets `writes` more writes through and refuses the next.
+  void FillAfter(int writes) { budget_ = writes; }
 
  private:
-  const ScratchFolder folder_;
-  const bool mounted_;
+  // Each kind of file keeps its own methods, its writes counted.
+  struct Methods {
+    sqlite3_io_methods counted;  // first, so that a file's methods lead back here
+    const sqlite3_io_methods* real;
+  };
+
+  static int Open(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* out) {
+    const int rc = real_->xOpen(real_, name, file, flags, out);
+    if (rc != SQLITE_OK || file->pMethods == nullptr) return rc;
+    Methods& methods = methods_[file->pMethods];
+    methods.real = file->pMethods;
+    methods.counted = *file->pMethods;
+    methods.counted.xWrite = [](sqlite3_file* f, const void* data, int size, sqlite3_int64 at) {
+      const auto* real = reinterpret_cast<const Methods*>(f->pMethods)->real;
+      return budget_-- == 0 ? SQLITE_FULL : real->xWrite(f, data, size, at);
+    };
+    file->pMethods = &methods.counted;
+    return rc;
+  }
+
+  static inline int budget_ = INT_MAX;
+  static inline sqlite3_vfs* real_;
+  static inline std::map<const sqlite3_io_methods*, Methods> methods_;
+  sqlite3_vfs vfs_;
 };
 
-TEST(SqliteFullDisk, IsNamedAsSuch) {
-  const ScratchMount disk("256k");
-  if (!disk.mounted()) GTEST_SKIP() << "mounting is not permitted here";
-  auto connection = OpenSqlite(disk.Path("empresa.db"));
-  CreateSchema(*connection);
-  const Error full = CaughtError([&] {
-    for (int i = 1; i < 10000; ++i) {
-      connection->Execute(kInsertGroup +
-                          ("(1, " + std::to_string(i) + ", '" + std::string(150, 'x') + "')"));
+// Saves rows of 150 bytes one savepoint each inside one unit of work, going
+// on past failed rows as an import does; returns the first failure.
+std::optional<Error> SaveRowsInOneUnit(Connection& connection, int rows) {
+  std::optional<Error> failure;
+  const auto note = [&failure](const Error& e) { failure = failure.value_or(e); };
+  try {
+    AtomicScope all(connection);
+    for (int i = 1; i <= rows; ++i) {
+      try {
+        AtomicScope row(connection);
+        connection.Execute(kInsertGroup + ("(1, " + std::to_string(i) + ", '" +
+                                           std::string(150, 'x') + "')"));
+        row.Commit();
+      } catch (const Error& e) {
+        note(e);
+      }
     }
-  });
-  EXPECT_EQ(full.Number(), err::kStatementRejected);
-  EXPECT_EQ(full.Description().rfind(kDiskFull, 0), 0u) << full.Description();
+    all.Commit();
+  } catch (const Error& e) {
+    note(e);
+  }
+  return failure;
+}
+
+// A disk that fills up in the middle of a unit of work: SQLite then undoes
+// the whole transaction by itself, and no later row of the unit may be
+// saved on its own. The disk fills at each of a sweep of write counts;
+// early ones fall inside the unit (rows 50 to 200), later ones at its
+// commit, and the last leaves room for all. (The tool's tests fill a real
+// tmpfs.)
+TEST(SqliteFullDisk, LeavesTheUnitOfWorkWholeOrAbsentAndIsNamed) {
+  FillingDisk filling;
+  for (int writes : {0, 1, 2, 5, 8, 13, 21, 29, 144}) {
+    SCOPED_TRACE(std::to_string(writes) + " writes");
+    const ScratchFolder folder;
+    filling.FillAfter(INT_MAX);
+    auto connection = OpenSqlite(folder.Path("empresa.db"));
+    CreateSchema(*connection);
+    // A small page cache spills to the WAL inside the transaction, as a
+    // long import does.
+    connection->Execute("PRAGMA cache_size=2");
+    filling.FillAfter(writes);
+    const std::optional<Error> failure = SaveRowsInOneUnit(*connection, 300);
+    filling.FillAfter(INT_MAX);
+    const int64_t saved =
+        connection->Open("SELECT COUNT(*) AS n FROM Cuentas_Grupos")->Field("n").ToInt64();
+    EXPECT_EQ(saved, failure ? 0 : 300);
+    EXPECT_EQ(failure.has_value(), writes < 144);
+    if (failure) EXPECT_EQ(failure->Description().find(kDiskFull), 0u) << failure->Description();
+    // Once the unit is over the connection writes again.
+    AtomicScope again(*connection);
+    connection->Execute(kInsertGroup + std::string("(2, 1, 'G')"));
+    again.Commit();
+  }
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ const char kUntouchable[] =
     "SELECT Nombre, \"LIKE\", LIKELY FROM Cuentas WHERE Nombre = 'SELECT TOP 1 x WITH (NOLOCK) "
     "ISNULL( LIKE' AND [ISNULL] = \"TOP 2\" AND 'It''s TOP 1' = a -- WITH (NOLOCK) LIKE\n"
     "/* TOP 3 LIKE */";
+const char kTopNumber[] = "TOP debe ir seguido de un número, como TOP 5 o TOP (5)";
 const char kCompound[] = "en una consulta compuesta con UNION, EXCEPT o INTERSECT";
 const char kUnclosed[] = "la instrucción termina dentro de un literal, nombre o comentario sin cerrar";
 
@@ -34,6 +35,9 @@ const struct {
     {"SELECT DISTINCT TOP 10 a FROM (SELECT TOP 2 a FROM t) x",
      "SELECT DISTINCT a FROM (SELECT a FROM t LIMIT 2) x LIMIT 10", nullptr},
     {"select top 3 a from t;", "select a from t LIMIT 3;", nullptr},
+    {"SELECT TOP ( 2 ) a FROM t", "SELECT a FROM t LIMIT 2", nullptr},
+    {"SELECT TOP (@n) a FROM t", nullptr, nullptr, kTopNumber},
+    {"SELECT TOP a FROM t", nullptr, nullptr, kTopNumber},
     {"SELECT TOP 1 a FROM t -- el primero", "SELECT a FROM t LIMIT 1 -- el primero", nullptr},
     {"SELECT a FROM (SELECT TOP 2 a FROM t -- x\n) s",
      "SELECT a FROM (SELECT a FROM t -- x\n LIMIT 2) s", nullptr},

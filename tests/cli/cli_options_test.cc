@@ -33,6 +33,10 @@ struct Refusal {
 std::vector<Refusal> Refusals(const std::string& server) {
   const std::string not_a_file = " no es la ruta de un fichero (un fichero con ese nombre se "
                                  "indica como ./";
+  const std::string unreadable =
+      "El campo Direccion de la cuenta 4300, guardado por otro programa, no es texto válido "
+      "(UTF-8 sin caracteres nulos) y no se puede volver a guardar: dele un valor nuevo "
+      "(--direccion en cuenta guardar, o la columna Direccion al importar)";
   std::vector<Refusal> refusals = {
       {{"--db", "local.db", "--odbc", server, "empresas"}, 105,
        Usage("--db y --odbc no van juntas: --db nombra un fichero SQLite y --odbc una conexión "
@@ -85,8 +89,25 @@ std::vector<Refusal> Refusals(const std::string& server) {
                                      "Nombre, Nif...)"), {}, "Cuenta,Color\n43.3,x\n"},
       {{"importar", "-"}, 1,
        Refused("vornexa importar", "El fichero está vacío: falta la cabecera")},
-      {{"importar", "no-existe.csv"}, 1,
-       Refused("vornexa importar", "No se puede leer el fichero 'no-existe.csv'")},
+      {{"importar", "no-existe.csv"}, 1, Refused("vornexa importar", "No se puede leer el fichero "
+                                                 "'no-existe.csv' (No such file or directory)")},
+      // Each in one Spanish line naming the file or value and what to do.
+      {{"importar", "."}, 1,
+       Refused("vornexa importar", "'.' es una carpeta: indique el fichero CSV que importar")},
+      {{"--db", "nota.txt", "empresas"}, 1,
+       ErrorLine(-2146824579, "Vornexa.Data", "No se puede abrir la base de datos 'nota.txt': el "
+                 "fichero no es una base de datos SQLite, o está dañado; indique el fichero de la "
+                 "base de datos (file is not a database)")},
+      {{"--db", "/dev/null", "empresas"}, 1,
+       ErrorLine(-2146824579, "Vornexa.Data", "No se puede abrir la base de datos '/dev/null': no "
+                 "es un fichero sino un dispositivo o una tubería; indique el fichero de la base "
+                 "de datos")},
+      {{"--db", " ", "init"}, 105, Usage("--db: falta el nombre del fichero")},
+      {{"--empresa=", "empresas"}, 105, Usage("--empresa: falta el valor, un número")},
+      {{"--ejercicio=", "empresas"}, 105, Usage("--ejercicio: falta el valor, un número")},
+      // Text another program stored that no save can write back.
+      {{"cuenta", "guardar", "4300", "--nombre", "X"}, 1,
+       Refused("vornexa cuenta guardar", unreadable)},
       // Each kind of misuse the argument parser finds, said in Spanish.
       {{"grupo"}, 106, Usage("Falta la orden de «vornexa grupo»; elija una: crear, ver, renombrar, "
                              "eliminar, listar", "vornexa grupo")},
@@ -156,6 +177,8 @@ class CliOptionsTest : public SeededCliTest {
 };
 
 TEST_F(CliOptionsTest, RefusalsExitFailingWithTheirMessageAndWriteNothing) {
+  WriteFile("nota.txt", "Esto no es una base de datos.\n");
+  Open()->Execute("UPDATE Cuentas SET Direccion = CAST(X'C3' AS TEXT) WHERE Cuenta = '4300'");
   const std::string before = State();
   for (const Refusal& refusal : Refusals(Server())) {
     environment_ = refusal.environment;

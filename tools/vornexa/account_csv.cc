@@ -1,11 +1,13 @@
 #include "tools/vornexa/account_csv.h"
 
 #include <algorithm>
-#include <optional>
+#include <cerrno>
+#include <cstring>
+#include <memory>
 
 #include "tools/vornexa/account_fields.h"
-#include "tools/vornexa/csv.h"
 #include "tools/vornexa/errors.h"
+#include "tools/vornexa/replacement_file.h"
 
 namespace vornexa::cli {
 
@@ -41,11 +43,6 @@ std::vector<const AccountField*> HeaderFields(const CsvRecord& header) {
   return fields;
 }
 
-struct Row {
-  size_t line;
-  clsCuenta account;
-};
-
 // The account of one data row: the stored account, when there is one, with
 // the row's fields laid over it, so that a file never clears a field it does
 // not name. Raises naming what is wrong with the row.
@@ -61,6 +58,7 @@ clsCuenta ReadRow(const Session& session, const CsvRecord& record,
   clsCuenta account = session.Account(record.fields[code_column], kSource);
   account.Cargar();
   BlankDefaultMandateId(account, session.company().Codigo());
+  CheckKeptFields(account, fields, kSource);
   for (size_t i = 0; i < fields.size(); ++i) {
     if (fields[i] != nullptr && i != code_column) {
       SetField(account, *fields[i], record.fields[i], kSource);
@@ -68,6 +66,121 @@ clsCuenta ReadRow(const Session& session, const CsvRecord& record,
   }
   return account;
 }
+
+bool IsMissingUpperAccount(const Error& error) {
+  return error.Number() == error_number::kComponent &&
+         error.Description().starts_with(error_description::kMissingUpperAccount);
+}
+
+// Rows put off until the rest of the file is saved, on disk: a file in any
+// order takes no more memory than one in code order. Each is kept as a CSV
+// line with its line number in front.
+class DeferredRows {
+ public:
+  DeferredRows() : file_(AnonymousFile(kSource)) {}
+
+  size_t size() const { return size_; }
+
+  void Add(const CsvRecord& record) {
+    std::vector<std::string> fields{std::to_string(record.line)};
+    fields.insert(fields.end(), record.fields.begin(), record.fields.end());
+    if (!(file_ << CsvLine(fields))) {
+      Fail(kSource, std::string("No se puede escribir en un fichero temporal (") +
+                        std::strerror(errno) + ")");
+    }
+    ++size_;
+  }
+
+  // Calls `visit` with each row, as it was added.
+  void ForEach(const std::function<void(const CsvRecord&)>& visit) {
+    file_.seekg(0);
+    CsvReader reader([this](char* buffer, size_t size) {
+      return static_cast<size_t>(file_.read(buffer, static_cast<std::streamsize>(size)).gcount());
+    });
+    for (CsvRecord record; reader.Next(&record);) {
+      record.line = std::stoul(record.fields.front());
+      record.fields.erase(record.fields.begin());
+      visit(record);
+    }
+  }
+
+ private:
+  std::fstream file_;
+  size_t size_ = 0;
+};
+
+class Importer {
+ public:
+  Importer(const Session& session, bool skip_upper_check,
+           const std::function<void(const LineError&)>& on_error)
+      : session_(session), skip_upper_check_(skip_upper_check), on_error_(on_error) {}
+
+  ImportReport Run(CsvReader& reader, const std::function<void()>& on_row) {
+    CsvRecord header;
+    if (!reader.Next(&header)) Fail(kSource, "El fichero está vacío: falta la cabecera");
+    RefuseTooLong(header);
+    fields_ = HeaderFields(header);
+
+    // One transaction for speed and for a file saved whole or not at all; a
+    // savepoint per row keeps a failed row out.
+    AtomicScope all(session_.connection());
+    auto deferred = std::make_unique<DeferredRows>();
+    for (CsvRecord record; reader.Next(&record);) {
+      RefuseTooLong(record);
+      ++report_.records;
+      Save(record, deferred.get());
+      on_row();
+    }
+    // Each pass saves the rows whose upper accounts the previous one saved;
+    // when one saves none, a last pass reports the rows left.
+    for (bool last = false; deferred->size() > 0 && !last;) {
+      const size_t left = deferred->size();
+      auto next = std::make_unique<DeferredRows>();
+      deferred->ForEach([&](const CsvRecord& record) { Save(record, next.get()); });
+      last = next->size() == left;
+      if (last) next->ForEach([&](const CsvRecord& record) { Save(record, nullptr); });
+      deferred = std::move(next);
+    }
+    all.Commit();
+    return report_;
+  }
+
+ private:
+  static void RefuseTooLong(const CsvRecord& record) {
+    if (record.too_long) {
+      Fail(kSource, "La línea " + std::to_string(record.line) + " " + record.error +
+                        ": no es un fichero de cuentas");
+    }
+  }
+
+  // Saves one row in a savepoint of its own, or reports why not; a row whose
+  // upper account is missing goes to `deferred`, when given. A failure to
+  // open or release the savepoint is the whole import's.
+  void Save(const CsvRecord& record, DeferredRows* deferred) {
+    AtomicScope row(session_.connection());
+    try {
+      clsCuenta account = ReadRow(session_, record, fields_);
+      account.NoVerificarNivelesSup = skip_upper_check_;
+      account.Insertar();
+    } catch (const Error& error) {
+      if (deferred != nullptr && IsMissingUpperAccount(error)) {
+        deferred->Add(record);
+      } else {
+        ++report_.failed;
+        on_error_({record.line, error});
+      }
+      return;
+    }
+    row.Commit();
+    ++report_.imported;
+  }
+
+  const Session& session_;
+  const bool skip_upper_check_;
+  const std::function<void(const LineError&)>& on_error_;
+  std::vector<const AccountField*> fields_;
+  ImportReport report_;
+};
 
 }  // namespace
 
@@ -84,45 +197,10 @@ std::string CsvAccountLine(clsCuenta account, int16_t company) {
   return CsvLine(values);
 }
 
-ImportReport ImportAccounts(const Session& session, std::string_view csv, bool skip_upper_check,
-                            const std::function<void(size_t done, size_t total)>& on_progress) {
-  const std::vector<CsvRecord> records = ParseCsv(csv);
-  if (records.empty()) Fail(kSource, "El fichero está vacío: falta la cabecera");
-  const std::vector<const AccountField*> fields = HeaderFields(records.front());
-
-  ImportReport report;
-  report.records = records.size() - 1;
-  std::vector<Row> rows;
-  for (size_t i = 1; i < records.size(); ++i) {
-    try {
-      rows.push_back({records[i].line, ReadRow(session, records[i], fields)});
-    } catch (const Error& error) {
-      report.errors.push_back({records[i].line, error});
-    }
-  }
-  // Upper accounts first, whatever the order of the file.
-  std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
-    return a.account.Cuenta < b.account.Cuenta;
-  });
-
-  // One transaction for speed; a savepoint per row keeps a failed row out.
-  AtomicScope all(session.connection());
-  for (size_t i = 0; i < rows.size(); ++i) {
-    try {
-      AtomicScope row(session.connection());
-      rows[i].account.NoVerificarNivelesSup = skip_upper_check;
-      rows[i].account.Insertar();
-      row.Commit();
-      ++report.imported;
-    } catch (const Error& error) {
-      report.errors.push_back({rows[i].line, error});
-    }
-    on_progress(i + 1, rows.size());
-  }
-  all.Commit();
-  std::stable_sort(report.errors.begin(), report.errors.end(),
-                   [](const LineError& a, const LineError& b) { return a.line < b.line; });
-  return report;
+ImportReport ImportAccounts(const Session& session, CsvReader& reader, bool skip_upper_check,
+                            const std::function<void(const LineError&)>& on_error,
+                            const std::function<void()>& on_row) {
+  return Importer(session, skip_upper_check, on_error).Run(reader, on_row);
 }
 
 }  // namespace vornexa::cli

@@ -12,6 +12,7 @@
 
 #include <vornexa/vornexa.h>
 
+#include "tools/vornexa/csv.h"
 #include "tools/vornexa/session.h"
 
 namespace vornexa::cli {
@@ -28,18 +29,26 @@ struct LineError {
 
 struct ImportReport {
   size_t records = 0;   // data rows read
-  size_t imported = 0;  // accounts saved
-  std::vector<LineError> errors;  // by line
+  size_t imported = 0;  // rows saved
+  size_t failed = 0;    // rows reported
 };
 
-// Saves each row of `csv` through clsCuenta::Insertar; an account already
-// stored keeps the fields the file does not name. Rows are saved in
-// code order, so a file may list an account before its upper account. A row
-// is saved whole or not at all; a bad row is reported and the others go on.
-// A header naming no Cuenta, an unknown field or a field twice raises 1000.
-// `on_progress` is told how many rows are done.
-ImportReport ImportAccounts(const Session& session, std::string_view csv, bool skip_upper_check,
-                            const std::function<void(size_t done, size_t total)>& on_progress);
+// Saves each data row of `reader` through clsCuenta::Insertar, in the
+// file's order, all inside one transaction; an account already stored keeps
+// the fields the file does not name. A row is saved whole or not at all; a
+// bad row is told to `on_error` as soon as it is known and the others go on.
+// A row whose upper account is missing is tried again once the rest of the
+// file is saved (kept on disk meanwhile), so a file may list an account
+// before its upper account and memory stays that of one row. `on_row` is
+// called after each row of the file.
+//
+// Raises, and then nothing of the file is saved: a header naming no
+// Cuenta, an unknown field or a field twice, a record longer than
+// kMaxCsvRecordBytes, a failure to read, and any failure of the
+// transaction itself (the database in use by another process, a full disk).
+ImportReport ImportAccounts(const Session& session, CsvReader& reader, bool skip_upper_check,
+                            const std::function<void(const LineError&)>& on_error,
+                            const std::function<void()>& on_row);
 
 }  // namespace vornexa::cli
 

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "tools/vornexa/errors.h"
 #include "tools/vornexa/parse.h"
+#include "vornexa/base/text.h"
 
 namespace vornexa::cli {
 
@@ -107,6 +109,24 @@ void SetField(clsCuenta& account, const AccountField& field, std::string_view te
         }
       },
       field.member);
+}
+
+void CheckKeptFields(const clsCuenta& account, const std::vector<const AccountField*>& replaced,
+                     std::string_view source) {
+  for (const AccountField* field : WritableFields()) {
+    const auto* member = std::get_if<std::string clsCuenta::*>(&field->member);
+    if (member == nullptr || field->name == "Cuenta" ||
+        std::find(replaced.begin(), replaced.end(), field) != replaced.end()) {
+      continue;
+    }
+    const std::string& text = account.**member;
+    if (IsValidUtf8(text) && text.find('\0') == std::string::npos) continue;
+    Fail(source, "El campo " + std::string(field->name) + " de la cuenta " + account.Cuenta +
+                     ", guardado por otro programa, no es texto válido (UTF-8 sin caracteres "
+                     "nulos) y no se puede volver a guardar: dele un valor nuevo (--" +
+                     field->option + " en cuenta guardar, o la columna " +
+                     std::string(field->name) + " al importar)");
+  }
 }
 
 void BlankDefaultMandateId(clsCuenta& account, int16_t company) {

@@ -41,6 +41,14 @@ std::string FieldText(const clsCuenta& account, const AccountField& field);
 void SetField(clsCuenta& account, const AccountField& field, std::string_view text,
               std::string_view source);
 
+// Raises 1000 from `source`, naming the field and how to mend it, when a
+// text field that a save keeps as stored (all but Cuenta and `replaced`)
+// holds what another program stored and no save can write back: bytes that
+// are no valid UTF-8, or a NUL. The library would refuse the save naming a
+// field the user never gave.
+void CheckKeptFields(const clsCuenta& account, const std::vector<const AccountField*>& replaced,
+                     std::string_view source);
+
 // Loading fills an empty IdMandato with its default (DefaultMandateId).
 // Blanks it again when it holds just that default, so that a save or an
 // export does not turn the default into a stored value.

@@ -18,13 +18,14 @@ struct ListOptions {
 
 void RunList(const Session& session, const ListOptions& list, std::string_view source) {
   const CodeRange range = TypedRange(session, list.from, list.to, source);
-  Table table({{"Cuenta", "Cuenta"}, {"Nivel", "Nivel"}, {"Nombre", "Nombre"}});
+  TableWriter table(std::cout, {{"Cuenta", "Cuenta"}, {"Nivel", "Nivel"}, {"Nombre", "Nombre"}},
+                    session.json());
   WalkAccounts(session, range, [&](const clsCuenta& account) {
     if (list.level == 0 || account.Nivel == list.level) {
       table.AddRow({account.Cuenta, int64_t{account.Nivel}, account.Nombre});
     }
   });
-  PrintTable(std::cout, table, session.json());
+  table.Finish();
 }
 
 // The account a step landed on, or a sentence (JSON null) when there is none.

@@ -39,6 +39,11 @@ void AddSaveCommand(CLI::App& cuenta, const GlobalOptions& options) {
       options, [save](const Session& session, clsCuenta& account, std::string_view source) {
         const bool existed = account.Cargar();
         BlankDefaultMandateId(account, session.company().Codigo());
+        std::vector<const AccountField*> given;
+        for (size_t i = 0; i < save->fields.size(); ++i) {
+          if (save->given[i]->count()) given.push_back(save->fields[i]);
+        }
+        CheckKeptFields(account, given, source);
         for (size_t i = 0; i < save->fields.size(); ++i) {
           if (save->given[i]->count()) SetField(account, *save->fields[i], save->values[i], source);
         }

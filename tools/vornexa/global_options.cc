@@ -8,6 +8,11 @@ namespace vornexa::cli {
 
 namespace {
 
+// An empty value (--empresa=) is refused, not read as 0 or as no option.
+const CLI::Validator kNumberGiven(
+    [](const std::string& value) { return value.empty() ? "falta el valor, un número" : ""; },
+    "");
+
 void CheckDatabaseOptions(const GlobalOptions& options) {
   if (options.odbc && options.database) {
     throw CLI::ValidationError(
@@ -63,9 +68,11 @@ void AddGlobalOptions(CLI::App& app, GlobalOptions& options) {
       ->option_text("NOMBRE");
   CLI::Option* company = app.add_option(
       "--empresa", options.company,
-      "Código de la empresa. Por defecto, la variable de entorno VORNEXA_EMPRESA o 1");
+      "Código de la empresa. Por defecto, la variable de entorno VORNEXA_EMPRESA o 1")
+      ->check(kNumberGiven);
   app.add_option("--ejercicio", options.exercise,
-                 "Ejercicio activo: el que guarda init, o el de esta orden");
+                 "Ejercicio activo: el que guarda init, o el de esta orden")
+      ->check(kNumberGiven);
   app.add_flag("--json", options.json, "Resultados en JSON, para guiones");
   app.parse_complete_callback([&options, company] {
     CheckDatabaseOptions(options);

@@ -62,13 +62,15 @@ nlohmann::ordered_json CellJson(const Cell& cell) {
   return std::get<bool>(cell);
 }
 
+nlohmann::ordered_json RowJson(const std::vector<Column>& columns, const std::vector<Cell>& row) {
+  nlohmann::ordered_json object = nlohmann::ordered_json::object();
+  for (size_t i = 0; i < row.size(); ++i) object[columns[i].key] = CellJson(row[i]);
+  return object;
+}
+
 nlohmann::ordered_json ToJson(const Table& table) {
   nlohmann::ordered_json rows = nlohmann::ordered_json::array();
-  for (const std::vector<Cell>& row : table.rows()) {
-    nlohmann::ordered_json object = nlohmann::ordered_json::object();
-    for (size_t i = 0; i < row.size(); ++i) object[table.columns()[i].key] = CellJson(row[i]);
-    rows.push_back(std::move(object));
-  }
+  for (const std::vector<Cell>& row : table.rows()) rows.push_back(RowJson(table.columns(), row));
   return rows;
 }
 
@@ -113,6 +115,34 @@ void PrintTable(std::ostream& out, const Table& table, bool json) {
   for (size_t width : widths) rules.emplace_back(width, '-');
   PrintLine(out, rules, widths, right);
   for (const std::vector<std::string>& line : texts) PrintLine(out, line, widths, right);
+}
+
+void JsonArrayWriter::Add(const nlohmann::ordered_json& element) {
+  // Nested one level deeper: every line of the element gets the indent.
+  const std::string indent = indent_ + "  ";
+  std::string text = (empty_ ? "[\n" : ",\n") + indent;
+  for (const char c : JsonText(element)) {
+    text += c;
+    if (c == '\n') text += indent;
+  }
+  out_ << text;
+  empty_ = false;
+}
+
+void JsonArrayWriter::Finish() { out_ << (empty_ ? "[]" : "\n" + indent_ + "]"); }
+
+void TableWriter::AddRow(std::vector<Cell> cells) {
+  if (json_) {
+    array_.Add(RowJson(table_.columns(), cells));
+  } else {
+    table_.AddRow(std::move(cells));
+  }
+}
+
+void TableWriter::Finish() {
+  if (!json_) return PrintTable(out_, table_, false);
+  array_.Finish();
+  out_ << '\n';
 }
 
 void PrintRecord(std::ostream& out, const Record& record, bool json) {

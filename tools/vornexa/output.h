@@ -67,12 +67,47 @@ std::string CellText(const Cell& cell);
 nlohmann::ordered_json CellJson(const Cell& cell);
 
 nlohmann::ordered_json ToJson(const Table& table);
+// One row of `columns` as a JSON object.
+nlohmann::ordered_json RowJson(const std::vector<Column>& columns, const std::vector<Cell>& row);
 nlohmann::ordered_json ToJson(const Record& record);
 
 // The JSON text of `value`, indented, invalid UTF-8 replaced as above.
 std::string JsonText(const nlohmann::ordered_json& value);
 
 void PrintTable(std::ostream& out, const Table& table, bool json);
+
+// A JSON array written element by element exactly as JsonText writes the
+// whole, `depth` levels inside other values, so that a long list never
+// gathers in memory.
+class JsonArrayWriter {
+ public:
+  explicit JsonArrayWriter(std::ostream& out, int depth = 0)
+      : out_(out), indent_(2 * depth, ' ') {}
+  void Add(const nlohmann::ordered_json& element);
+  // The closing bracket ("[]" when empty), no line end.
+  void Finish();
+
+ private:
+  std::ostream& out_;
+  std::string indent_;
+  bool empty_ = true;
+};
+
+// A table printed as its rows come: JSON at once, element by element; the
+// text view, which aligns columns to the widest cell, at Finish().
+class TableWriter {
+ public:
+  TableWriter(std::ostream& out, std::vector<Column> columns, bool json)
+      : out_(out), table_(std::move(columns)), json_(json), array_(out) {}
+  void AddRow(std::vector<Cell> cells);
+  void Finish();
+
+ private:
+  std::ostream& out_;
+  Table table_;  // the text view's rows
+  bool json_;
+  JsonArrayWriter array_;
+};
 void PrintRecord(std::ostream& out, const Record& record, bool json);
 // A confirmation: the text itself, or {"mensaje": text} with --json.
 void PrintMessage(std::ostream& out, const std::string& text, bool json);

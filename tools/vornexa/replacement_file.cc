@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include "tools/vornexa/errors.h"
 
@@ -15,30 +16,6 @@ namespace vornexa::cli {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Closes a descriptor and, unless released, removes the file it was made for.
-class TemporaryFile {
- public:
-  TemporaryFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
-  ~TemporaryFile() {
-    if (fd_ >= 0) close(fd_);
-    if (!path_.empty()) unlink(path_.c_str());
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-  int fd() const { return fd_; }
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return close(fd) == 0;
-  }
-  void Release() { path_.clear(); }
-
- private:
-  int fd_;
-  std::string path_;
-};
 
 bool WriteAll(int fd, std::string_view text) {
   while (!text.empty()) {
@@ -75,23 +52,27 @@ bool SameFile(const std::string& a, const std::string& b) {
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+// Text gathered before each write to the file.
+constexpr size_t kBufferBytes = 64 * 1024;
+
 }  // namespace
 
-void ReplacementFile::Commit() {
-  const auto fail = [this](const std::string& what) {
-    Fail(source_, "No se pudo escribir el fichero '" + target_ + "': " + what + " (" +
-                      std::strerror(errno) + "); no se ha cambiado");
-  };
+ReplacementFile::ReplacementFile(std::string target, std::string_view source)
+    : target_(std::move(target)), source_(source) {
   struct stat existing;
   const bool exists = stat(target_.c_str(), &existing) == 0;
-  if (exists && !S_ISREG(existing.st_mode)) return WriteInPlace();
-
-  const fs::path target = Destination(target_);
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-  const int fd = mkstemp(temporary.data());
-  if (fd < 0) fail("no se puede crear un fichero en su carpeta");
-  TemporaryFile file(fd, temporary);
+  if (exists && !S_ISREG(existing.st_mode)) {
+    fd_ = open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd_ < 0) Fail("", errno);
+    return;
+  }
+  const fs::path destination = Destination(target_);
+  destination_ = destination.string();
+  const fs::path folder = destination.has_parent_path() ? destination.parent_path() : ".";
+  std::string temporary = (folder / ("." + destination.filename().string() + ".XXXXXX")).string();
+  fd_ = mkstemp(temporary.data());
+  if (fd_ < 0) Fail("no se puede crear un fichero en su carpeta", errno);
+  temporary_ = std::move(temporary);
   // The new file keeps the old one's permissions, or gets a new file's.
   mode_t mode = 0666;
   if (exists) {
@@ -101,12 +82,47 @@ void ReplacementFile::Commit() {
     umask(mask);
     mode &= ~mask;
   }
-  if (fchmod(file.fd(), mode) != 0) fail("no se pueden poner sus permisos");
-  if (!WriteAll(file.fd(), text_.view())) fail("falló la escritura");
-  if (fsync(file.fd()) != 0 || !file.Close()) fail("falló la escritura");
-  if (rename(temporary.c_str(), target.c_str()) != 0) fail("no se puede sustituir");
-  file.Release();
+  if (fchmod(fd_, mode) != 0) Fail("no se pueden poner sus permisos", errno);
+}
+
+ReplacementFile::~ReplacementFile() {
+  if (fd_ >= 0) close(fd_);
+  if (!temporary_.empty()) unlink(temporary_.c_str());
+}
+
+void ReplacementFile::Write(std::string_view text) {
+  buffer_ += text;
+  if (buffer_.size() >= kBufferBytes) Flush();
+}
+
+void ReplacementFile::Flush() {
+  if (write_error_ == 0 && !WriteAll(fd_, buffer_)) write_error_ = errno;
+  buffer_.clear();
+}
+
+void ReplacementFile::Fail(const std::string& what, int error) const {
+  const std::string reason = std::strerror(error);
+  if (what.empty()) cli::Fail(source_, "No se pudo escribir '" + target_ + "' (" + reason + ")");
+  cli::Fail(source_, "No se pudo escribir el fichero '" + target_ + "': " + what + " (" + reason +
+                         "); no se ha cambiado");
+}
+
+void ReplacementFile::Commit() {
+  Flush();
+  const int fd = std::exchange(fd_, -1);
+  if (temporary_.empty()) {
+    if (close(fd) != 0 && write_error_ == 0) write_error_ = errno;
+    if (write_error_ != 0) Fail("", write_error_);
+    return;
+  }
+  if (write_error_ != 0) Fail("falló la escritura", write_error_);
+  if (fsync(fd) != 0 || close(fd) != 0) Fail("falló la escritura", errno);
+  if (rename(temporary_.c_str(), destination_.c_str()) != 0) Fail("no se puede sustituir", errno);
+  temporary_.clear();
   // The rename itself lasts once the folder is synced.
+  const fs::path folder = fs::path(destination_).has_parent_path()
+                              ? fs::path(destination_).parent_path()
+                              : fs::path(".");
   const int folder_fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
   if (folder_fd >= 0) {
     fsync(folder_fd);
@@ -114,12 +130,20 @@ void ReplacementFile::Commit() {
   }
 }
 
-void ReplacementFile::WriteInPlace() {
-  const int fd = open(target_.c_str(), O_WRONLY | O_TRUNC);
-  TemporaryFile file(fd, "");
-  if (fd < 0 || !WriteAll(fd, text_.view()) || !file.Close()) {
-    Fail(source_, "No se pudo escribir '" + target_ + "' (" + std::strerror(errno) + ")");
+std::fstream AnonymousFile(std::string_view source) {
+  std::string path = (fs::temp_directory_path() / "vornexa-XXXXXX").string();
+  const int fd = mkstemp(path.data());
+  std::fstream file;
+  if (fd >= 0) {
+    close(fd);
+    file.open(path, std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
+    unlink(path.c_str());
   }
+  if (!file) {
+    cli::Fail(source, "No se puede crear un fichero temporal en '" +
+                          fs::temp_directory_path().string() + "' (" + std::strerror(errno) + ")");
+  }
+  return file;
 }
 
 bool IsDatabaseFile(const std::string& target, const std::string& database) {
@@ -130,6 +154,14 @@ bool IsDatabaseFile(const std::string& target, const std::string& database) {
       if (SameFile(target, companion) || resolved_target == Resolved(companion).string()) {
         return true;
       }
+    }
+  }
+  // The companion of another name of the same file: what precedes the
+  // suffix is the database itself, by device and inode.
+  for (const std::string_view suffix : {"-wal", "-shm", "-journal"}) {
+    if (resolved_target.ends_with(suffix) &&
+        SameFile(resolved_target.substr(0, resolved_target.size() - suffix.size()), database)) {
+      return true;
     }
   }
   return false;

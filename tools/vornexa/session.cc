@@ -44,7 +44,7 @@ std::string DatabasePath(const GlobalOptions& options) {
 }
 
 std::string DatabasePathProblem(const std::string& path) {
-  if (path.empty()) return "falta el nombre del fichero";
+  if (path.find_first_not_of(' ') == std::string::npos) return "falta el nombre del fichero";
   // The embedded driver reads these as a URI or a database in memory, which
   // would keep nothing; a file of such a name is reached as ./NAME.
   if (path.rfind("file:", 0) == 0 || path == ":memory:") {

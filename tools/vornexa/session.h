@@ -38,8 +38,8 @@ std::optional<std::string> OdbcConnectionString(const GlobalOptions& options);
 // Error 1000 naming VORNEXA_DB when that variable holds no plain file path.
 std::string DatabasePath(const GlobalOptions& options);
 
-// Why `path` cannot name a database file (empty, or a name that SQLite
-// would take as a URI or an in-memory database); empty when it can.
+// Why `path` cannot name a database file (empty or blank, or a name that
+// SQLite would take as a URI or an in-memory database); empty when it can.
 std::string DatabasePathProblem(const std::string& path);
 
 // The database behind the ODBC connection: --dialecto, else the

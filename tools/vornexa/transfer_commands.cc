@@ -1,8 +1,13 @@
 // importar, exportar: the chart as CSV.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
+#include <optional>
 
 #include "tools/vornexa/account_csv.h"
 #include "tools/vornexa/account_walk.h"
@@ -30,49 +35,109 @@ struct ExportOptions {
   std::string to;
 };
 
-// The whole file, or standard input for "-".
-std::string ReadInput(const std::string& path) {
-  if (path == "-") {
-    return std::string(std::istreambuf_iterator<char>(std::cin), {});
+// The file to import, read piece by piece: standard input for "-".
+class InputFile {
+ public:
+  explicit InputFile(const std::string& path) : path_(path) {
+    if (path == "-") return;
+    fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info;
+    if (fd_ < 0 || fstat(fd_, &info) != 0) Refuse();
+    if (S_ISDIR(info.st_mode)) {
+      Fail(kImportSource, "'" + path + "' es una carpeta: indique el fichero CSV que importar");
+    }
+    if (S_ISREG(info.st_mode)) size_ = static_cast<size_t>(info.st_size);
   }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) Fail(kImportSource, "No se puede leer el fichero '" + path + "'");
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
+  ~InputFile() {
+    if (fd_ > STDIN_FILENO) close(fd_);
+  }
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  size_t Read(char* buffer, size_t size) {
+    for (;;) {
+      const ssize_t got = read(fd_, buffer, size);
+      if (got >= 0) return static_cast<size_t>(got);
+      if (errno != EINTR) Refuse();
+    }
+  }
+  // The size of a regular file; 0 when unknown.
+  size_t size() const { return size_; }
+
+ private:
+  [[noreturn]] void Refuse() const {
+    Fail(kImportSource, "No se puede leer el fichero '" + path_ + "' (" + std::strerror(errno) +
+                            ")");
+  }
+
+  std::string path_;
+  int fd_ = STDIN_FILENO;
+  size_t size_ = 0;
+};
+
+nlohmann::ordered_json ErrorJson(const LineError& failure) {
+  return {{"linea", failure.line},
+          {"numero", failure.error.Number()},
+          {"origen", failure.error.Source()},
+          {"descripcion", failure.error.Description()}};
 }
 
-nlohmann::ordered_json ReportJson(const ImportReport& report) {
-  nlohmann::ordered_json errors = nlohmann::ordered_json::array();
-  for (const LineError& failure : report.errors) {
-    errors.push_back({{"linea", failure.line},
-                      {"numero", failure.error.Number()},
-                      {"origen", failure.error.Source()},
-                      {"descripcion", failure.error.Description()}});
-  }
-  return {{"lineas", report.records}, {"importadas", report.imported}, {"errores", errors}};
-}
+// The line errors of --json, kept on disk until the report is printed:
+// however many rows fail, memory stays that of one.
+class ErrorList {
+ public:
+  ErrorList() : file_(AnonymousFile(kImportSource)), array_(file_, 1) {}
 
+  void Add(const LineError& failure) { array_.Add(ErrorJson(failure)); }
+  // The report: the row counts, then the errors.
+  void Print(std::ostream& out, const ImportReport& report) {
+    array_.Finish();
+    file_.seekg(0);
+    out << "{\n  \"lineas\": " << report.records << ",\n  \"importadas\": " << report.imported
+        << ",\n  \"errores\": " << file_.rdbuf() << "\n}\n";
+  }
+
+ private:
+  std::fstream file_;
+  JsonArrayWriter array_;
+};
+
+// Reading, saving and reporting as the file goes.
 void RunImport(const GlobalOptions& options, const ImportOptions& import) {
-  const std::string csv = ReadInput(import.path);
+  InputFile input(import.path);
   const Session session = Session::Open(options);
-  std::unique_ptr<Progress> bar;
-  const ImportReport report = ImportAccounts(
-      session, csv, import.skip_upper_check, [&bar](size_t done, size_t total) {
-        if (!bar) bar = std::make_unique<Progress>("Importando", total);
-        bar->Update(done);
-      });
-  bar.reset();
-  for (const LineError& failure : report.errors) {
+  CsvReader reader([&input](char* buffer, size_t size) { return input.Read(buffer, size); });
+  Progress bar("Importando", input.size());
+  std::optional<ErrorList> json_errors;
+  if (session.json()) json_errors.emplace();
+  const auto on_error = [&](const LineError& failure) {
+    bar.Clear();
     std::cerr << "línea " << failure.line << ": " << failure.error.what() << '\n';
+    if (json_errors) json_errors->Add(failure);
+  };
+  ImportReport report;
+  try {
+    report = ImportAccounts(session, reader, import.skip_upper_check, on_error,
+                            [&] { bar.Update(reader.bytes_read()); });
+  } catch (const Error& error) {
+    // The database's own failures (a lock, a full disk) under the command.
+    if (error.Source() == kImportSource) throw;
+    throw Error(error.Number(), std::string(kImportSource),
+                "No se ha importado nada de '" + import.path + "': " + error.Description(),
+                error.SqlState(), error.NativeError());
   }
+  bar.Clear();
   std::string summary = "Importadas " + std::to_string(report.imported) + " de " +
                         std::to_string(report.records) + " cuentas de '" + import.path + "'";
-  if (!report.errors.empty()) summary += "; " + std::to_string(report.errors.size()) + " con errores";
-  PrintAnswer(std::cout, ReportJson(report), summary + ".", session.json());
-  if (!report.errors.empty()) {
-    Fail(kImportSource, std::to_string(report.errors.size()) + " de " +
-                            std::to_string(report.records) + " líneas no se importaron");
+  if (report.failed > 0) summary += "; " + std::to_string(report.failed) + " con errores";
+  if (json_errors) {
+    json_errors->Print(std::cout, report);
+  } else {
+    std::cout << summary << ".\n";
+  }
+  if (report.failed > 0) {
+    Fail(kImportSource, std::to_string(report.failed) + " de " + std::to_string(report.records) +
+                            " líneas no se importaron");
   }
 }
 
@@ -92,16 +157,24 @@ void RunExport(const GlobalOptions& options, const ExportOptions& exported) {
   if (to_file) RefuseDatabaseTarget(options, exported.path);
   const Session session = Session::Open(options);
   const CodeRange range = TypedRange(session, exported.from, exported.to, kExportSource);
-  ReplacementFile file(exported.path, kExportSource);
-  std::ostream& out = to_file ? file.stream() : std::cout;
+  std::optional<ReplacementFile> file;
+  if (to_file) file.emplace(exported.path, kExportSource);
+  // Line by line, so that the chart never gathers in memory.
+  const auto write = [&file](const std::string& text) {
+    if (file) {
+      file->Write(text);
+    } else {
+      std::cout << text;
+    }
+  };
   size_t count = 0;
-  out << CsvHeaderLine();
+  write(CsvHeaderLine());
   WalkAccounts(session, range, [&](const clsCuenta& account) {
-    out << CsvAccountLine(account, session.company().Codigo());
+    write(CsvAccountLine(account, session.company().Codigo()));
     ++count;
   });
-  if (!to_file) return;
-  file.Commit();
+  if (!file) return;
+  file->Commit();
   PrintMessage(std::cout,
                "Exportadas " + std::to_string(count) + " cuentas a '" + exported.path + "'.",
                session.json());

@@ -104,8 +104,8 @@ void RethrowWithSource(std::string_view source) {
 }
 
 std::string MissingUpperAccountDescription(std::string_view upper_code, int64_t exercise) {
-  return "No se ha creado la cuenta de nivel superior.\r\nDebe crear : " + std::string(upper_code) +
-         " en ejercicio: " + std::to_string(exercise);
+  return std::string(error_description::kMissingUpperAccount) + "\r\nDebe crear : " +
+         std::string(upper_code) + " en ejercicio: " + std::to_string(exercise);
 }
 
 std::string AccountHasMovementsDescription(std::string_view code) {

@@ -77,10 +77,13 @@ inline constexpr std::string_view kNoAccountCodeAccented =
 // A code whose length is that of no level of the company.
 inline constexpr std::string_view kNoMatchingLevel =
     "No se puede insertar una cuenta no correspondiente a los digitos parametrizados";
+// How the description of a creation whose upper account is missing begins.
+inline constexpr std::string_view kMissingUpperAccount =
+    "No se ha creado la cuenta de nivel superior.";
 }  // namespace error_description
 
-// "No se ha creado la cuenta de nivel superior.\r\nDebe crear : <code> en
-// ejercicio: <exercise>": a creation whose upper account is missing.
+// kMissingUpperAccount, then "\r\nDebe crear : <code> en ejercicio:
+// <exercise>": a creation whose upper account is missing.
 std::string MissingUpperAccountDescription(std::string_view upper_code, int64_t exercise);
 // "No se puede eliminar la cuenta <code> por tener movimientos asociados".
 std::string AccountHasMovementsDescription(std::string_view code);

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -58,6 +59,10 @@ class Connection {
 
   // Atomic scopes (see AtomicScope). Nest: only the outermost commit makes
   // the writes durable, and they nest inside a transaction the caller opened.
+  // When the database undoes the whole transaction by itself (a full disk on
+  // SQLite), every later call inside the scopes still open raises, so that
+  // nothing of the unit of work runs on, or is saved, outside it; rolling
+  // back the outermost of them makes the connection usable again.
   virtual void BeginAtomic() = 0;
   virtual void CommitAtomic() = 0;
   virtual void RollbackAtomic() = 0;
@@ -87,11 +92,18 @@ struct SqliteOptions {
   // afresh. The environment variable VORNEXA_STATEMENT_CACHE=0 turns the
   // cache off for every connection (1 or unset leaves it to this option).
   size_t statement_cache_size = 64;
+  // How long a statement waits for a lock another connection holds (a
+  // writer in another process) before it fails, saying which lock. Unset,
+  // the environment variable VORNEXA_BUSY_TIMEOUT_MS gives it, else 10000.
+  std::optional<int> busy_timeout_ms;
 };
 inline constexpr char kStatementCacheVariable[] = "VORNEXA_STATEMENT_CACHE";
+inline constexpr char kBusyTimeoutVariable[] = "VORNEXA_BUSY_TIMEOUT_MS";
 
 // Opens (creating if needed) an embedded database file; ":memory:" works.
-// A file database runs in WAL mode with full synchronisation.
+// A file database runs in WAL mode with full synchronisation. A path naming
+// a folder or a device, and a file that is no SQLite database, raise
+// -2146824579 naming the path.
 std::shared_ptr<Connection> OpenSqlite(const std::string& path);
 std::shared_ptr<Connection> OpenSqlite(const std::string& path, const SqliteOptions& options);
 

@@ -52,10 +52,13 @@ struct OdbcOptions {
   // statement directly. Unset, the database's default applies:
   // kOdbcStatementCacheSize for Sqlite, where reusing them pays, 0 for
   // PostgreSql and SqlServer. VORNEXA_STATEMENT_CACHE=0 turns it off for
-  // every connection. Asked for on PostgreSQL, a statement the server
-  // refuses to prepare (an unknown column, a syntax error) fails with the
-  // same number and SQLSTATE, its driver's description ending in "Error
-  // while preparing parameters" instead of "Error while executing the query".
+  // every connection. Asked for on PostgreSQL, integer values are prepared
+  // cast to their literal's type (integer, or bigint beyond), which the text
+  // gives them and the driver would not, and a statement the server refuses
+  // to prepare (an unknown column, a syntax error) fails with the same number
+  // and SQLSTATE, its driver's description ending in "Error while preparing
+  // parameters" instead of "Error while executing the query". A statement
+  // with more than 1,000 values runs directly.
   std::optional<size_t> statement_cache_size;
 };
 inline constexpr size_t kOdbcStatementCacheSize = 64;

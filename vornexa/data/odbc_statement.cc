@@ -64,16 +64,31 @@ Handle NewStatementHandle(const Session& session) {
   return handle;
 }
 
-// Whether a minus stands before a parameter marker: PostgreSQL types an
-// integer literal there, but cannot choose the operator for a parameter
-// whose type it has to infer.
-bool NegatesAMarker(std::string_view skeleton) {
-  for (size_t minus = skeleton.find('-'); minus != std::string_view::npos;
-       minus = skeleton.find('-', minus + 1)) {
-    const size_t next = skeleton.find_first_not_of(" \t\r\n", minus + 1);
-    if (next != std::string_view::npos && skeleton[next] == '?') return true;
+// Statements with more values than this run directly: drivers fail on far
+// more (PostgreSQL's lost its session at about 8,000), and a parameter's
+// number must stay within the 32,767 of the ODBC calls.
+constexpr size_t kMaxPreparedParameters = 1000;
+
+// An integer literal's type, as PostgreSQL gives it to the text: integer
+// while the value fits, bigint beyond.
+bool FitsInteger(int64_t value) { return value <= INT32_MAX; }
+
+// The skeleton as PostgreSQL is to prepare it. Its driver sends every value
+// untyped, for the server to infer from where it stands; a quoted literal
+// of the text is untyped too, but an integer literal is not, so each
+// integer parameter is cast to the literal's own type: `Dpto = 4000000000`
+// must compare as bigint, not fail as out of a smallint's range, and
+// `SUBSTRING(Nombre, 1, 1)` must take integers.
+std::string TypedSkeleton(const ParameterisedStatement& statement) {
+  std::string typed;
+  size_t copied = 0;
+  for (const StatementParameter& parameter : statement.parameters) {
+    if (!parameter.is_integer) continue;
+    typed.append(statement.skeleton, copied, parameter.marker - copied);
+    typed += FitsInteger(parameter.integer) ? "CAST(? AS integer)" : "CAST(? AS bigint)";
+    copied = parameter.marker + 1;
   }
-  return false;
+  return typed.append(statement.skeleton, copied);
 }
 
 // Forward-only cursor: one row at a time from the live statement.
@@ -143,8 +158,9 @@ void Statement::GiveBack() {
 }
 
 bool Statement::RunPrepared(ParameterisedStatement& statement) {
+  if (statement.parameters.size() > kMaxPreparedParameters) return false;
+  if (session_->dialect == Dialect::PostgreSql) statement.skeleton = TypedSkeleton(statement);
   parameters_.swap(statement.parameters);
-  if (session_->dialect == Dialect::PostgreSql && NegatesAMarker(statement.skeleton)) return false;
   PreparedStatementCache& cache = *session_->prepared;
   entry_ = cache.Take(statement.skeleton);
   if (entry_ == nullptr) {
@@ -153,7 +169,7 @@ bool Statement::RunPrepared(ParameterisedStatement& statement) {
     SQLSMALLINT markers = 0;
     if (!SQL_SUCCEEDED(Prepare(prepared.handle, translated, Encoding())) ||
         !SQL_SUCCEEDED(SQLNumParams(prepared.handle.get(), &markers)) ||
-        markers != static_cast<SQLSMALLINT>(parameters_.size())) {
+        static_cast<size_t>(markers) != parameters_.size()) {
       return false;
     }
     // Kept unless a result set still open holds this skeleton's statement:
@@ -192,10 +208,9 @@ bool Statement::BindParameters() {
     if (parameter.is_integer) {
       // A literal is an integer while it fits one, a bigint beyond: typed
       // alike, the parameter resolves operators and overflows as it would.
-      const bool fits_integer = parameter.integer <= INT32_MAX;
       rc = SQLBindParameter(get(), number, SQL_PARAM_INPUT, SQL_C_SBIGINT,
-                            fits_integer ? SQL_INTEGER : SQL_BIGINT, 0, 0, &parameter.integer, 0,
-                            nullptr);
+                            FitsInteger(parameter.integer) ? SQL_INTEGER : SQL_BIGINT, 0, 0,
+                            &parameter.integer, 0, nullptr);
     } else if (Encoding() == Encoding::kUtf16) {
       // Text the wide calls cannot encode runs as text, whose error names
       // the offset in the statement.

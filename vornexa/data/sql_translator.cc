@@ -170,19 +170,27 @@ class Translator {
     }
   }
 
-  // SELECT [DISTINCT|ALL] TOP n: keeps the head, drops `TOP n` and the blank
-  // after it, and remembers the LIMIT for the end of this SELECT.
+  bool NumberAt(size_t i) const { return i < tokens_.size() && tokens_[i].kind == Kind::kNumber; }
+
+  // SELECT [DISTINCT|ALL] TOP n (or TOP (n)): keeps the head, drops the TOP
+  // and the blank after it, and remembers the LIMIT for the end of this SELECT.
   void Select() {
     size_t i = at_ + 1;
     size_t modifier = SkipBlanks(i);
     if (WordAt(modifier, "DISTINCT") || WordAt(modifier, "ALL")) i = modifier + 1;
     const size_t top = SkipBlanks(i);
-    const size_t count = SkipBlanks(top + 1);
-    if (!WordAt(top, "TOP") || count >= tokens_.size() || tokens_[count].kind != Kind::kNumber) {
+    if (!WordAt(top, "TOP")) {
       out_ += tokens_[at_++].text;
       return;
     }
-    const size_t after = SkipBlanks(count + 1);
+    size_t count = SkipBlanks(top + 1), end = count;
+    if (SymbolAt(count, '(')) {
+      count = SkipBlanks(count + 1);
+      end = SkipBlanks(count + 1);
+      if (!SymbolAt(end, ')')) count = tokens_.size();
+    }
+    if (!NumberAt(count)) RefuseTop("TOP debe ir seguido de un número, como TOP 5 o TOP (5)");
+    const size_t after = SkipBlanks(end + 1);
     if (WordAt(after, "PERCENT")) RefuseTop("TOP … PERCENT no tiene equivalente con LIMIT");
     if (WordAt(after, "WITH") && WordAt(SkipBlanks(after + 1), "TIES")) {
       RefuseTop("TOP … WITH TIES no tiene equivalente con LIMIT");
@@ -192,7 +200,7 @@ class Translator {
     }
     for (size_t k = at_; k < i; ++k) out_ += tokens_[k].text;
     pending_limits_.push_back({depth_, tokens_[count].text});
-    at_ = count + 1;
+    at_ = end + 1;
     // One blank separates the head from what followed TOP n.
     const size_t rest = SkipBlanks(at_);
     if (rest > at_) {

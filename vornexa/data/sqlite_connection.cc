@@ -4,6 +4,10 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,13 +25,28 @@ namespace vornexa {
 
 namespace {
 
-// Writers on one file wait for each other this long before giving up.
-constexpr int kBusyTimeoutMs = 10000;
+// How long a connection waits for another's lock: `requested`, else the
+// environment's VORNEXA_BUSY_TIMEOUT_MS, else 10 seconds.
+int BusyTimeoutMs(std::optional<int> requested) {
+  if (requested) return std::max(*requested, 0);
+  const char* setting = std::getenv(kBusyTimeoutVariable);
+  if (setting == nullptr || *setting == '\0') return 10000;
+  int milliseconds = 0;
+  const char* end = setting + std::strlen(setting);
+  const auto [stop, error] = std::from_chars(setting, end, milliseconds);
+  if (error != std::errc() || stop != end || milliseconds < 0) {
+    throw Error(error_number::kConnectionUnusable, std::string(kDataSource),
+                std::string(kBusyTimeoutVariable) + " vale '" + setting +
+                    "': debe ser un número de milisegundos");
+  }
+  return milliseconds;
+}
 
 // Opens `path` with `flags`; raises 3709 naming the file when it cannot.
 // Without SQLite's own mutex: a connection serves one thread at a time, and
 // the lock on every call would cost reads about a tenth of their time.
-sqlite3* OpenDatabase(const std::string& path, const std::string& name, int flags) {
+sqlite3* OpenDatabase(const std::string& path, const std::string& name, int flags,
+                      int busy_timeout_ms) {
   sqlite3* db = nullptr;
   const int rc =
       sqlite3_open_v2(name.c_str(), &db, flags | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -38,7 +57,7 @@ sqlite3* OpenDatabase(const std::string& path, const std::string& name, int flag
                 "No se puede abrir la base de datos '" + path + "': " + message);
   }
   sqlite3_extended_result_codes(db, 1);
-  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  sqlite3_busy_timeout(db, busy_timeout_ms);
   return db;
 }
 
@@ -263,13 +282,19 @@ class SqliteRecordset : public Recordset {
 
 class SqliteConnection : public Connection {
  public:
-  SqliteConnection(const std::string& path, size_t statement_cache_size)
-      : db_(OpenDatabase(path, path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) {
+  SqliteConnection(const std::string& path, size_t statement_cache_size, int busy_timeout_ms)
+      : path_(path), busy_timeout_ms_(busy_timeout_ms) {
+    RefuseOtherThanFile(path);
+    db_ = OpenDatabase(path, path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, busy_timeout_ms_);
     try {
       if (path != ":memory:" && !path.empty() && !PrepareForWriting()) OpenForReading(path);
       // FULL makes each commit durable against power loss, not only against
       // a crash of the process.
       Run("PRAGMA synchronous=FULL");
+    } catch (const Error& e) {
+      const Error failure = OpenFailure(path, e);
+      sqlite3_close_v2(db_);
+      throw failure;
     } catch (...) {
       sqlite3_close_v2(db_);
       throw;
@@ -287,42 +312,161 @@ class SqliteConnection : public Connection {
   }
 
   int64_t Execute(std::string_view sql) override {
-    const std::unique_ptr<Statement> statement = Compile(sql);
-    const int64_t before = sqlite3_total_changes64(db_);
-    while (statement->Step()) {
-    }
-    return sqlite3_total_changes64(db_) - before;
+    return Guarded([&] {
+      const std::unique_ptr<Statement> statement = Compile(sql);
+      const int64_t before = sqlite3_total_changes64(db_);
+      while (statement->Step()) {
+      }
+      return sqlite3_total_changes64(db_) - before;
+    });
   }
 
   std::unique_ptr<Recordset> Open(std::string_view sql, Cursor cursor) override {
-    std::unique_ptr<Statement> statement = Compile(sql);
-    if (cursor == Cursor::ForwardOnly) return std::make_unique<SqliteRecordset>(std::move(statement));
-    bool on_row = statement->Step();
-    ColumnIndex columns = statement->Columns();  // a copy: the result set outlives the statement
-    std::vector<std::vector<Value>> rows;
-    for (; on_row; on_row = statement->Step()) rows.push_back(statement->Row(columns.size()));
-    return std::make_unique<MaterializedRecordset>(std::move(columns), std::move(rows));
+    return Guarded([&]() -> std::unique_ptr<Recordset> {
+      std::unique_ptr<Statement> statement = Compile(sql);
+      if (cursor == Cursor::ForwardOnly) {
+        return std::make_unique<SqliteRecordset>(std::move(statement));
+      }
+      bool on_row = statement->Step();
+      ColumnIndex columns = statement->Columns();  // a copy: the result set outlives the statement
+      std::vector<std::vector<Value>> rows;
+      for (; on_row; on_row = statement->Step()) rows.push_back(statement->Row(columns.size()));
+      return std::make_unique<MaterializedRecordset>(std::move(columns), std::move(rows));
+    });
   }
 
   Dialect SqlDialect() const override { return Dialect::Sqlite; }
 
-  // Savepoints nest, and open a transaction when none is open.
-  void BeginAtomic() override { Run("SAVEPOINT " + SavepointName(++depth_)); }
-  // The level counts down only once its savepoint is gone, so that after a
-  // failed release (a busy commit) the rollback that follows finds it.
-  void CommitAtomic() override {
-    Run("RELEASE " + SavepointName(depth_));
-    --depth_;
+  // The outermost scope opens a transaction that takes the write lock at
+  // once, so that a writer in another process is waited for once, at the
+  // start, instead of failing some writes of the scope and not others.
+  // Inside it, or inside a transaction the caller opened, scopes are
+  // savepoints.
+  void BeginAtomic() override {
+    Guarded([&] {
+      if (depth_ == 0 && sqlite3_get_autocommit(db_)) {
+        Run("BEGIN IMMEDIATE");
+        own_transaction_ = true;
+      } else {
+        Run("SAVEPOINT " + SavepointName(depth_ + 1));
+      }
+      ++depth_;
+    });
   }
+  // The level counts down only once its savepoint is gone, so that after a
+  // failed release the rollback that follows finds it.
+  void CommitAtomic() override {
+    Guarded([&] {
+      if (depth_ == 1 && own_transaction_) {
+        Run("COMMIT");
+        own_transaction_ = false;
+      } else {
+        Run("RELEASE " + SavepointName(depth_));
+      }
+      --depth_;
+    });
+  }
+  // The scope is closed whatever happens. When SQLite has undone the whole
+  // transaction there is nothing left to roll back at any level.
   void RollbackAtomic() override {
-    const std::string name = SavepointName(depth_);
-    Run("ROLLBACK TO " + name);
-    Run("RELEASE " + name);
-    --depth_;
+    NoteLostTransaction({});
+    const int level = depth_--;
+    const bool own = level == 1 && own_transaction_;
+    if (level == 1) own_transaction_ = false;
+    if (lost_cause_) {
+      if (depth_ == 0) lost_cause_.reset();
+      return;
+    }
+    Guarded([&] {
+      if (own) {
+        Run("ROLLBACK");
+        return;
+      }
+      const std::string name = SavepointName(level);
+      Run("ROLLBACK TO " + name);
+      Run("RELEASE " + name);
+    });
   }
 
  private:
   static std::string SavepointName(int depth) { return "vornexa_" + std::to_string(depth); }
+
+  // A device, a pipe or a folder is no database file: SQLite would report
+  // the failure of its first read or write instead.
+  static void RefuseOtherThanFile(const std::string& path) {
+    struct stat info;
+    if (path.rfind("file:", 0) == 0 || stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode)) {
+      return;
+    }
+    throw Error(error_number::kConnectionUnusable, std::string(kDataSource),
+                "No se puede abrir la base de datos '" + path + "': no es un fichero sino " +
+                    (S_ISDIR(info.st_mode) ? "una carpeta" : "un dispositivo o una tubería") +
+                    "; indique el fichero de la base de datos");
+  }
+
+  // Runs `body`, which fails only by raising an Error, and watches what
+  // becomes of the scopes: SQLite undoes the whole transaction by itself
+  // after some failures (a full disk, an I/O error, memory running out).
+  // The scopes still open must not go on in autocommit, where each
+  // statement would be saved on its own: every later call inside them
+  // raises until the outermost one is rolled back. A writer's lock held
+  // beyond the wait is described for what it is.
+  template <typename Body>
+  auto Guarded(Body&& body) -> decltype(body()) {
+    NoteLostTransaction({});
+    if (lost_cause_) RaiseLostTransaction();
+    try {
+      return body();
+    } catch (const Error& e) {
+      NoteLostTransaction(e.Description());
+      if ((e.NativeError() & 0xFF) == SQLITE_BUSY) throw BusyError(e);
+      throw;
+    }
+  }
+
+  // Notes that the transaction of the open scopes is gone, `cause` being the
+  // failure that took it (empty when unknown).
+  void NoteLostTransaction(std::optional<std::string> cause) {
+    if (depth_ > 0 && !lost_cause_ && sqlite3_get_autocommit(db_)) {
+      lost_cause_ = cause.value_or("");
+    }
+  }
+
+  [[noreturn]] void RaiseLostTransaction() const {
+    const std::string cause = lost_cause_->empty() ? "" : " (" + *lost_cause_ + ")";
+    throw Error(error_number::kStatementRejected, std::string(kDataSource),
+                "La base de datos deshizo entera la transacción en curso tras un fallo" + cause +
+                    ": no se ha guardado nada de ella");
+  }
+
+  // Another connection held its lock longer than this one waits. Whether it
+  // keeps even readers out tells a writer's lock from an exclusive one.
+  Error BusyError(const Error& busy) {
+    sqlite3_busy_timeout(db_, 0);
+    const int probe = sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
+                                   nullptr);
+    sqlite3_busy_timeout(db_, busy_timeout_ms_);
+    return Error(busy.Number(), busy.Source(),
+                 SqliteBusyDescription(path_, (probe & 0xFF) == SQLITE_BUSY, busy_timeout_ms_,
+                                       busy.Description()),
+                 busy.SqlState(), busy.NativeError());
+  }
+
+  // What to raise when preparing the file failed: a lock or a file that is
+  // no database said for what it is, naming the file.
+  Error OpenFailure(const std::string& path, const Error& failure) {
+    switch (failure.NativeError() & 0xFF) {
+      case SQLITE_BUSY:
+        return BusyError(failure);
+      case SQLITE_NOTADB:
+        return Error(error_number::kConnectionUnusable, std::string(kDataSource),
+                     "No se puede abrir la base de datos '" + path + "': el fichero no es una "
+                     "base de datos SQLite, o está dañado; indique el fichero de la base de "
+                     "datos (" + failure.Description() + ")");
+      default:
+        return failure;
+    }
+  }
 
   // WAL lets readers run beside the writer. False when the file, its folder
   // or its medium takes no writes (SQLite then opened the file for reading,
@@ -342,7 +486,7 @@ class SqliteConnection : public Connection {
   void OpenForReading(const std::string& path) {
     sqlite3_close_v2(db_);
     db_ = nullptr;
-    db_ = OpenDatabase(path, path, SQLITE_OPEN_READONLY);
+    db_ = OpenDatabase(path, path, SQLITE_OPEN_READONLY, busy_timeout_ms_);
     const int rc = sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
                                 nullptr);
     if (rc == SQLITE_OK) return;
@@ -355,7 +499,7 @@ class SqliteConnection : public Connection {
                       "': está en un medio de solo lectura con cambios sin integrar en su "
                       "archivo '" + path + "-wal'");
     }
-    db_ = OpenDatabase(path, ImmutableUri(path), SQLITE_OPEN_READONLY);
+    db_ = OpenDatabase(path, ImmutableUri(path), SQLITE_OPEN_READONLY, busy_timeout_ms_);
   }
 
   // The reused compiled form of a query or write when the cache is on and
@@ -369,8 +513,8 @@ class SqliteConnection : public Connection {
     return std::make_unique<Statement>(db_, sql);
   }
 
-  // The driver's own statements (pragmas, savepoints). The savepoints of
-  // every write are reused from the cache like any other statement.
+  // The driver's own statements (pragmas, transactions, savepoints), reused
+  // from the cache like any other statement when it is on.
   void Run(const std::string& sql) {
     if (cache_) {
       scratch_.skeleton = sql;
@@ -385,18 +529,25 @@ class SqliteConnection : public Connection {
     if (rc != SQLITE_OK) RaiseSqliteError(db_, rc);
   }
 
+  const std::string path_;
+  const int busy_timeout_ms_;
   sqlite3* db_ = nullptr;
   std::shared_ptr<SqliteStatementCache> cache_;  // null when turned off
   // The statement being parameterised, its storage kept from call to call.
   ParameterisedStatement scratch_;
   StatementParameteriser parameteriser_;
-  int depth_ = 0;
+  int depth_ = 0;                 // atomic scopes open
+  bool own_transaction_ = false;  // the outermost one began the transaction
+  // Set, with the failure behind it, once SQLite has undone the transaction
+  // of the open scopes.
+  std::optional<std::string> lost_cause_;
 };
 
 }  // namespace
 
 std::shared_ptr<Connection> OpenSqlite(const std::string& path, const SqliteOptions& options) {
-  return std::make_shared<SqliteConnection>(path, StatementCacheCapacity(options.statement_cache_size));
+  return std::make_shared<SqliteConnection>(path, StatementCacheCapacity(options.statement_cache_size),
+                                            BusyTimeoutMs(options.busy_timeout_ms));
 }
 
 std::shared_ptr<Connection> OpenSqlite(const std::string& path) {

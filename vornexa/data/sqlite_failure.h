@@ -17,8 +17,15 @@ namespace vornexa {
 // system's error behind it (sqlite3_system_errno), `message` SQLite's text.
 std::string SqliteFailureDescription(int code, int system_errno, std::string_view message);
 
+// A lock another connection held on the database at `path` longer than
+// `waited_ms`: `exclusive` when it kept readers out too, otherwise a
+// writer's. `message` is SQLite's.
+std::string SqliteBusyDescription(std::string_view path, bool exclusive, int waited_ms,
+                                  std::string_view message);
+
 // Raises a failure of `db` (or of opening, when `db` is null) as an Error:
-// -2147217873 for a constraint, -2147217900 for anything else.
+// -2147217873 for a constraint, -2147217900 for anything else; SQLite's
+// extended code is the error's native code.
 [[noreturn]] void RaiseSqliteError(sqlite3* db, int code);
 
 }  // namespace vornexa

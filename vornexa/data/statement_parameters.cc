@@ -45,7 +45,9 @@ Word Classify(const SqlToken& token) {
     case 'D':
       return is("DELETE") ? Word::kStatement : Word::kOther;
     case 'E':
-      if (is("ELSE") || is("ESCAPE")) return Word::kOpensValue;
+      // Not ESCAPE: SQLite seeks an index for a LIKE only when its escape
+      // character is a literal.
+      if (is("ELSE")) return Word::kOpensValue;
       return is("EXCEPT") ? Word::kCompound : Word::kOther;
     case 'F':
       return is("FROM") ? Word::kFrom : Word::kOther;

@@ -32,7 +32,8 @@ struct ParameterisedStatement {
 // the statement means or returns: in a result column list (column names
 // come from its text), in ORDER BY, GROUP BY and LIMIT (an integer there is
 // an ordinal or changes the plan), after anything but an operator or an
-// expression keyword (a quoted text after AS or FROM is a name), and for
+// expression keyword (a quoted text after AS or FROM is a name, the one
+// after ESCAPE lets SQLite seek an index for its LIKE), and for
 // numbers that are not plain integers (reals keep the database's own
 // conversion of their text). Texts holding parameter markers, several
 // statements or a NUL byte are not parameterised at all.
