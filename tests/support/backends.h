@@ -1,5 +1,6 @@
-// The databases the behavioural suites run on. The embedded default is always
-// there; further backends join when the machine offers them.
+// The databases the behavioural suites run on. The embedded default is there
+// whenever the build has its driver; further backends join when the build and
+// the machine offer them.
 #ifndef TESTS_SUPPORT_BACKENDS_H_
 #define TESTS_SUPPORT_BACKENDS_H_
 
@@ -7,6 +8,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "vornexa/data/connection.h"
@@ -24,6 +26,10 @@ std::vector<Backend> TestBackends();
 // Those of TestBackends() behind a database server (PostgreSQL): for what
 // needs other sessions, or a session ended from outside.
 std::vector<Backend> ServerBackends();
+
+// The embedded database alone, when the build has its driver: for what does
+// not depend on the backend, such as the exact text of the statements sent.
+std::vector<Backend> EmbeddedBackends();
 
 // The live PostgreSQL server's ODBC connection string (VORNEXA_TEST_PG);
 // empty when none is configured.
@@ -52,11 +58,6 @@ class ScratchFolder {
   std::string path_;
 };
 
-// Instantiates a BackendTest-derived suite on the database servers alone.
-#define VORNEXA_ON_SERVERS(Suite)                                                              \
-  INSTANTIATE_TEST_SUITE_P(, Suite, ::testing::ValuesIn(::vornexa::testing::ServerBackends()), \
-                           [](const auto& info) { return info.param.name; });                  \
-  GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Suite)
 
 }  // namespace vornexa::testing
 
