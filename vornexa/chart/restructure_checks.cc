@@ -54,14 +54,18 @@ int16_t RequireLevelCode(std::string_view code, const std::array<int16_t, 6>& di
   return level;
 }
 
-void RequireSameLevel(std::string_view code, std::string_view other, int16_t level,
-                      std::string_view source) {
-  RequireDigits(code, source);
-  if (code.size() != other.size()) {
-    RaiseComponentError(source, "El código " + std::string(code) + " no es del nivel " +
-                                    std::to_string(level) + " de " + std::string(other) + " (" +
-                                    std::to_string(other.size()) + " dígitos)");
+int16_t RequireLevelPair(std::string_view from, std::string_view to,
+                         const std::array<int16_t, 6>& digits, std::string_view when_same,
+                         std::string_view source) {
+  const int16_t level = RequireLevelCode(from, digits, source);
+  RequireDigits(to, source);
+  if (to.size() != from.size()) {
+    RaiseComponentError(source, "El código " + std::string(to) + " no es del nivel " +
+                                    std::to_string(level) + " de " + std::string(from) + " (" +
+                                    std::to_string(from.size()) + " dígitos)");
   }
+  if (to == from) RaiseComponentError(source, std::string(when_same));
+  return level;
 }
 
 std::vector<std::pair<std::string, int16_t>> UpperCodes(std::string_view code, int16_t level,

@@ -26,10 +26,13 @@ std::array<int16_t, 6> LevelDigits(clsEmpresa& company);
 int16_t RequireLevelCode(std::string_view code, const std::array<int16_t, 6>& digits,
                          std::string_view source);
 
-// Refused from `source` unless `code` is digits only and as long as `other`,
-// a code of `level`.
-void RequireSameLevel(std::string_view code, std::string_view other, int16_t level,
-                      std::string_view source);
+// The level of `from`, as RequireLevelCode finds it, for a renumbering or a
+// merge into `to`. Refused from `source` unless `to` is digits only and as
+// long as `from`, and, with `when_same` for description, when the two are
+// the same code.
+int16_t RequireLevelPair(std::string_view from, std::string_view to,
+                         const std::array<int16_t, 6>& digits, std::string_view when_same,
+                         std::string_view source);
 
 // The codes of the accounts above a code of `level`, one per level, with
 // their levels, the highest first.

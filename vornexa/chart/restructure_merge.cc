@@ -41,11 +41,9 @@ InformeReestructuracion FusionarCuentas(Connection& conexion, clsEmpresa& empres
                                         const OpcionesReestructuracion& opciones) {
   return Trap(kSource, [&] {
     RestructurePlan plan = PlanFor(kSource, empresa);
-    const int16_t level = RequireLevelCode(strOrigen, plan.level_digits, kSource);
-    RequireSameLevel(strDestino, strOrigen, level, kSource);
-    if (strDestino == strOrigen) {
-      RaiseComponentError(kSource, "No se puede fusionar la cuenta " + strOrigen + " consigo misma");
-    }
+    const int16_t level =
+        RequireLevelPair(strOrigen, strDestino, plan.level_digits,
+                         "No se puede fusionar la cuenta " + strOrigen + " consigo misma", kSource);
 
     const CodeScope origin{strOrigen, strOrigen.size()};
     const CodeScope destination{strDestino, strDestino.size()};

@@ -20,11 +20,9 @@ InformeReestructuracion RenumerarCuenta(Connection& conexion, clsEmpresa& empres
                                         const OpcionesReestructuracion& opciones) {
   return Trap(kSource, [&] {
     RestructurePlan plan = PlanFor(kSource, empresa);
-    const int16_t level = RequireLevelCode(strVieja, plan.level_digits, kSource);
-    RequireSameLevel(strNueva, strVieja, level, kSource);
-    if (strNueva == strVieja) {
-      RaiseComponentError(kSource, "La cuenta " + strVieja + " ya tiene ese código");
-    }
+    const int16_t level =
+        RequireLevelPair(strVieja, strNueva, plan.level_digits,
+                         "La cuenta " + strVieja + " ya tiene ese código", kSource);
 
     const std::string since =
         intDesde ? " desde el ejercicio " + std::to_string(*intDesde) : std::string();
