@@ -207,6 +207,16 @@ TEST_F(CliOptionsTest, HelpOfEveryCommandIsInSpanish) {
 }
 
 TEST_F(CliOptionsTest, CommandLineBeatsEnvironmentAndOdbcBeatsFile) {
+#ifndef VORNEXA_WITH_ODBC
+  // A build without the driver says so rather than falling back to a file.
+  for (const Environment& environment : {Environment{}, Environment{{"VORNEXA_ODBC", Server()}}}) {
+    environment_ = environment;
+    Expect(environment.empty() ? Args{"--odbc", Server(), "empresas"} : Args{"empresas"}, 1, "",
+           ErrorLine(-2146824579, "Vornexa.Data",
+                     "Esta compilación de Vornexa no incluye el controlador ODBC"));
+  }
+  return;
+#endif
   Ok({"--odbc", Server(), "--dialecto", "SQLite", "init", "--nombre", "Servidor"});
   Ok({"--db", "local.db", "init", "--nombre", "Local"});
   environment_ = {{"VORNEXA_ODBC", Server()}, {"VORNEXA_DIALECTO", "sqlite"},
