@@ -17,6 +17,8 @@ export GLIBC_TUNABLES="${GLIBC_TUNABLES:+$GLIBC_TUNABLES:}glibc.cpu.x86_rep_stos
 build=${1:-build}
 [ $# -gt 0 ] && shift
 sizes=${*:-1000 100000}
+command -v valgrind >/dev/null ||
+  { echo "count_instructions: valgrind is not installed (scripts/install-deps --tests installs it)" >&2; exit 1; }
 cmake --build "$build" --target instruction_count >/dev/null
 program=$build/bench/instruction_count
 work=$(mktemp -d "${TMPDIR:-/tmp}/vornexa-count-XXXXXX")
