@@ -15,7 +15,7 @@ TEST_P(ThreadOwnership, AnotherThreadIsRefusedAndACopyMadeThereUsesThatThreadsCo
   InsertAccountRow(1, 5, "572", "Bancos");
   clsCuenta account = NewAccount("572");
   clsGrupo group;
-  const auto what = [](int32_t number, std::string_view source) {
+  const auto what = [](int32_t number, std::string_view source) -> std::string {
     return Error(number, std::string(source), std::string(StandardDescription(number))).what();
   };
   const std::string refused = what(error_number::kWrongThread, kRuntimeSource);
